@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The one place that names what Vaultor needs from Debian. Installs only what
+# is missing, so a second run costs nothing and needs no network.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config clang-format
+  gettext                      # msgfmt, xgettext: the English catalogue
+  googletest libgtest-dev libgmock-dev
+  libmount-dev libblkid-dev    # mount table, fstab, volume labels and UUIDs
+  libsimpleini-dev             # the settings file
+  btrfs-progs btrfs-compsize   # compression tests on a loop-mounted btrfs image
+  ntfs-3g                      # compression tests on an NTFS image
+  fusefat dosfstools           # a FAT target for the copy tests
+  attr util-linux
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  SUDO=""
+  [[ $(id -u) -ne 0 ]] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

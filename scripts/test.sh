@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Sets up what is missing, then builds and runs every test twice: once with
+# warnings as errors, once with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$root/scripts/setup.sh"
+jobs="$(nproc)"
+
+build_and_test() {
+  local dir="$1"; shift
+  cmake -S "$root" -B "$dir" -DVAULTOR_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  (cd "$dir" && ctest --output-on-failure --timeout 600 -j"$jobs")
+}
+
+export LC_ALL=C.UTF-8
+unset LANGUAGE
+build_and_test "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+build_and_test "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVAULTOR_SANITIZE=ON

@@ -1,0 +1,42 @@
+#include "fs/atomic_write.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "fs/unique_fd.h"
+
+namespace vaultor::fs {
+
+bool WriteFileAtomically(const std::string& native_path, std::string_view content) {
+    std::string temp = native_path + ".new-XXXXXX";
+    UniqueFd fd(::mkstemp(temp.data()));
+    if (!fd) return false;
+    auto fail = [&] {
+        int saved = errno;
+        fd.Reset();
+        ::unlink(temp.c_str());
+        errno = saved;
+        return false;
+    };
+    struct stat old {};
+    mode_t mode = ::stat(native_path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    ::fchmod(fd.Get(), mode);
+    const char* data = content.data();
+    size_t left = content.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd.Get(), data, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return fail();
+        data += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (::fsync(fd.Get()) != 0 || fd.Close() != 0) return fail();
+    if (::rename(temp.c_str(), native_path.c_str()) != 0) return fail();
+    return true;
+}
+
+}  // namespace vaultor::fs

@@ -1,0 +1,280 @@
+#include "fs/copy_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <random>
+#include <vector>
+
+#include "fs/compression.h"
+#include "fs/drive_table.h"
+#include "fs/pump.h"
+#include "fs/unique_fd.h"
+
+namespace vaultor::fs {
+namespace {
+
+constexpr std::string_view kTempPrefix = ".vaultor-";
+constexpr std::string_view kTempSuffix = ".tmp";
+constexpr size_t kTempHexDigits = 12;
+constexpr long kFuseMagic = 0x65735546;
+
+CopyOutcome Fail(CopyFailure failure, int error_number) {
+    return {failure, error_number};
+}
+
+CopyOutcome FailOnTarget(int error_number) {
+    switch (error_number) {
+        case ENOSPC:
+        case EDQUOT:
+            return Fail(CopyFailure::NoRoom, error_number);
+        case EIO:
+            return Fail(CopyFailure::IoError, error_number);
+        default:
+            return Fail(CopyFailure::Refused, error_number);
+    }
+}
+
+std::string NewTempName() {
+    static std::mt19937_64 random{std::random_device{}()};
+    static const char* hex = "0123456789abcdef";
+    std::string name(kTempPrefix);
+    std::uint64_t bits = random();
+    for (size_t i = 0; i < kTempHexDigits; ++i, bits >>= 4) name += hex[bits & 15];
+    return name + std::string(kTempSuffix);
+}
+
+bool WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Holds the temporary file until it is committed; removes it otherwise.
+class TempFile {
+  public:
+    TempFile(int dir_fd, std::string name, UniqueFd fd)
+        : dir_fd_(dir_fd), name_(std::move(name)), fd_(std::move(fd)) {}
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile() {
+        fd_.Reset();
+        if (!committed_) ::unlinkat(dir_fd_, name_.c_str(), 0);
+    }
+    int Fd() const { return fd_.Get(); }
+    const std::string& Name() const { return name_; }
+    int Close() { return fd_.Close(); }
+    void Committed() { committed_ = true; }
+
+  private:
+    int dir_fd_;
+    std::string name_;
+    UniqueFd fd_;
+    bool committed_ = false;
+};
+
+// On ntfs-3g a file gets its compression from its folder when it is created;
+// a change afterwards is dropped. So the folder takes the wanted state for the
+// moment of creation and gets its own back afterwards.
+class FolderCompressionForCreate {
+  public:
+    FolderCompressionForCreate(int dir_fd, std::optional<bool> wanted) : dir_fd_(dir_fd) {
+        if (!wanted || CompressionKindOf(dir_fd) != CompressionKind::Ntfs3g) return;
+        bool own = false;
+        if (!GetCompressedFd(dir_fd, CompressionKind::Ntfs3g, own) || own == *wanted) return;
+        if (SetCompressedFd(dir_fd, CompressionKind::Ntfs3g, *wanted)) restore_ = own;
+    }
+    FolderCompressionForCreate(const FolderCompressionForCreate&) = delete;
+    FolderCompressionForCreate& operator=(const FolderCompressionForCreate&) = delete;
+    ~FolderCompressionForCreate() {
+        if (restore_) SetCompressedFd(dir_fd_, CompressionKind::Ntfs3g, *restore_);
+    }
+
+  private:
+    int dir_fd_;
+    std::optional<bool> restore_;
+};
+
+struct SplitPath {
+    std::string folder;
+    std::string name;
+};
+
+SplitPath Split(const std::string& native) {
+    size_t slash = native.rfind('/');
+    if (slash == std::string::npos) return {".", native};
+    return {slash == 0 ? "/" : native.substr(0, slash), native.substr(slash + 1)};
+}
+
+// The content loop: copy_file_range where it may be used, read and write with
+// a large buffer otherwise and when the kernel declines. The chunk adapts so
+// that progress comes every 20-50 ms also on a slow medium.
+class ContentCopier {
+  public:
+    ContentCopier(int in, int out, bool may_share, const CopyRequest& request, std::int64_t total)
+        : in_(in), out_(out), use_range_(may_share), request_(request), total_(total) {}
+
+    // Returns 0, or the errno of the failure; *on_source tells which side failed.
+    int Run(bool* on_source) {
+        last_report_ = PumpClockMs();
+        while (true) {
+            std::int64_t started = PumpClockMs();
+            ssize_t n = use_range_ ? RangeChunk() : BufferChunk(on_source);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                if (use_range_ && Declined(errno)) {
+                    use_range_ = false;
+                    continue;
+                }
+                return errno;
+            }
+            if (n == 0) {
+                if (!use_range_) return 0;
+                use_range_ = false;  // make sure it is the end by reading
+                continue;
+            }
+            done_ += n;
+            AdaptChunk(PumpClockMs() - started);
+            Report();
+        }
+    }
+
+    static bool Declined(int e) {
+        return e == EXDEV || e == EINVAL || e == ENOSYS || e == EOPNOTSUPP || e == EBADF ||
+               e == ETXTBSY || e == EPERM;
+    }
+    ssize_t RangeChunk() { return ::copy_file_range(in_, nullptr, out_, nullptr, chunk_, 0); }
+    ssize_t BufferChunk(bool* on_source) {
+        if (buffer_.size() < chunk_) buffer_.resize(chunk_);
+        ssize_t n = ::read(in_, buffer_.data(), chunk_);
+        if (n < 0) {
+            *on_source = true;
+            return n;
+        }
+        *on_source = false;
+        if (n > 0 && !WriteAll(out_, buffer_.data(), static_cast<size_t>(n))) return -1;
+        return n;
+    }
+    void AdaptChunk(std::int64_t took_ms) {
+        if (took_ms > 40 && chunk_ > kMinChunk) chunk_ /= 2;
+        if (took_ms < 5 && chunk_ < kMaxChunk) chunk_ *= 2;
+    }
+    std::int64_t Done() const { return done_; }
+
+  private:
+    void Report() {
+        if (!request_.progress) return;
+        std::int64_t now = PumpClockMs();
+        if (now - last_report_ < 20) return;
+        last_report_ = now;
+        request_.progress(done_, total_);
+    }
+
+    static constexpr size_t kMinChunk = 64 * 1024;
+    static constexpr size_t kMaxChunk = 8 * 1024 * 1024;
+    int in_;
+    int out_;
+    bool use_range_;
+    const CopyRequest& request_;
+    std::int64_t total_;
+    std::int64_t done_ = 0;
+    std::int64_t last_report_ = 0;
+    size_t chunk_ = 1024 * 1024;
+    std::vector<char> buffer_;
+};
+
+bool SameSecondsWithin(const struct timespec& a, const struct timespec& b, long slack) {
+    long d = static_cast<long>(a.tv_sec - b.tv_sec);
+    return d >= -slack && d <= slack;
+}
+
+}  // namespace
+
+bool IsCopyTempName(std::string_view name) {
+    if (name.size() != kTempPrefix.size() + kTempHexDigits + kTempSuffix.size()) return false;
+    if (name.substr(0, kTempPrefix.size()) != kTempPrefix) return false;
+    if (name.substr(name.size() - kTempSuffix.size()) != kTempSuffix) return false;
+    auto hex = name.substr(kTempPrefix.size(), kTempHexDigits);
+    return std::all_of(hex.begin(), hex.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
+                        const CopyRequest& request) {
+    auto source_native = Drives().ToNative(source);
+    auto target_native = Drives().ToNative(target);
+    if (!source_native) return Fail(CopyFailure::SourceMissing, ENOENT);
+    if (!target_native) return Fail(CopyFailure::Refused, ENOENT);
+
+    // O_NONBLOCK: opening a FIFO must never wait for a writer.
+    UniqueFd in(::open(source_native->c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!in)
+        return Fail(errno == ENOENT ? CopyFailure::SourceMissing : CopyFailure::IoError, errno);
+    struct stat src {};
+    if (::fstat(in.Get(), &src) != 0) return Fail(CopyFailure::IoError, errno);
+    if (!S_ISREG(src.st_mode)) return Fail(CopyFailure::NotRegularFile, EINVAL);
+    ::fcntl(in.Get(), F_SETFL, 0);
+
+    SplitPath where = Split(*target_native);
+    UniqueFd dir(::open(where.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir) return FailOnTarget(errno);
+
+    std::string temp_name = NewTempName();
+    UniqueFd out;
+    {
+        FolderCompressionForCreate folder_state(dir.Get(), request.compressed);
+        out.Reset(::openat(dir.Get(), temp_name.c_str(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!out) return FailOnTarget(errno);
+    }
+    TempFile temp(dir.Get(), temp_name, std::move(out));
+
+    CompressionKind kind = CompressionKindOf(temp.Fd());
+    if (request.compressed && kind == CompressionKind::Btrfs)
+        SetCompressedFd(temp.Fd(), kind, *request.compressed);  // on the empty file, before data
+
+    struct stat dst {};
+    ::fstat(temp.Fd(), &dst);
+    // Within one btrfs copy_file_range would share the source's uncompressed extents.
+    bool may_share = !(request.compressed.value_or(false) && dst.st_dev == src.st_dev);
+    bool on_source = false;
+    ContentCopier copier(in.Get(), temp.Fd(), may_share, request, src.st_size);
+    if (int e = copier.Run(&on_source))
+        return on_source ? Fail(CopyFailure::IoError, e) : FailOnTarget(e);
+
+    // A target that cannot hold permission bits (FAT, exFAT) refuses this: not a failure.
+    ::fchmod(temp.Fd(), src.st_mode & 07777);
+    const struct timespec times[2] = {src.st_atim, src.st_mtim};
+    if (::futimens(temp.Fd(), times) != 0) return FailOnTarget(errno);
+    if (temp.Close() != 0) return FailOnTarget(errno);
+
+    if (::renameat(dir.Get(), temp.Name().c_str(), dir.Get(), where.name.c_str()) != 0)
+        return FailOnTarget(errno);
+    temp.Committed();
+
+    // Some FUSE file systems (fusefat) stamp a renamed entry with the current
+    // time; set it again by name and check that it took.
+    struct statfs fs {};
+    bool fuse = ::fstatfs(dir.Get(), &fs) == 0 && fs.f_type == kFuseMagic;
+    struct stat done {};
+    if (fuse) ::utimensat(dir.Get(), where.name.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    if (::fstatat(dir.Get(), where.name.c_str(), &done, AT_SYMLINK_NOFOLLOW) != 0)
+        return FailOnTarget(errno);
+    if (done.st_size != copier.Done() || !SameSecondsWithin(done.st_mtim, src.st_mtim, 2))
+        return Fail(CopyFailure::IoError, EIO);
+    return {};
+}
+
+}  // namespace vaultor::fs

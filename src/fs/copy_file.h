@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vaultor::fs {
+
+enum class CopyFailure {
+    None,
+    SourceMissing,   // the source is gone or cannot be read
+    NotRegularFile,  // a folder, FIFO, socket or device: nothing to copy
+    NoRoom,          // the target is full (or out of quota)
+    IoError,         // the medium failed
+    Refused,         // the target refused: no rights, read-only, no such folder
+};
+
+struct CopyOutcome {
+    CopyFailure failure = CopyFailure::None;
+    int error_number = 0;  // errno of the failing call
+    bool Ok() const { return failure == CopyFailure::None; }
+};
+
+struct CopyRequest {
+    // Compression wanted on the target (nullopt: what the folder gives).
+    std::optional<bool> compressed;
+    // Called every 20-50 ms by the pump's clock during a long copy.
+    std::function<void(std::int64_t done, std::int64_t total)> progress;
+};
+
+// Copies source to target so that the target path holds either its old content
+// or the complete new copy, never a part: the data goes to a temporary file in
+// the target folder, which gets the source's permission bits, the wanted
+// compression and the modification time, and is then renamed over the target.
+// On failure the temporary file is removed and an old target stays as it was.
+CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
+                        const CopyRequest& request = {});
+
+// ".vaultor-XXXXXXXXXXXX.tmp": the temporary names of CopyOneFile.
+bool IsCopyTempName(std::string_view name);
+
+}  // namespace vaultor::fs

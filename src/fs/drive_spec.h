@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vaultor::fs {
+
+// One mapping of a drive letter, as given by `--drive X=...` or as a value of
+// the settings file's Drives section: FOLDER[,kind=N][,label=TEXT][,mounted]
+// [,uuid=UUID][,source=SOURCE][,device=DEVICE].
+struct DriveSpec {
+    char letter = 0;
+    std::string folder;  // native, without trailing "/" (except "/")
+    std::optional<int> kind;
+    std::optional<std::string> label;
+    bool mounted = false;  // the folder counts only while something is mounted on it
+    std::string uuid;      // bound to a file system
+    std::string source;    // bound to a mount source (network, FUSE)
+    std::string device;    // bound to a device (optical drive)
+
+    bool BoundToFileSystem() const { return !uuid.empty() || !source.empty(); }
+};
+
+// Parses "X=FOLDER,...". On failure returns nullopt and says why in *error.
+std::optional<DriveSpec> ParseDriveOption(std::string_view text, std::string* error);
+// Parses the value part for a given letter (the key of the Drives section).
+std::optional<DriveSpec> ParseDriveValue(char letter, std::string_view value, std::string* error);
+std::string FormatDriveValue(const DriveSpec& spec);
+
+// 'a'..'z' become upper case; anything but A..Z gives 0.
+char NormaliseLetter(char c);
+
+}  // namespace vaultor::fs

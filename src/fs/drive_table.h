@@ -1,0 +1,73 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fs/drive_spec.h"
+#include "fs/mounts.h"
+#include "fs/unique_fd.h"
+
+namespace vaultor::fs {
+
+// What a letter stands for at this moment.
+struct DriveInfo {
+    char letter = 0;
+    bool exists = false;  // false: no drive behind the letter (kind 255)
+    bool medium = false;  // a medium is present: never an empty mount folder
+    std::string folder;   // the native folder the letter maps to now
+    int kind = 255;
+    std::optional<std::string> label;  // a label given in the map
+    std::string source;                // mount source of the file system holding the folder
+    std::string fstype;
+    bool slow = false;  // network or FUSE: every query goes through a time limit
+};
+
+// Maps drive letters to folders of this machine. Letters are stable: a file
+// system seen for the first time takes the first free letter from D: on, and
+// the caller records it (NewlyRecorded) in the settings file.
+class DriveTable {
+  public:
+    struct Sources {
+        std::vector<DriveSpec> command_line;  // --drive options: only these and C:
+        std::vector<DriveSpec> recorded;      // the Drives section of the settings
+        std::string fstab = "/etc/fstab";
+    };
+
+    DriveTable();  // C: for "/" only
+    static DriveTable Build(const Sources& sources);
+
+    DriveInfo Info(char letter) const;  // letter must be A..Z
+    std::vector<char> Letters() const;
+    const std::vector<DriveSpec>& Specs() const { return specs_; }
+    const std::vector<DriveSpec>& NewlyRecorded() const { return newly_recorded_; }
+
+    // "X:\a\b" to the native path; nullopt when the letter has no drive or no
+    // medium. A path not in letter form is returned as it is.
+    std::optional<std::string> ToNative(std::string_view path) const;
+    // A native path in letter form, through the longest drive folder holding it.
+    std::string ToLetterPath(const std::string& native) const;
+
+  private:
+    void RefreshIfMountsChanged() const;
+    const DriveSpec* FindSpec(char letter) const;
+    const MountEntry* MountOf(const DriveSpec& spec) const;
+    const MountEntry* MountHolding(const std::string& folder) const;
+    bool IsMountPoint(const std::string& folder) const;
+    bool NamedInFstab(const std::string& folder) const;
+    void AssignAutomaticLetters();
+
+    std::vector<DriveSpec> specs_;
+    std::vector<DriveSpec> newly_recorded_;
+    std::string fstab_path_;
+    mutable std::vector<MountEntry> mounts_;
+    mutable std::vector<std::string> fstab_points_;
+    mutable UniqueFd mountinfo_watch_;
+};
+
+// The table every file service translates through.
+void SetDriveTable(DriveTable table);
+const DriveTable& Drives();
+
+}  // namespace vaultor::fs

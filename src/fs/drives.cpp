@@ -1,0 +1,95 @@
+#include "fs/drives.h"
+
+#include <sys/statvfs.h>
+
+#include <optional>
+
+#include "fs/drive_table.h"
+#include "fs/mounts.h"
+#include "fs/pump.h"
+#include "fs/time_limit.h"
+
+namespace vaultor::fs {
+namespace {
+
+struct Space {
+    std::int64_t total = -1;
+    std::int64_t free = -1;
+};
+
+std::optional<Space> ReadSpace(const std::string& folder) {
+    struct statvfs st {};
+    if (::statvfs(folder.c_str(), &st) != 0) return std::nullopt;
+    Space s;
+    s.total = static_cast<std::int64_t>(st.f_blocks) * static_cast<std::int64_t>(st.f_frsize);
+    s.free = static_cast<std::int64_t>(st.f_bavail) * static_cast<std::int64_t>(st.f_frsize);
+    return s;
+}
+
+// The space of a drive with a medium; a slow file system gets a time limit.
+std::optional<Space> DriveSpace(char letter) {
+    if (letter < 'A' || letter > 'Z') return std::nullopt;
+    DriveInfo info = Drives().Info(letter);
+    if (!info.exists || !info.medium) return std::nullopt;
+    if (!info.slow) return ReadSpace(info.folder);
+    auto answer = AskWithTimeLimit<std::optional<Space>>(
+        info.folder, kSlowDriveLimit, [folder = info.folder] { return ReadSpace(folder); });
+    return answer ? *answer : std::nullopt;
+}
+
+std::string LabelFromFileSystem(const DriveInfo& info) {
+    if (IsBlockDeviceSource(info.source) || (!info.source.empty() && info.source.front() == '/'))
+        return BlockDeviceTag(info.source, "LABEL");
+    return {};
+}
+
+}  // namespace
+
+bool IsDriveReady(char letter) {
+    char upper = NormaliseLetter(letter);
+    if (!upper) throw ConversionError();
+    ProcessPendingMessages();
+    bool ready = DriveSpace(upper).has_value();
+    ProcessPendingMessages();
+    return ready;
+}
+
+int GetDriveKind(char letter) {
+    char upper = NormaliseLetter(letter);
+    if (!upper) return 255;
+    DriveInfo info = Drives().Info(upper);
+    return info.exists ? info.kind : 255;
+}
+
+bool GetVolumeLabel(char letter, std::string& label) {
+    char upper = NormaliseLetter(letter);
+    if (!upper || !DriveSpace(upper)) return false;
+    DriveInfo info = Drives().Info(upper);
+    std::string name = info.label ? *info.label : LabelFromFileSystem(info);
+    if (name.size() > 81) name.resize(81);
+    label = CleanVolumeLabel(std::move(name));
+    return true;
+}
+
+std::string CleanVolumeLabel(std::string label) {
+    for (size_t i = 1; i < label.size() && i < 12; ++i)
+        if (label[i] == '/') label[i] = '_';
+    return label.empty() ? "No_Label" : label;
+}
+
+std::int64_t GetDriveTotalBytes(char letter) {
+    auto space = DriveSpace(letter);
+    return space ? space->total : -1;
+}
+
+std::int64_t GetDriveFreeBytes(char letter) {
+    auto space = DriveSpace(letter);
+    return space ? space->free : -1;
+}
+
+std::string GetDriveSourceName(char letter) {
+    char upper = NormaliseLetter(letter);
+    return upper ? Drives().Info(upper).source : std::string();
+}
+
+}  // namespace vaultor::fs

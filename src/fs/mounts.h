@@ -1,0 +1,39 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace vaultor::fs {
+
+// One line of the mount table, with what the drive table needs to know.
+struct MountEntry {
+    std::string target;  // the folder it is mounted on
+    std::string source;  // device, network share or FUSE source
+    std::string fstype;
+    std::string root;  // the part of the file system mounted there ("/" unless a bind mount)
+    dev_t devno = 0;
+    bool pseudo = false;
+    bool network = false;
+    std::string uuid;  // of a block device's file system, when it can be found
+};
+
+std::vector<MountEntry> ReadMountTable(const std::string& mountinfo = "/proc/self/mountinfo");
+// The folders that fstab names as mount points.
+std::vector<std::string> ReadFstabMountPoints(const std::string& fstab = "/etc/fstab");
+
+bool IsBlockDeviceSource(const std::string& source);
+bool IsFuseType(const std::string& fstype);
+bool IsOpticalDevice(const std::string& source);
+// Mounts a user would call a drive: block devices, network and FUSE file
+// systems, and anything under /media, /run/media or /mnt; never system places.
+bool IsUserVisibleMount(const MountEntry& m);
+// Drive kind code of a mount: 4 optical, 3 network, 5 RAM, 1 removable, 2 other.
+int KindOfMount(const MountEntry& m);
+
+// A tag ("UUID", "LABEL") of the file system on a block device: udev's
+// /dev/disk/by-* links first, then libblkid (its cache, probing when allowed).
+std::string BlockDeviceTag(const std::string& device, const char* tag);
+
+}  // namespace vaultor::fs

@@ -1,0 +1,54 @@
+#include "fs/time_limit.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <set>
+#include <thread>
+
+namespace vaultor::fs {
+namespace {
+
+struct Waiter {
+    std::mutex mutex;
+    std::condition_variable done_cv;
+    bool done = false;
+};
+
+struct BusyKeys {
+    std::mutex mutex;
+    std::set<std::string> keys;
+};
+
+// Never destroyed: a worker that hangs past the end of the program may still
+// come back and sign off.
+BusyKeys& Busy() {
+    alignas(BusyKeys) static unsigned char storage[sizeof(BusyKeys)];
+    static BusyKeys* busy = ::new (storage) BusyKeys;
+    return *busy;
+}
+
+}  // namespace
+
+bool RunWithTimeLimit(const std::string& key, std::chrono::milliseconds limit,
+                      std::function<void()> work) {
+    {
+        std::lock_guard lock(Busy().mutex);
+        if (!Busy().keys.insert(key).second) return false;
+    }
+    auto waiter = std::make_shared<Waiter>();
+    std::thread([waiter, key, work = std::move(work)] {
+        work();
+        {
+            std::lock_guard lock(waiter->mutex);
+            waiter->done = true;
+        }
+        waiter->done_cv.notify_all();
+        std::lock_guard lock(Busy().mutex);
+        Busy().keys.erase(key);
+    }).detach();
+    std::unique_lock lock(waiter->mutex);
+    return waiter->done_cv.wait_for(lock, limit, [&] { return waiter->done; });
+}
+
+}  // namespace vaultor::fs

@@ -1,0 +1,98 @@
+#include "support/loop_mount.h"
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace vaultor::test {
+namespace {
+std::string Quote(const std::string& s) {
+    return "'" + s + "'";
+}
+}  // namespace
+
+LoopMount::LoopMount(Kind kind, int size_mb, const std::string& label, const std::string& options)
+    : kind_(kind), options_(options), image_(dir_ / "image"), folder_(dir_ / "mnt") {
+    std::filesystem::create_directories(folder_);
+    if (::geteuid() != 0) {
+        error_ = "not root";
+        return;
+    }
+    std::string make;
+    std::string q = Quote(image_);
+    std::string size = std::to_string(size_mb) + "M";
+    switch (kind_) {
+        case Kind::Btrfs:
+            make = "truncate -s " + size + " " + q + " && mkfs.btrfs -q -f " +
+                   (label.empty() ? "" : "-L " + Quote(label) + " ") + q;
+            break;
+        case Kind::Ntfs:
+            make = "truncate -s " + size + " " + q + " && mkfs.ntfs -q -F -f " +
+                   (label.empty() ? "" : "-L " + Quote(label) + " ") + q;
+            break;
+        case Kind::Fat:
+            make = "truncate -s " + size + " " + q + " && mkfs.vfat " +
+                   (label.empty() ? "" : "-n " + Quote(label) + " ") + q;
+            break;
+        case Kind::Tmpfs:
+            break;
+    }
+    if (!make.empty() && Run("(" + make + ") >/dev/null 2>&1") != 0) {
+        error_ = "could not make the image: " + make;
+        return;
+    }
+    if (!Mount(folder_) && error_.empty()) error_ = "mount refused";
+}
+
+bool LoopMount::Mount(const std::string& folder) {
+    if (mounted_) Unmount();
+    std::filesystem::create_directories(folder);
+    std::string q = Quote(folder);
+    std::string cmd;
+    switch (kind_) {
+        case Kind::Btrfs:
+            cmd = "mount -o loop" + (options_.empty() ? "" : "," + options_) + " " + Quote(image_) +
+                  " " + q;
+            break;
+        case Kind::Ntfs:
+            cmd = "ntfs-3g " + Quote(image_) + " " + q;
+            break;
+        case Kind::Fat:
+            cmd = "fusefat -o rw+ " + Quote(image_) + " " + q;
+            break;
+        case Kind::Tmpfs:
+            cmd = "mount -t tmpfs -o " + (options_.empty() ? "size=16m" : options_) + " tmpfs " + q;
+            break;
+    }
+    if (Run(cmd + " >/dev/null 2>&1") != 0) {
+        error_ = "failed: " + cmd;
+        return false;
+    }
+    folder_ = folder;
+    mounted_ = true;
+    return true;
+}
+
+bool LoopMount::Unmount() {
+    if (!mounted_) return true;
+    ::sync();
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (::umount(folder_.c_str()) == 0 || errno == EINVAL) {
+            mounted_ = false;
+            return true;
+        }
+        ::usleep(100 * 1000);
+    }
+    ::umount2(folder_.c_str(), MNT_DETACH);
+    mounted_ = false;
+    return true;
+}
+
+LoopMount::~LoopMount() {
+    Unmount();
+}
+
+}  // namespace vaultor::test

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+namespace vaultor::test {
+
+// A fresh folder under /tmp, removed with everything in it at the end.
+class TempDir {
+  public:
+    TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir();
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+  private:
+    std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& content);
+std::string ReadFile(const std::string& path);
+// Runs a shell command; returns its exit status.
+int Run(const std::string& command);
+std::string RunOutput(const std::string& command);
+
+}  // namespace vaultor::test

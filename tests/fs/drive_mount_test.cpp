@@ -1,0 +1,96 @@
+// Stable letters on real file systems: a loop-mounted btrfs image is given a
+// letter once, keeps it while unmounted and when mounted elsewhere.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "fs/drive_table.h"
+#include "fs/drives.h"
+#include "support/loop_mount.h"
+#include "support/temp_dir.h"
+
+namespace vaultor::fs {
+namespace {
+
+using test::LoopMount;
+using test::TempDir;
+
+class DriveMountTest : public ::testing::Test {
+  protected:
+    void TearDown() override { SetDriveTable(DriveTable()); }
+};
+
+const DriveSpec* Recorded(const DriveTable& table, const std::string& folder) {
+    const auto& added = table.NewlyRecorded();
+    auto it = std::find_if(added.begin(), added.end(),
+                           [&](const DriveSpec& s) { return s.folder == folder; });
+    return it == added.end() ? nullptr : &*it;
+}
+
+TEST_F(DriveMountTest, AFileSystemKeepsItsLetterAcrossUnmountAndRemount) {
+    TempDir places;
+    LoopMount disk(LoopMount::Kind::Btrfs, 128, "FOTOS");
+    VAULTOR_REQUIRE_MOUNT(disk);
+    ASSERT_TRUE(disk.Mount(places / "first"));
+
+    DriveTable first = DriveTable::Build({});
+    const DriveSpec* spec = Recorded(first, places / "first");
+    ASSERT_NE(spec, nullptr) << "the mount got no letter";
+    EXPECT_FALSE(spec->uuid.empty());
+    EXPECT_GE(spec->letter, 'D');
+    const char letter = spec->letter;
+    std::vector<DriveSpec> recorded = first.NewlyRecorded();
+    SetDriveTable(std::move(first));
+
+    EXPECT_TRUE(IsDriveReady(letter));
+    EXPECT_EQ(GetDriveKind(letter), 2);
+    std::string label;
+    EXPECT_TRUE(GetVolumeLabel(letter, label));
+    EXPECT_EQ(label, "FOTOS");
+    EXPECT_GT(GetDriveTotalBytes(letter), 100LL << 20);
+    EXPECT_EQ(Drives().ToNative(std::string(1, letter) + ":\\Foto"), places / "first/Foto");
+
+    // Unplugged: the letter stays, as a drive without medium, and nothing
+    // can be written into the empty folder under its name.
+    disk.Unmount();
+    EXPECT_FALSE(IsDriveReady(letter));
+    EXPECT_NE(GetDriveKind(letter), 255);
+    EXPECT_FALSE(GetVolumeLabel(letter, label));
+    EXPECT_EQ(GetDriveTotalBytes(letter), -1);
+    EXPECT_EQ(Drives().ToNative(std::string(1, letter) + ":\\Foto"), std::nullopt);
+
+    // The next start, with the letter recorded: still there, still without medium.
+    DriveTable::Sources sources;
+    sources.recorded = recorded;
+    SetDriveTable(DriveTable::Build(sources));
+    EXPECT_FALSE(IsDriveReady(letter));
+    EXPECT_NE(GetDriveKind(letter), 255);
+
+    // Mounted at another folder: the same letter, now there.
+    ASSERT_TRUE(disk.Mount(places / "second"));
+    EXPECT_TRUE(IsDriveReady(letter));
+    EXPECT_EQ(Drives().Info(letter).folder, places / "second");
+    DriveTable again = DriveTable::Build(sources);
+    EXPECT_EQ(Recorded(again, places / "second"), nullptr) << "a second letter was given";
+    SetDriveTable(std::move(again));
+    EXPECT_EQ(Drives().ToLetterPath(places / "second/Foto"), std::string(1, letter) + ":\\Foto");
+    EXPECT_TRUE(GetVolumeLabel(letter, label));
+    EXPECT_EQ(label, "FOTOS");
+}
+
+TEST_F(DriveMountTest, ACommandLineTableRecordsNothing) {
+    LoopMount disk(LoopMount::Kind::Btrfs, 128, "X");
+    VAULTOR_REQUIRE_MOUNT(disk);
+    DriveTable::Sources sources;
+    DriveSpec e;
+    e.letter = 'E';
+    e.folder = "/tmp";
+    sources.command_line = {e};
+    DriveTable table = DriveTable::Build(sources);
+    EXPECT_TRUE(table.NewlyRecorded().empty());
+    EXPECT_EQ(table.Letters(), (std::vector<char>{'C', 'E'}));
+}
+
+}  // namespace
+}  // namespace vaultor::fs

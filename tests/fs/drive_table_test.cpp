@@ -1,0 +1,144 @@
+#include "fs/drive_table.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "fs/drives.h"
+#include "fs/file_info.h"
+#include "support/loop_mount.h"
+#include "support/temp_dir.h"
+
+namespace vaultor::fs {
+namespace {
+
+using test::TempDir;
+
+DriveSpec Spec(const std::string& text) {
+    std::string error;
+    auto spec = ParseDriveOption(text, &error);
+    EXPECT_TRUE(spec) << error;
+    return spec.value_or(DriveSpec{});
+}
+
+// Each test gets a drive table of its own and leaves the default behind.
+class DriveTableTest : public ::testing::Test {
+  protected:
+    void Use(std::vector<DriveSpec> command_line, const std::string& fstab = "/etc/fstab") {
+        DriveTable::Sources sources;
+        sources.command_line = std::move(command_line);
+        sources.fstab = fstab;
+        SetDriveTable(DriveTable::Build(sources));
+    }
+    void TearDown() override { SetDriveTable(DriveTable()); }
+};
+
+TEST(DriveSpecForm, ReadsOptionsAndKeepsCommasInFoldersAndLabels) {
+    DriveSpec s = Spec("e=/tmp/a,b,kind=1,label=Foto's, oud,mounted");
+    EXPECT_EQ(s.letter, 'E');
+    EXPECT_EQ(s.folder, "/tmp/a,b");
+    EXPECT_EQ(s.kind, 1);
+    EXPECT_EQ(s.label, "Foto's, oud");
+    EXPECT_TRUE(s.mounted);
+    DriveSpec again = Spec("E=" + FormatDriveValue(s));
+    EXPECT_EQ(again.folder, s.folder);
+    EXPECT_EQ(again.label, s.label);
+    EXPECT_EQ(Spec("F=/x/,uuid=1234-AB").uuid, "1234-AB");
+    EXPECT_EQ(Spec("F=/x/").folder, "/x");
+
+    std::string error;
+    EXPECT_FALSE(ParseDriveOption("1=/x", &error));
+    EXPECT_NE(error.find("'1'"), std::string::npos);
+    EXPECT_FALSE(ParseDriveOption("E=relative", &error));
+    EXPECT_FALSE(ParseDriveOption("E=/x,kind=7", &error));
+    EXPECT_NE(error.find("'7'"), std::string::npos);
+    EXPECT_FALSE(ParseDriveOption("E/x", &error));
+}
+
+TEST_F(DriveTableTest, TranslatesLetterPathsBothWays) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "Data/Foto");
+    Use({Spec("E=" + dir.Path())});
+    EXPECT_EQ(Drives().ToNative("E:\\Data\\Foto"), dir / "Data/Foto");
+    EXPECT_EQ(Drives().ToNative("e:\\Data"), dir / "Data");
+    EXPECT_EQ(Drives().ToNative("E:\\"), dir.Path());
+    EXPECT_EQ(Drives().ToNative("E:"), dir.Path());
+    EXPECT_EQ(Drives().ToNative("C:\\etc\\fstab"), "/etc/fstab");
+    EXPECT_EQ(Drives().ToNative("/already/native"), "/already/native");
+    EXPECT_EQ(Drives().ToNative("Q:\\nothing"), std::nullopt);
+    EXPECT_EQ(Drives().ToLetterPath(dir / "Data/Foto"), "E:\\Data\\Foto");
+    EXPECT_EQ(Drives().ToLetterPath(dir.Path()), "E:\\");
+    EXPECT_EQ(Drives().ToLetterPath("/etc"), "C:\\etc");
+    EXPECT_EQ(Drives().ToLetterPath("/"), "C:\\");
+    EXPECT_EQ(FileSizeOf("E:\\Data"), 0);
+    test::WriteFile(dir / "Data/Foto/a.jpg", "jpeg");
+    EXPECT_EQ(FileSizeOf("E:\\Data\\Foto\\a.jpg"), 4);
+    // A command-line table holds only its letters and C:.
+    EXPECT_EQ(Drives().Letters(), (std::vector<char>{'C', 'E'}));
+}
+
+TEST_F(DriveTableTest, AnswersTheDriveQueriesByLetter) {
+    TempDir dir;
+    Use({Spec("E=" + dir.Path() + ",kind=1,label=A/B/C"), Spec("F=" + dir.Path() + ",label=/X"),
+         Spec("G=" + dir.Path() + "/missing")});
+    EXPECT_TRUE(IsDriveReady('E'));
+    EXPECT_TRUE(IsDriveReady('e'));
+    EXPECT_THROW(IsDriveReady('1'), ConversionError);
+    try {
+        IsDriveReady('1');
+    } catch (const ConversionError& e) {
+        EXPECT_STREQ(e.what(), "Not a valid drive letter");
+    }
+    EXPECT_EQ(GetDriveKind('e'), 1);
+    EXPECT_EQ(GetDriveKind('Q'), 255);
+    EXPECT_EQ(GetDriveKind('1'), 255);
+    EXPECT_GT(GetDriveTotalBytes('E'), 0);
+    EXPECT_GE(GetDriveFreeBytes('E'), 0);
+    EXPECT_EQ(GetDriveTotalBytes('e'), -1);  // lower case is not converted
+    EXPECT_EQ(GetDriveFreeBytes('Q'), -1);
+    std::string label = "unchanged";
+    EXPECT_TRUE(GetVolumeLabel('e', label));
+    EXPECT_EQ(label, "A_B_C");
+    EXPECT_TRUE(GetVolumeLabel('F', label));
+    EXPECT_EQ(label, "/X");
+    EXPECT_FALSE(IsDriveReady('G'));
+    label = "unchanged";
+    EXPECT_FALSE(GetVolumeLabel('G', label));
+    EXPECT_EQ(label, "unchanged");
+    EXPECT_FALSE(GetVolumeLabel('Q', label));
+}
+
+TEST(VolumeLabel, CleansSlashesOnlyInPositionsTwoToTwelve) {
+    EXPECT_EQ(CleanVolumeLabel(""), "No_Label");
+    EXPECT_EQ(CleanVolumeLabel("A/B/C"), "A_B_C");
+    EXPECT_EQ(CleanVolumeLabel("/X"), "/X");
+    EXPECT_EQ(CleanVolumeLabel("123456789012/4"), "123456789012/4");
+    EXPECT_EQ(CleanVolumeLabel("12345678901/34"), "12345678901_34");
+}
+
+TEST_F(DriveTableTest, AnEmptyMountFolderIsADriveWithoutMedium) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "stick");
+    std::filesystem::create_directories(dir / "disk");
+    test::WriteFile(dir / "fstab", "/dev/sdz1 " + dir.Path() + "/disk ext4 noauto 0 0\n");
+    Use({Spec("E=" + dir.Path() + "/stick,mounted"), Spec("F=" + dir.Path() + "/disk")},
+        dir / "fstab");
+    for (char letter : {'E', 'F'}) {
+        EXPECT_FALSE(IsDriveReady(letter)) << letter;
+        EXPECT_NE(GetDriveKind(letter), 255) << letter;  // the drive still shows
+        std::string drive_path = std::string(1, letter) + ":\\backup";
+        EXPECT_EQ(Drives().ToNative(drive_path), std::nullopt) << letter;
+    }
+
+    test::LoopMount stick(test::LoopMount::Kind::Tmpfs, 0);
+    VAULTOR_REQUIRE_MOUNT(stick);
+    ASSERT_TRUE(stick.Mount(dir / "stick"));
+    EXPECT_TRUE(IsDriveReady('E'));
+    EXPECT_EQ(GetDriveKind('E'), 5);
+    EXPECT_EQ(Drives().ToNative("E:\\backup"), dir / "stick/backup");
+    stick.Unmount();
+    EXPECT_FALSE(IsDriveReady('E'));  // the table notices the mount going
+}
+
+}  // namespace
+}  // namespace vaultor::fs

@@ -40,6 +40,11 @@ void SetUpLocale() {
 }
 
 std::string SystemLanguageName() {
+    const char* locale = ::setlocale(LC_MESSAGES, nullptr);
+    return LanguageNameOfLocale(locale ? locale : "C");
+}
+
+std::string LanguageNameOfLocale(std::string_view name) {
     static constexpr std::pair<std::string_view, std::string_view> kLanguages[] = {
         {"nl", "Nederlands"}, {"en", "Engels"},    {"de", "Duits"},     {"fr", "Frans"},
         {"es", "Spaans"},     {"it", "Italiaans"}, {"pt", "Portugees"}, {"fy", "Fries"}};
@@ -47,8 +52,6 @@ std::string SystemLanguageName() {
         {"NL", "Nederland"}, {"BE", "België"},           {"SR", "Suriname"},
         {"AW", "Aruba"},     {"US", "Verenigde Staten"}, {"GB", "Verenigd Koninkrijk"},
         {"DE", "Duitsland"}, {"FR", "Frankrijk"},        {"ES", "Spanje"}};
-    const char* locale = ::setlocale(LC_MESSAGES, nullptr);
-    std::string_view name = locale ? locale : "C";
     name = name.substr(0, name.find_first_of(".@"));
     size_t cut = name.find('_');
     std::string language = DutchName(name.substr(0, cut), kLanguages, std::size(kLanguages));
@@ -71,10 +74,10 @@ std::string FindLocaleDir() {
 }
 
 void StartTranslations(const std::string& language_code, const std::string& locale_dir) {
+    if (!language_code.empty()) ::setenv("LANGUAGE", language_code.c_str(), 1);
     ::bindtextdomain(kDomain, locale_dir.c_str());
     ::bind_textdomain_codeset(kDomain, "UTF-8");
-    ::textdomain(kDomain);
-    if (!language_code.empty()) ::setenv("LANGUAGE", language_code.c_str(), 1);
+    ::textdomain(kDomain);  // also makes gettext forget what it looked up before
 }
 
 }  // namespace vaultor

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace vaultor {
 
@@ -12,6 +13,7 @@ void SetUpLocale();
 // The system's language name in the Dutch manner: nl_NL gives
 // "Nederlands (Nederland)". From the message locale.
 std::string SystemLanguageName();
+std::string LanguageNameOfLocale(std::string_view locale_name);
 
 // The language code at start: Translation 1 of the settings file when the file
 // exists (empty when the key is absent); otherwise "nl" for a Dutch

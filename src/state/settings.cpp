@@ -63,6 +63,8 @@ void Save(const std::string& path, const CSimpleIniA& ini) {
         if (c == '\n') crlf += '\r';
         if (c != '\r') crlf += c;
     }
+    // One blank line between sections is enough; SimpleIni writes two.
+    for (size_t at; (at = crlf.find("\r\n\r\n\r\n")) != std::string::npos;) crlf.erase(at, 2);
     if (!fs::WriteFileAtomically(path, crlf)) throw WriteError(path);
 }
 

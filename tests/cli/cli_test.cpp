@@ -1,0 +1,100 @@
+// vaultor-cli as a user runs it, in a program folder of the test's own.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "support/loop_mount.h"
+#include "support/program_env.h"
+#include "support/temp_dir.h"
+
+namespace vaultor {
+namespace {
+
+using test::RunOutput;
+using test::TempDir;
+
+struct Result {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
+Result Cli(const std::string& program_dir, const std::string& arguments) {
+    TempDir scratch;
+    std::string command = "env -u LANGUAGE LC_ALL=C.UTF-8 '" + std::string(VAULTOR_CLI) +
+                          "' --program-dir '" + program_dir + "' " + arguments + " >'" +
+                          (scratch / "out") + "' 2>'" + (scratch / "err") + "'";
+    Result r;
+    r.status = test::Run(command);
+    r.out = test::ReadFile(scratch / "out");
+    r.err = test::ReadFile(scratch / "err");
+    return r;
+}
+
+std::string LineOf(const std::string& output, const std::string& folder) {
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);)
+        if (line.size() > folder.size() && line.substr(line.size() - folder.size()) == folder &&
+            line[line.size() - folder.size() - 1] == '\t')
+            return line;
+    return {};
+}
+
+TEST(CliDrives, ListsC_AndTheMappedLettersInTheChosenLanguage) {
+    TempDir home, x;
+    Result english = Cli(home.Path(), "--drive E=" + x.Path() + ",label=Backup drives");
+    ASSERT_EQ(english.status, 0) << english.err;
+    EXPECT_EQ(english.out.rfind("C:\t2\tready\t", 0), 0u) << english.out;
+    EXPECT_NE(english.out.find("\t/\n"), std::string::npos);
+    std::string e = LineOf(english.out, x.Path());
+    EXPECT_EQ(e.rfind("E:\t2\tready\tBackup\t", 0), 0u) << english.out;
+    EXPECT_FALSE(std::filesystem::exists(home / "Vaultor.ini"));  // --drive records nothing
+
+    test::WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=\r\n");
+    Result dutch = Cli(home.Path(), "--drive E=" + x.Path() + "/gone drives");
+    ASSERT_EQ(dutch.status, 0) << dutch.err;
+    EXPECT_EQ(LineOf(dutch.out, x.Path() + "/gone"),
+              "E:\t2\tniet gereed\t-\t-1\t-1\t" + x.Path() + "/gone");
+}
+
+TEST(CliDrives, SaysInOneLineWhatIsWrong) {
+    TempDir home;
+    Result unknown = Cli(home.Path(), "--frobnicate drives");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err, "vaultor-cli: Unknown option --frobnicate; see --help.\n");
+    Result bad = Cli(home.Path(), "--drive 1=/x drives");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "vaultor-cli: --drive: '1' is not a drive letter.\n");
+    Result missing = Cli(home.Path(), "--drive");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("--drive expects a value"), std::string::npos);
+    Result nothing = Cli(home.Path(), "");
+    EXPECT_EQ(nothing.status, 2);
+    EXPECT_NE(nothing.err.find("No command given"), std::string::npos);
+    Result help = Cli(home.Path(), "--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("drives"), std::string::npos);
+}
+
+TEST(CliDrives, AMountedFileSystemGetsALetterThatStays) {
+    test::LoopMount disk(test::LoopMount::Kind::Btrfs, 128, "VAKANTIE");
+    VAULTOR_REQUIRE_MOUNT(disk);
+    TempDir home;
+    Result first = Cli(home.Path(), "drives");
+    ASSERT_EQ(first.status, 0) << first.err;
+    std::string line = LineOf(first.out, disk.Folder());
+    ASSERT_FALSE(line.empty()) << first.out;
+    EXPECT_NE(line.find("\t2\tready\tVAKANTIE\t"), std::string::npos) << line;
+    std::string ini = test::ReadFile(home / "Vaultor.ini");
+    EXPECT_NE(ini.find("[Drives]\r\n" + line.substr(0, 1) + "=" + disk.Folder() + ",uuid="),
+              std::string::npos)
+        << ini;
+
+    Result second = Cli(home.Path(), "drives");
+    EXPECT_EQ(LineOf(second.out, disk.Folder()).substr(0, 2), line.substr(0, 2));
+    EXPECT_EQ(test::ReadFile(home / "Vaultor.ini"), ini);  // nothing new to record
+}
+
+}  // namespace
+}  // namespace vaultor

@@ -1,0 +1,184 @@
+// The copy of one file: the target holds its old content or the complete new
+// copy, never a part, whatever happens during the copy.
+#include "fs/copy_file.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+
+#include "fs/pump.h"
+#include "support/loop_mount.h"
+#include "support/temp_dir.h"
+
+namespace vaultor::fs {
+namespace {
+
+using test::LoopMount;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+std::vector<std::string> TempFilesIn(const std::string& folder) {
+    std::vector<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        if (IsCopyTempName(e.path().filename().string())) out.push_back(e.path());
+    return out;
+}
+
+struct timespec MtimeOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mtim;
+}
+
+TEST(CopyOneFile, CopiesContentBitsAndTimeAndReplacesAReadOnlyCopy) {
+    TempDir dir;
+    WriteFile(dir / "src", "new content");
+    ::chmod((dir / "src").c_str(), 0640);
+    struct timespec times[2] = {{1600000000, 123456789}, {1600000000, 123456789}};
+    ::utimensat(AT_FDCWD, (dir / "src").c_str(), times, 0);
+    WriteFile(dir / "dst", "old");
+    ::chmod((dir / "dst").c_str(), 0444);
+
+    CopyOutcome r = CopyOneFile(dir / "src", dir / "dst");
+    ASSERT_TRUE(r.Ok()) << static_cast<int>(r.failure) << " " << r.error_number;
+    EXPECT_EQ(ReadFile(dir / "dst"), "new content");
+    struct stat st {};
+    ::stat((dir / "dst").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1600000000);
+    EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
+    EXPECT_TRUE(TempFilesIn(dir.Path()).empty());
+}
+
+TEST(CopyOneFile, FailuresLeaveTheOldCopyAndNoTemporaryFile) {
+    TempDir dir;
+    WriteFile(dir / "dst", "old");
+    CopyOutcome gone = CopyOneFile(dir / "vanished", dir / "dst");
+    EXPECT_EQ(gone.failure, CopyFailure::SourceMissing);
+    EXPECT_EQ(ReadFile(dir / "dst"), "old");
+
+    std::filesystem::create_directory(dir / "folder");
+    EXPECT_EQ(CopyOneFile(dir / "folder", dir / "dst").failure, CopyFailure::NotRegularFile);
+    // A FIFO holds nothing to back up; opening it must not wait for a writer.
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+    EXPECT_EQ(CopyOneFile(dir / "fifo", dir / "dst").failure, CopyFailure::NotRegularFile);
+
+    WriteFile(dir / "src", "data");
+    EXPECT_EQ(CopyOneFile(dir / "src", dir / "no/such/folder/f").failure, CopyFailure::Refused);
+    std::filesystem::create_directory(dir / "dst_is_folder");
+    WriteFile(dir / "dst_is_folder/inside", "x");
+    EXPECT_FALSE(CopyOneFile(dir / "src", dir / "dst_is_folder").Ok());
+    EXPECT_EQ(ReadFile(dir / "dst_is_folder/inside"), "x");
+    EXPECT_EQ(ReadFile(dir / "dst"), "old");
+    EXPECT_TRUE(TempFilesIn(dir.Path()).empty());
+}
+
+TEST(CopyOneFile, AFullTargetKeepsTheOldCopyWhole) {
+    LoopMount small(LoopMount::Kind::Tmpfs, 0, "", "size=4m");
+    VAULTOR_REQUIRE_MOUNT(small);
+    TempDir src;
+    std::string old(3 << 20, 'o');
+    WriteFile(small.Folder() + "/photo", old);
+    WriteFile(src / "photo", std::string(3 << 20, 'n'));  // old + new do not fit
+    CopyOutcome r = CopyOneFile(src / "photo", small.Folder() + "/photo");
+    EXPECT_EQ(r.failure, CopyFailure::NoRoom);
+    EXPECT_EQ(ReadFile(small.Folder() + "/photo"), old);
+    EXPECT_TRUE(TempFilesIn(small.Folder()).empty());
+}
+
+TEST(CopyOneFile, AKilledCopyLeavesTheOldOrTheNewContentNeverAPart) {
+    TempDir dir;
+    const size_t size = 48 << 20;
+    std::string old_content(size, 'o'), new_content(size, 'n');
+    WriteFile(dir / "src", new_content);
+    std::mt19937 random(12345);
+    int saw_old = 0, saw_new = 0;
+    for (int round = 0; round < 12; ++round) {
+        WriteFile(dir / "dst", old_content);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            CopyRequest request;  // read and write through the buffer half the time
+            if (round % 2) request.compressed = true;
+            _exit(CopyOneFile(dir / "src", dir / "dst", request).Ok() ? 0 : 1);
+        }
+        ::usleep(std::uniform_int_distribution<unsigned>(0, 60000)(random));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        std::string now = ReadFile(dir / "dst");
+        ASSERT_TRUE(now == old_content || now == new_content)
+            << "round " << round << ": target holds " << now.size() << " bytes of a mix";
+        (now == old_content ? saw_old : saw_new)++;
+        for (const auto& t : TempFilesIn(dir.Path())) std::filesystem::remove(t);
+    }
+    // Both ends were reached, so the kills fell inside the copy as well as after it.
+    RecordProperty("old", saw_old);
+    RecordProperty("new", saw_new);
+}
+
+TEST(CopyOneFile, FatTargetsRefusePermissionBitsWithoutFailingTheCopy) {
+    LoopMount fat(LoopMount::Kind::Fat, 32, "STICK");
+    VAULTOR_REQUIRE_MOUNT(fat);
+    TempDir src;
+    WriteFile(src / "a.jpg", std::string(300000, 'j'));
+    ::chmod((src / "a.jpg").c_str(), 0444);
+    struct timespec times[2] = {{1600000001, 0}, {1600000001, 0}};
+    ::utimensat(AT_FDCWD, (src / "a.jpg").c_str(), times, 0);
+    std::string target = fat.Folder() + "/a.jpg";
+    WriteFile(target, "older copy");
+
+    CopyOutcome r = CopyOneFile(src / "a.jpg", target);
+    ASSERT_TRUE(r.Ok()) << static_cast<int>(r.failure) << " " << r.error_number;
+    EXPECT_EQ(ReadFile(target), ReadFile(src / "a.jpg"));
+    ASSERT_TRUE(fat.Unmount());  // the time must be on the medium, not only in a cache
+    ASSERT_TRUE(fat.Mount(fat.Folder()));
+    EXPECT_LE(std::abs(MtimeOf(target).tv_sec - 1600000001), 2);
+    EXPECT_TRUE(TempFilesIn(fat.Folder()).empty());
+}
+
+class ScriptedClock : public MessagePump {
+  public:
+    void ProcessMessages() override {}
+    std::int64_t NowMs() override { return now_ += 7; }  // every look moves the clock on
+
+  private:
+    std::int64_t now_ = 0;
+};
+
+TEST(CopyOneFile, ALongCopyReportsProgressByThePumpsClock) {
+    TempDir dir;
+    WriteFile(dir / "src", std::string(64 << 20, 'p'));
+    ScriptedClock clock;
+    SetMessagePump(&clock);
+    std::vector<std::int64_t> seen;
+    CopyRequest request;
+    request.progress = [&](std::int64_t done, std::int64_t total) {
+        EXPECT_EQ(total, 64 << 20);
+        seen.push_back(done);
+    };
+    request.compressed = true;  // same file system: the buffered loop, chunk by chunk
+    CopyOutcome r = CopyOneFile(dir / "src", dir / "dst", request);
+    SetMessagePump(nullptr);
+    ASSERT_TRUE(r.Ok());
+    ASSERT_GE(seen.size(), 4u);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_LE(seen.back(), 64 << 20);
+}
+
+TEST(CopyTempName, HasOneBoundedTellingPattern) {
+    EXPECT_TRUE(IsCopyTempName(".vaultor-0123456789ab.tmp"));
+    EXPECT_FALSE(IsCopyTempName(".vaultor-0123456789AB.tmp"));
+    EXPECT_FALSE(IsCopyTempName(".vaultor-0123456789a.tmp"));
+    EXPECT_FALSE(IsCopyTempName("photo.jpg.tmp"));
+}
+
+}  // namespace
+}  // namespace vaultor::fs

@@ -66,7 +66,12 @@ Arguments Parse(int argc, char** argv) {
             UsageError(Printf(_("Onverwacht argument %s; zie --help."), arg.c_str()));
         }
     }
-    for (const auto& text : raw_drives) {
+    for (auto text : raw_drives) {
+        // The program works from its own folder later, so a relative folder is
+        // made absolute now, against the folder the user gave it from.
+        if (text.size() > 2 && text[1] == '=' && text[2] != '/')
+            text =
+                text.substr(0, 2) + std::filesystem::current_path().string() + "/" + text.substr(2);
         std::string error;
         auto spec = fs::ParseDriveOption(text, &error);
         if (!spec) UsageError("--drive: " + error);

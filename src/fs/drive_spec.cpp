@@ -1,6 +1,7 @@
 #include "fs/drive_spec.h"
 
 #include <charconv>
+#include <filesystem>
 #include <vector>
 
 #include "fs/i18n.h"
@@ -40,6 +41,7 @@ std::vector<std::string> SplitPieces(std::string_view value) {
 }
 
 std::string NormaliseFolder(std::string folder) {
+    if (!folder.empty()) folder = std::filesystem::path(folder).lexically_normal().string();
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     return folder;
 }

@@ -111,7 +111,39 @@ bool DriveTable::NamedInFstab(const std::string& folder) const {
     return std::find(fstab_points_.begin(), fstab_points_.end(), folder) != fstab_points_.end();
 }
 
+char DriveTable::FirstFreeLetter() const {
+    for (char l = 'D'; l <= 'Z'; ++l)
+        if (!FindSpec(l)) return l;
+    return 0;
+}
+
+void DriveTable::Assign(DriveSpec spec) {
+    specs_.push_back(spec);
+    newly_recorded_.push_back(std::move(spec));
+}
+
+// An optical drive has its letter with or without a disc, bound to its device.
+void DriveTable::AssignOpticalDrives() {
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator("/sys/block", ec)) {
+        std::string name = e.path().filename().string();
+        if (name.rfind("sr", 0) != 0) continue;
+        std::string device = "/dev/" + name;
+        bool bound = std::any_of(specs_.begin(), specs_.end(),
+                                 [&](const DriveSpec& s) { return s.device == device; });
+        char letter = FirstFreeLetter();
+        if (bound || !letter) continue;
+        DriveSpec spec;
+        spec.letter = letter;
+        spec.device = device;
+        const MountEntry* mount = MountOf(spec);
+        spec.folder = mount ? mount->target : "/media/cdrom" + name.substr(2);
+        Assign(std::move(spec));
+    }
+}
+
 void DriveTable::AssignAutomaticLetters() {
+    AssignOpticalDrives();
     std::vector<dev_t> seen;
     for (const auto& spec : specs_)
         if (const MountEntry* m =
@@ -122,25 +154,36 @@ void DriveTable::AssignAutomaticLetters() {
     for (const auto& m : mounts_) {
         if (m.target == "/" || !IsUserVisibleMount(m)) continue;
         if (std::find(seen.begin(), seen.end(), m.devno) != seen.end()) continue;
-        char letter = 0;
-        for (char l = 'D'; l <= 'Z' && !letter; ++l)
-            if (!FindSpec(l)) letter = l;
+        if (IsOpticalDevice(m.source)) continue;  // has its letter already
+        char letter = FirstFreeLetter();
         if (!letter) return;
         DriveSpec spec;
         spec.letter = letter;
         spec.folder = m.target;
-        if (IsOpticalDevice(m.source))
-            spec.device = m.source;
-        else if (!m.uuid.empty())
+        if (!m.uuid.empty())
             spec.uuid = m.uuid;
         else if (m.network || IsFuseType(m.fstype))
             spec.source = m.source;
         else
             spec.mounted = true;
         seen.push_back(m.devno);
-        specs_.push_back(spec);
-        newly_recorded_.push_back(spec);
+        Assign(std::move(spec));
     }
+}
+
+DriveTable::Location DriveTable::Locate(const DriveSpec& spec) const {
+    Location where;
+    where.folder = spec.folder;
+    if (spec.BoundToFileSystem() || !spec.device.empty()) {
+        where.mount = MountOf(spec);
+        if (where.mount) where.folder = where.mount->target;
+        where.medium = where.mount != nullptr;
+    } else {
+        bool must_be_mounted = spec.mounted || NamedInFstab(spec.folder);
+        where.medium = !must_be_mounted || IsMountPoint(spec.folder);
+        where.mount = MountHolding(spec.folder);
+    }
+    return where;
 }
 
 DriveInfo DriveTable::Info(char letter) const {
@@ -149,23 +192,15 @@ DriveInfo DriveTable::Info(char letter) const {
     const DriveSpec* spec = FindSpec(letter);
     if (!spec) return info;
     RefreshIfMountsChanged();
+    Location where = Locate(*spec);
     info.exists = true;
     info.label = spec->label;
-    info.folder = spec->folder;
-    const MountEntry* mount = nullptr;
-    if (spec->BoundToFileSystem() || !spec->device.empty()) {
-        mount = MountOf(*spec);
-        if (mount) info.folder = mount->target;
-        info.medium = mount != nullptr;
-    } else {
-        bool must_be_mounted = spec->mounted || NamedInFstab(spec->folder);
-        info.medium = !must_be_mounted || IsMountPoint(spec->folder);
-        mount = MountHolding(spec->folder);
-    }
-    if (mount) {
-        info.source = mount->source;
-        info.fstype = mount->fstype;
-        info.slow = mount->network || IsFuseType(mount->fstype);
+    info.folder = where.folder;
+    info.medium = where.medium;
+    if (where.mount) {
+        info.source = where.mount->source;
+        info.fstype = where.mount->fstype;
+        info.slow = where.mount->network || IsFuseType(where.mount->fstype);
     }
     if (spec->kind)
         info.kind = *spec->kind;
@@ -174,7 +209,7 @@ DriveInfo DriveTable::Info(char letter) const {
     else if (spec->BoundToFileSystem() && !info.medium)
         info.kind = KindWhenAbsent(*spec);
     else
-        info.kind = mount ? KindOfMount(*mount) : 2;
+        info.kind = where.mount ? KindOfMount(*where.mount) : 2;
     return info;
 }
 
@@ -186,8 +221,11 @@ std::vector<char> DriveTable::Letters() const {
 
 std::optional<std::string> DriveTable::ToNative(std::string_view path) const {
     if (path.size() < 2 || path[1] != ':' || !NormaliseLetter(path[0])) return std::string(path);
-    DriveInfo info = Info(NormaliseLetter(path[0]));
-    if (!info.exists || !info.medium) return std::nullopt;
+    const DriveSpec* spec = FindSpec(NormaliseLetter(path[0]));
+    if (!spec) return std::nullopt;
+    RefreshIfMountsChanged();
+    Location info = Locate(*spec);
+    if (!info.medium) return std::nullopt;
     std::string rest(path.substr(2));
     std::replace(rest.begin(), rest.end(), '\\', '/');
     while (!rest.empty() && rest.front() == '/') rest.erase(0, 1);
@@ -198,8 +236,9 @@ std::optional<std::string> DriveTable::ToNative(std::string_view path) const {
 std::string DriveTable::ToLetterPath(const std::string& native) const {
     const DriveSpec* best = nullptr;
     std::string best_folder;
+    RefreshIfMountsChanged();
     for (const auto& spec : specs_) {
-        DriveInfo info = Info(spec.letter);
+        Location info = Locate(spec);
         if (!info.medium || !IsUnder(native, info.folder)) continue;
         if (!best || info.folder.size() > best_folder.size()) {
             best = &spec;

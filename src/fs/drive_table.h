@@ -50,6 +50,14 @@ class DriveTable {
     std::string ToLetterPath(const std::string& native) const;
 
   private:
+    // Where a letter's drive is now and whether it has a medium: the cheap part
+    // of Info, for the path translation the engines do for every file.
+    struct Location {
+        std::string folder;
+        bool medium = false;
+        const MountEntry* mount = nullptr;  // the mount holding the folder
+    };
+    Location Locate(const DriveSpec& spec) const;
     void RefreshIfMountsChanged() const;
     const DriveSpec* FindSpec(char letter) const;
     const MountEntry* MountOf(const DriveSpec& spec) const;
@@ -57,6 +65,9 @@ class DriveTable {
     bool IsMountPoint(const std::string& folder) const;
     bool NamedInFstab(const std::string& folder) const;
     void AssignAutomaticLetters();
+    void AssignOpticalDrives();
+    char FirstFreeLetter() const;
+    void Assign(DriveSpec spec);
 
     std::vector<DriveSpec> specs_;
     std::vector<DriveSpec> newly_recorded_;

@@ -1,5 +1,6 @@
 #include "fs/drives.h"
 
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 #include <optional>
@@ -37,10 +38,14 @@ std::optional<Space> DriveSpace(char letter) {
     return answer ? *answer : std::nullopt;
 }
 
+// The label of the file system behind the drive: a block device, or an image
+// file that a FUSE driver such as ntfs-3g mounted. Nothing else is opened.
 std::string LabelFromFileSystem(const DriveInfo& info) {
-    if (IsBlockDeviceSource(info.source) || (!info.source.empty() && info.source.front() == '/'))
-        return BlockDeviceTag(info.source, "LABEL");
-    return {};
+    struct stat st {};
+    if (info.source.empty() || info.source.front() != '/' || ::stat(info.source.c_str(), &st) != 0)
+        return {};
+    if (!S_ISBLK(st.st_mode) && !S_ISREG(st.st_mode)) return {};
+    return BlockDeviceTag(info.source, "LABEL");
 }
 
 }  // namespace

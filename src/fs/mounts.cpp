@@ -185,7 +185,7 @@ bool IsUserVisibleMount(const MountEntry& m) {
 
 int KindOfMount(const MountEntry& m) {
     if (IsOpticalDevice(m.source)) return 4;
-    if (m.network) return 3;
+    if (m.network || IsNetworkType(m.fstype)) return 3;
     if (m.fstype == "tmpfs" || m.fstype == "ramfs") return 5;
     if (IsBlockDeviceSource(m.source)) {
         struct stat st {};

@@ -63,6 +63,9 @@ TEST(CliDrives, SaysInOneLineWhatIsWrong) {
     Result unknown = Cli(home.Path(), "--frobnicate drives");
     EXPECT_EQ(unknown.status, 2);
     EXPECT_EQ(unknown.err, "vaultor-cli: Unknown option --frobnicate; see --help.\n");
+    Result relative = Cli(home.Path(), "--drive E=. drives");
+    EXPECT_EQ(relative.status, 0) << relative.err;
+    EXPECT_NE(relative.out.find("\nE:\t"), std::string::npos);
     Result bad = Cli(home.Path(), "--drive 1=/x drives");
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.err, "vaultor-cli: --drive: '1' is not a drive letter.\n");

@@ -142,3 +142,48 @@ TEST_F(DriveTableTest, AnEmptyMountFolderIsADriveWithoutMedium) {
 
 }  // namespace
 }  // namespace vaultor::fs
+
+namespace vaultor::fs {
+namespace {
+
+TEST_F(DriveTableTest, AnOpticalDriveWithoutADiscKeepsItsLetterAndKind) {
+    Use({Spec("R=/media/cdrom0,device=/dev/sr9")});
+    EXPECT_FALSE(IsDriveReady('R'));
+    EXPECT_EQ(GetDriveKind('R'), 4);
+    std::string label = "unchanged";
+    EXPECT_FALSE(GetVolumeLabel('R', label));
+    EXPECT_EQ(label, "unchanged");
+}
+
+TEST(MountKinds, FollowTheDeviceAndTheFileSystemType) {
+    auto kind = [](std::string source, std::string fstype, bool network = false) {
+        MountEntry m;
+        m.source = std::move(source);
+        m.fstype = std::move(fstype);
+        m.network = network;
+        return KindOfMount(m);
+    };
+    EXPECT_EQ(kind("/dev/sr0", "iso9660"), 4);
+    EXPECT_EQ(kind("nas:/foto", "nfs4", true), 3);
+    EXPECT_EQ(kind("tmpfs", "tmpfs"), 5);
+    EXPECT_EQ(kind("ramfs", "ramfs"), 5);
+    EXPECT_EQ(kind("user@host:/x", "fuse.sshfs"), 3);
+    EXPECT_EQ(kind("//nas/foto", "cifs"), 3);
+    EXPECT_EQ(kind("/tmp/image", "fuse"), 2);
+
+    MountEntry system;
+    system.target = "/sys/fs/cgroup";
+    system.source = "/dev/sda1";
+    EXPECT_FALSE(IsUserVisibleMount(system));
+    system.target = "/boot/efi";
+    EXPECT_FALSE(IsUserVisibleMount(system));
+    MountEntry media;
+    media.target = "/run/media/anne/STICK";
+    media.fstype = "vfat";
+    EXPECT_TRUE(IsUserVisibleMount(media));
+    media.pseudo = true;
+    EXPECT_FALSE(IsUserVisibleMount(media));
+}
+
+}  // namespace
+}  // namespace vaultor::fs

@@ -141,8 +141,10 @@ class ContentCopier {
                 return errno;
             }
             if (n == 0) {
-                if (!use_range_) return 0;
-                use_range_ = false;  // make sure it is the end by reading
+                // copy_file_range may also answer 0 short of the end on some file
+                // systems; then reading decides.
+                if (!use_range_ || done_ >= total_) return 0;
+                use_range_ = false;
                 continue;
             }
             done_ += n;
@@ -225,11 +227,12 @@ CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
     struct stat src {};
     if (::fstat(in.Get(), &src) != 0) return Fail(CopyFailure::IoError, errno);
     if (!S_ISREG(src.st_mode)) return Fail(CopyFailure::NotRegularFile, EINVAL);
-    ::fcntl(in.Get(), F_SETFL, 0);
 
     SplitPath where = Split(*target_native);
     UniqueFd dir(::open(where.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dir) return FailOnTarget(errno);
+    struct statfs target_fs {};
+    bool fuse = ::fstatfs(dir.Get(), &target_fs) == 0 && target_fs.f_type == kFuseMagic;
 
     std::string temp_name = NewTempName();
     UniqueFd out;
@@ -241,14 +244,17 @@ CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
     }
     TempFile temp(dir.Get(), temp_name, std::move(out));
 
-    CompressionKind kind = CompressionKindOf(temp.Fd());
-    if (request.compressed && kind == CompressionKind::Btrfs)
-        SetCompressedFd(temp.Fd(), kind, *request.compressed);  // on the empty file, before data
-
-    struct stat dst {};
-    ::fstat(temp.Fd(), &dst);
-    // Within one btrfs copy_file_range would share the source's uncompressed extents.
-    bool may_share = !(request.compressed.value_or(false) && dst.st_dev == src.st_dev);
+    bool may_share = true;
+    if (request.compressed) {
+        CompressionKind kind = CompressionKindOf(temp.Fd());
+        if (kind == CompressionKind::Btrfs)
+            SetCompressedFd(temp.Fd(), kind,
+                            *request.compressed);  // on the empty file, before data
+        // Within one btrfs copy_file_range would share the source's uncompressed extents.
+        struct stat dst {};
+        may_share =
+            !(*request.compressed && ::fstat(temp.Fd(), &dst) == 0 && dst.st_dev == src.st_dev);
+    }
     bool on_source = false;
     ContentCopier copier(in.Get(), temp.Fd(), may_share, request, src.st_size);
     if (int e = copier.Run(&on_source))
@@ -266,10 +272,9 @@ CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
 
     // Some FUSE file systems (fusefat) stamp a renamed entry with the current
     // time; set it again by name and check that it took.
-    struct statfs fs {};
-    bool fuse = ::fstatfs(dir.Get(), &fs) == 0 && fs.f_type == kFuseMagic;
+    if (!fuse) return {};
     struct stat done {};
-    if (fuse) ::utimensat(dir.Get(), where.name.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    ::utimensat(dir.Get(), where.name.c_str(), times, AT_SYMLINK_NOFOLLOW);
     if (::fstatat(dir.Get(), where.name.c_str(), &done, AT_SYMLINK_NOFOLLOW) != 0)
         return FailOnTarget(errno);
     if (done.st_size != copier.Done() || !SameSecondsWithin(done.st_mtim, src.st_mtim, 2))

@@ -1,0 +1,123 @@
+// Measures the file services against the system's own tools on this machine:
+// copying a tree of small files and one large file (CopyOneFile against cp),
+// and looking at files by letter path (FileSizeOf and GetFileDosDate against
+// a bare stat). Prints the times and their ratios; asserts nothing.
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "fs/copy_file.h"
+#include "fs/drive_table.h"
+#include "fs/file_info.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace vaultor::fs;
+
+double Seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+void Shell(const std::string& command) {
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
+}
+
+void MakeTree(const std::string& root, int folders, int files_per_folder, size_t size) {
+    std::string content(size, 'v');
+    for (int d = 0; d < folders; ++d) {
+        std::string dir = root + "/d" + std::to_string(d);
+        std::filesystem::create_directories(dir);
+        for (int f = 0; f < files_per_folder; ++f)
+            std::ofstream(dir + "/f" + std::to_string(f) + ".jpg") << content;
+    }
+}
+
+double CopyTreeWithVaultor(const std::string& from, const std::string& to, int folders, int files) {
+    for (int d = 0; d < folders; ++d)
+        std::filesystem::create_directories(to + "/d" + std::to_string(d));
+    Shell("sync");
+    auto start = Clock::now();
+    for (int d = 0; d < folders; ++d)
+        for (int f = 0; f < files; ++f) {
+            std::string rel = "/d" + std::to_string(d) + "/f" + std::to_string(f) + ".jpg";
+            if (!CopyOneFile(from + rel, to + rel).Ok()) std::fprintf(stderr, "copy failed\n");
+        }
+    return Seconds(start);
+}
+
+void Report(const char* what, double ours, double theirs) {
+    std::printf("%-44s vaultor %8.3f s   reference %8.3f s   ratio %.2f\n", what, ours, theirs,
+                ours / theirs);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string base = argc > 1 ? argv[1] : "/tmp/vaultor-bench";
+    const int folders = 200, files = 100;
+    Shell("rm -rf '" + base + "' && mkdir -p '" + base + "'");
+    MakeTree(base + "/src", folders, files, 4096);
+
+    double ours = CopyTreeWithVaultor(base + "/src", base + "/ours", folders, files);
+    Shell("sync");
+    auto start = Clock::now();
+    Shell("cp -r --preserve=mode,timestamps '" + base + "/src' '" + base + "/cp'");
+    Report("20000 files of 4 KiB (cp -r, mode+times)", ours, Seconds(start));
+
+    Shell("head -c 1G /dev/urandom > '" + base + "/big' && sync");
+    Shell("sync");
+    start = Clock::now();
+    CopyOneFile(base + "/big", base + "/big.ours");
+    ours = Seconds(start);
+    Shell("sync");
+    start = Clock::now();
+    Shell("cp -p '" + base + "/big' '" + base + "/big.cp'");
+    Report("one file of 1 GiB, same file system (cp -p)", ours, Seconds(start));
+    CopyRequest buffered;
+    buffered.compressed = true;  // not shareable: the read and write loop
+    Shell("sync");
+    start = Clock::now();
+    CopyOneFile(base + "/big", base + "/big.buffered", buffered);
+    ours = Seconds(start);
+    Shell("sync");
+    start = Clock::now();
+    Shell("cat '" + base + "/big' > '" + base + "/big.cat'");
+    Report("one file of 1 GiB, read/write loop (cat)", ours, Seconds(start));
+
+    DriveTable::Sources sources;
+    DriveSpec e;
+    e.letter = 'E';
+    e.folder = base + "/src";
+    sources.command_line = {e};
+    SetDriveTable(DriveTable::Build(sources));
+    const int rounds = 10;
+    long long sum = 0;
+    start = Clock::now();
+    for (int r = 0; r < rounds; ++r)
+        for (int d = 0; d < folders; ++d)
+            for (int f = 0; f < files; ++f) {
+                std::string p = "E:\\d" + std::to_string(d) + "\\f" + std::to_string(f) + ".jpg";
+                sum += FileSizeOf(p) + GetFileDosDate(p);
+            }
+    ours = Seconds(start);
+    start = Clock::now();
+    for (int r = 0; r < rounds; ++r)
+        for (int d = 0; d < folders; ++d)
+            for (int f = 0; f < files; ++f) {
+                std::string p =
+                    base + "/src/d" + std::to_string(d) + "/f" + std::to_string(f) + ".jpg";
+                struct stat st {};
+                ::stat(p.c_str(), &st);
+                ::stat(p.c_str(), &st);
+                sum += st.st_size;
+            }
+    Report("400000 size+date looks by letter path (2x stat)", ours, Seconds(start));
+    Shell("rm -rf '" + base + "'");
+    return sum == 42 ? 1 : 0;
+}

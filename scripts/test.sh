@@ -13,6 +13,14 @@ build_and_test() {
   (cd "$dir" && ctest --output-on-failure --timeout 600 -j"$jobs")
 }
 
+# A test that crashed cannot unmount its images; leave no mount behind.
+cleanup_test_mounts() {
+  grep -o ' /tmp/vaultor-test-[^ ]*' /proc/self/mounts 2>/dev/null | sort -r | while read -r m; do
+    umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || true
+  done
+}
+trap cleanup_test_mounts EXIT
+
 export LC_ALL=C.UTF-8
 unset LANGUAGE
 build_and_test "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -21,6 +21,7 @@ cleanup_test_mounts() {
 }
 trap cleanup_test_mounts EXIT
 
+export PATH="$PATH:/usr/sbin:/sbin"
 export LC_ALL=C.UTF-8
 unset LANGUAGE
 build_and_test "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo

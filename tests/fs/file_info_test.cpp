@@ -132,3 +132,24 @@ TEST(SmallHelpers, BehaveAsTheRestOfTheProgramExpects) {
 
 }  // namespace
 }  // namespace vaultor::fs
+
+#include "fs/time_text.h"
+
+namespace vaultor::fs {
+namespace {
+
+TEST(TimeText, DatesAsTheComparisonSeesThemAndDurationsAsTheLabelsShowThem) {
+    std::int32_t when = DosDateTimeFromUnix(1700043331);  // 2023-11-15 10:15:31 UTC
+    EXPECT_EQ(DosDateText(when, false), "2023:11:15 10:15:30");
+    EXPECT_EQ(DosDateText(when, true), "2023:11:15 10:15");
+    EXPECT_EQ(DosDateText(-1, false), "0000:00:00 00:00:00");
+    EXPECT_EQ(DosDateText(-1, true), "0000:00:00 00:00:00");
+    EXPECT_EQ(DosDateText(0, false), "0000:00:00 00:00:00");  // month 0 is no date
+    EXPECT_EQ(DurationText(0), "00:00:00");
+    EXPECT_EQ(DurationText(3725), "01:02:05");
+    EXPECT_EQ(DurationText(86400 + 59), "24:00:59");
+    EXPECT_EQ(DurationText(360000), "100:00:00");
+}
+
+}  // namespace
+}  // namespace vaultor::fs

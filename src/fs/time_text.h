@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vaultor::fs {
+
+// A packed DOS date and time as "yyyy:mm:dd hh:nn:ss", or "yyyy:mm:dd hh:nn"
+// for a CD target; a value that is no date and time (-1) gives
+// "0000:00:00 00:00:00".
+std::string DosDateText(std::int32_t dos, bool minutes_only);
+
+// Hours, minutes and seconds of at least two digits each, joined by ":";
+// hours take as many digits as they need (360000 s is "100:00:00").
+std::string DurationText(std::int64_t seconds);
+
+}  // namespace vaultor::fs

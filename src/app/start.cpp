@@ -1,5 +1,7 @@
 #include "app/start.h"
 
+#include <unistd.h>
+
 #include <stdexcept>
 
 #include "fs/drive_table.h"
@@ -30,6 +32,14 @@ void StartDriveTable(StartedProgram& p, const StartOptions& options) {
     p.NewDrives = table.NewlyRecorded();
     p.settings.Drives.insert(p.settings.Drives.end(), p.NewDrives.begin(), p.NewDrives.end());
     fs::SetDriveTable(std::move(table));
+}
+
+void RecordNewDrives(const StartedProgram& p) {
+    if (p.NewDrives.empty()) return;
+    if (::access(p.SettingsPath.c_str(), F_OK) == 0)
+        RecordDrives(p.SettingsPath, p.NewDrives);
+    else
+        SchrijfIniFile(p.SettingsPath, p.settings);
 }
 
 }  // namespace vaultor

@@ -27,4 +27,8 @@ StartedProgram StartProgram();
 // Then the drive table, from the options or the settings and the mounts.
 void StartDriveTable(StartedProgram& program, const StartOptions& options);
 
+// Records the letters given to new file systems in the settings file, so they
+// stay; a settings file that does not exist yet is written whole.
+void RecordNewDrives(const StartedProgram& program);
+
 }  // namespace vaultor

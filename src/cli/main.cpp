@@ -91,7 +91,7 @@ int ListDrives(const StartedProgram& program) {
                     static_cast<long long>(fs::GetDriveTotalBytes(letter)),
                     static_cast<long long>(fs::GetDriveFreeBytes(letter)), info.folder.c_str());
     }
-    RecordDrives(program.SettingsPath, program.NewDrives);
+    RecordNewDrives(program);
     return 0;
 }
 

@@ -11,7 +11,27 @@
 
 namespace vaultor::fs {
 
+namespace {
+
+bool OwnerMayWrite(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) != 0 || (st.st_mode & S_IWUSR);
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
 bool WriteFileAtomically(const std::string& native_path, std::string_view content) {
+    // Read-only is the owner-write bit, for whoever runs the program (root too).
+    if (!OwnerMayWrite(native_path) || !OwnerMayWrite(FolderOf(native_path))) {
+        errno = EACCES;
+        return false;
+    }
     std::string temp = native_path + ".new-XXXXXX";
     UniqueFd fd(::mkstemp(temp.data()));
     if (!fd) return false;

@@ -110,7 +110,8 @@ bool SetCompressedFd(int fd, CompressionKind kind, bool compressed) {
 }
 
 bool SupportsCompression(char letter) {
-    if (letter < 'A' || letter > 'Z') return false;
+    letter = NormaliseLetter(letter);  // the volume query takes "e:\" as well as "E:\"
+    if (!letter) return false;
     static SupportCache cache;
     DriveInfo info = Drives().Info(letter);
     if (!info.exists || !info.medium) return false;

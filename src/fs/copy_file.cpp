@@ -39,6 +39,20 @@ CopyOutcome FailOnTarget(int error_number) {
     }
 }
 
+CopyOutcome FailOnSource(int error_number) {
+    switch (error_number) {
+        case ENOENT:
+        case ENOTDIR:
+        case ELOOP:
+            return Fail(CopyFailure::SourceMissing, error_number);
+        case EACCES:
+        case EPERM:
+            return Fail(CopyFailure::Refused, error_number);
+        default:
+            return Fail(CopyFailure::IoError, error_number);
+    }
+}
+
 std::string NewTempName() {
     static std::mt19937_64 random{std::random_device{}()};
     static const char* hex = "0123456789abcdef";
@@ -94,17 +108,21 @@ class FolderCompressionForCreate {
         if (!wanted || CompressionKindOf(dir_fd) != CompressionKind::Ntfs3g) return;
         bool own = false;
         if (!GetCompressedFd(dir_fd, CompressionKind::Ntfs3g, own) || own == *wanted) return;
-        if (SetCompressedFd(dir_fd, CompressionKind::Ntfs3g, *wanted)) restore_ = own;
+        if (SetCompressedFd(dir_fd, CompressionKind::Ntfs3g, *wanted)) {
+            restore_ = true;
+            own_state_ = own;
+        }
     }
     FolderCompressionForCreate(const FolderCompressionForCreate&) = delete;
     FolderCompressionForCreate& operator=(const FolderCompressionForCreate&) = delete;
     ~FolderCompressionForCreate() {
-        if (restore_) SetCompressedFd(dir_fd_, CompressionKind::Ntfs3g, *restore_);
+        if (restore_) SetCompressedFd(dir_fd_, CompressionKind::Ntfs3g, own_state_);
     }
 
   private:
     int dir_fd_;
-    std::optional<bool> restore_;
+    bool restore_ = false;
+    bool own_state_ = false;
 };
 
 struct SplitPath {
@@ -197,11 +215,6 @@ class ContentCopier {
     std::vector<char> buffer_;
 };
 
-bool SameSecondsWithin(const struct timespec& a, const struct timespec& b, long slack) {
-    long d = static_cast<long>(a.tv_sec - b.tv_sec);
-    return d >= -slack && d <= slack;
-}
-
 }  // namespace
 
 bool IsCopyTempName(std::string_view name) {
@@ -222,11 +235,11 @@ CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
 
     // O_NONBLOCK: opening a FIFO must never wait for a writer.
     UniqueFd in(::open(source_native->c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!in)
-        return Fail(errno == ENOENT ? CopyFailure::SourceMissing : CopyFailure::IoError, errno);
+    if (!in) return FailOnSource(errno);
     struct stat src {};
-    if (::fstat(in.Get(), &src) != 0) return Fail(CopyFailure::IoError, errno);
+    if (::fstat(in.Get(), &src) != 0) return FailOnSource(errno);
     if (!S_ISREG(src.st_mode)) return Fail(CopyFailure::NotRegularFile, EINVAL);
+    ::fcntl(in.Get(), F_SETFL, 0);  // a regular file: reads may block as usual
 
     SplitPath where = Split(*target_native);
     UniqueFd dir(::open(where.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -234,12 +247,16 @@ CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
     struct statfs target_fs {};
     bool fuse = ::fstatfs(dir.Get(), &target_fs) == 0 && target_fs.f_type == kFuseMagic;
 
-    std::string temp_name = NewTempName();
+    std::string temp_name;
     UniqueFd out;
     {
         FolderCompressionForCreate folder_state(dir.Get(), request.compressed);
-        out.Reset(::openat(dir.Get(), temp_name.c_str(),
-                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        for (int attempt = 0; attempt < 8 && !out; ++attempt) {
+            temp_name = NewTempName();
+            out.Reset(::openat(dir.Get(), temp_name.c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            if (!out && errno != EEXIST) break;
+        }
         if (!out) return FailOnTarget(errno);
     }
     TempFile temp(dir.Get(), temp_name, std::move(out));
@@ -260,10 +277,21 @@ CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
     if (int e = copier.Run(&on_source))
         return on_source ? Fail(CopyFailure::IoError, e) : FailOnTarget(e);
 
-    // A target that cannot hold permission bits (FAT, exFAT) refuses this: not a failure.
-    ::fchmod(temp.Fd(), src.st_mode & 07777);
+    // The owner first (it clears set-id bits); set-id bits only on a copy that
+    // has the source's owner, never on one owned by whoever runs the backup. A
+    // target that cannot hold owners or bits (FAT, exFAT) refuses: not a failure.
+    bool same_owner = ::fchown(temp.Fd(), src.st_uid, src.st_gid) == 0;
+    ::fchmod(temp.Fd(), src.st_mode & (same_owner ? 07777 : 0777));
     const struct timespec times[2] = {src.st_atim, src.st_mtim};
     if (::futimens(temp.Fd(), times) != 0) return FailOnTarget(errno);
+    // Replacing an old copy: the new data must be on the medium before the
+    // rename, or a power cut could leave neither. A new file costs nothing here.
+    struct stat old {};
+    bool replaces = ::fstatat(dir.Get(), where.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (replaces && ::fdatasync(temp.Fd()) != 0) return FailOnTarget(errno);
+    struct stat written {};
+    if (::fstat(temp.Fd(), &written) != 0) return FailOnTarget(errno);
+    if (written.st_size != copier.Done()) return Fail(CopyFailure::IoError, EIO);
     if (temp.Close() != 0) return FailOnTarget(errno);
 
     if (::renameat(dir.Get(), temp.Name().c_str(), dir.Get(), where.name.c_str()) != 0)
@@ -271,14 +299,8 @@ CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
     temp.Committed();
 
     // Some FUSE file systems (fusefat) stamp a renamed entry with the current
-    // time; set it again by name and check that it took.
-    if (!fuse) return {};
-    struct stat done {};
-    ::utimensat(dir.Get(), where.name.c_str(), times, AT_SYMLINK_NOFOLLOW);
-    if (::fstatat(dir.Get(), where.name.c_str(), &done, AT_SYMLINK_NOFOLLOW) != 0)
-        return FailOnTarget(errno);
-    if (done.st_size != copier.Done() || !SameSecondsWithin(done.st_mtim, src.st_mtim, 2))
-        return Fail(CopyFailure::IoError, EIO);
+    // time; set it again by name. The copy is complete either way.
+    if (fuse) ::utimensat(dir.Get(), where.name.c_str(), times, AT_SYMLINK_NOFOLLOW);
     return {};
 }
 

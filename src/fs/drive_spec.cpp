@@ -15,8 +15,8 @@ bool StartsWith(std::string_view s, std::string_view p) {
 
 bool IsOptionPiece(std::string_view piece) {
     return piece == "mounted" || StartsWith(piece, "kind=") || StartsWith(piece, "label=") ||
-           StartsWith(piece, "uuid=") || StartsWith(piece, "source=") ||
-           StartsWith(piece, "device=");
+           StartsWith(piece, "uuid=") || StartsWith(piece, "root=") ||
+           StartsWith(piece, "source=") || StartsWith(piece, "device=");
 }
 
 // Splits at commas, but a piece that is no known option belongs to the piece
@@ -87,6 +87,8 @@ std::optional<DriveSpec> ParseDriveValue(char letter, std::string_view value, st
             spec.label = std::string(p.substr(6));
         } else if (StartsWith(p, "uuid=")) {
             spec.uuid = std::string(p.substr(5));
+        } else if (StartsWith(p, "root=")) {
+            spec.root = std::string(p.substr(5));
         } else if (StartsWith(p, "source=")) {
             spec.source = std::string(p.substr(7));
         } else if (StartsWith(p, "device=")) {
@@ -109,6 +111,7 @@ std::string FormatDriveValue(const DriveSpec& spec) {
     std::string out = spec.folder;
     if (spec.kind) out += ",kind=" + std::to_string(*spec.kind);
     if (!spec.uuid.empty()) out += ",uuid=" + spec.uuid;
+    if (!spec.root.empty() && spec.root != "/") out += ",root=" + spec.root;
     if (!spec.source.empty()) out += ",source=" + spec.source;
     if (!spec.device.empty()) out += ",device=" + spec.device;
     if (spec.mounted) out += ",mounted";

@@ -8,7 +8,7 @@ namespace vaultor::fs {
 
 // One mapping of a drive letter, as given by `--drive X=...` or as a value of
 // the settings file's Drives section: FOLDER[,kind=N][,label=TEXT][,mounted]
-// [,uuid=UUID][,source=SOURCE][,device=DEVICE].
+// [,uuid=UUID[,root=/SUBVOLUME]][,source=SOURCE][,device=DEVICE].
 struct DriveSpec {
     char letter = 0;
     std::string folder;  // native, without trailing "/" (except "/")
@@ -16,6 +16,7 @@ struct DriveSpec {
     std::optional<std::string> label;
     bool mounted = false;  // the folder counts only while something is mounted on it
     std::string uuid;      // bound to a file system
+    std::string root;      // with uuid: the part of it that is mounted (a btrfs subvolume)
     std::string source;    // bound to a mount source (network, FUSE)
     std::string device;    // bound to a device (optical drive)
 

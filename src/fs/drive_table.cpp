@@ -84,7 +84,8 @@ const DriveSpec* DriveTable::FindSpec(char letter) const {
 const MountEntry* DriveTable::MountOf(const DriveSpec& spec) const {
     const MountEntry* found = nullptr;
     for (const auto& m : mounts_) {
-        bool match = (!spec.uuid.empty() && m.uuid == spec.uuid && m.root == "/") ||
+        bool match = (!spec.uuid.empty() && m.uuid == spec.uuid &&
+                      m.root == (spec.root.empty() ? "/" : spec.root)) ||
                      (!spec.source.empty() && m.source == spec.source) ||
                      (!spec.device.empty() && m.source == spec.device);
         if (!match) continue;
@@ -160,9 +161,10 @@ void DriveTable::AssignAutomaticLetters() {
         DriveSpec spec;
         spec.letter = letter;
         spec.folder = m.target;
-        if (!m.uuid.empty())
+        if (!m.uuid.empty()) {
             spec.uuid = m.uuid;
-        else if (m.network || IsFuseType(m.fstype))
+            spec.root = m.root;
+        } else if (m.network || IsFuseType(m.fstype))
             spec.source = m.source;
         else
             spec.mounted = true;
@@ -228,7 +230,10 @@ std::optional<std::string> DriveTable::ToNative(std::string_view path) const {
     if (!info.medium) return std::nullopt;
     std::string rest(path.substr(2));
     std::replace(rest.begin(), rest.end(), '\\', '/');
-    while (!rest.empty() && rest.front() == '/') rest.erase(0, 1);
+    // ".." must never lead out of the drive, past the guard against empty mount folders.
+    rest = std::filesystem::path("/" + rest).lexically_normal().relative_path().string();
+    while (!rest.empty() && rest.back() == '/') rest.pop_back();
+    if (rest == ".." || rest.rfind("../", 0) == 0) return std::nullopt;
     if (rest.empty()) return info.folder;
     return info.folder == "/" ? "/" + rest : info.folder + "/" + rest;
 }

@@ -19,6 +19,8 @@ struct Space {
 };
 
 std::optional<Space> ReadSpace(const std::string& folder) {
+    struct stat dir {};
+    if (::stat(folder.c_str(), &dir) != 0 || !S_ISDIR(dir.st_mode)) return std::nullopt;
     struct statvfs st {};
     if (::statvfs(folder.c_str(), &st) != 0) return std::nullopt;
     Space s;

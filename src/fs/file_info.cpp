@@ -104,7 +104,8 @@ std::string StripTrailingBackslash(std::string s) {
 
 std::int64_t Percentage(std::int64_t total, std::int64_t done) {
     if (total == 0) return 0;
-    return done * 100 / total;
+    __extension__ using Wide = __int128;  // done * 100 must not overflow
+    return static_cast<std::int64_t>(Wide{done} * 100 / total);
 }
 
 std::string OnlyName(std::string_view path) {

@@ -175,7 +175,12 @@ std::vector<std::string> ReadFstabMountPoints(const std::string& fstab) {
 }
 
 bool IsUserVisibleMount(const MountEntry& m) {
-    if (m.pseudo || m.target.empty()) return false;
+    if (m.target.empty()) return false;
+    bool media =
+        IsUnder(m.target, "/run/media") || IsUnder(m.target, "/media") || IsUnder(m.target, "/mnt");
+    // A RAM disk counts as a drive where removable media are mounted.
+    bool ram_disk = m.fstype == "tmpfs" || m.fstype == "ramfs";
+    if (m.pseudo && !(ram_disk && media)) return false;
     if (IsUnder(m.target, "/run/media")) return true;
     for (std::string_view hidden : {"/proc", "/sys", "/dev", "/run", "/boot", "/snap"})
         if (IsUnder(m.target, hidden)) return false;

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <new>
 #include <set>
+#include <system_error>
 #include <thread>
 
 namespace vaultor::fs {
@@ -37,16 +38,22 @@ bool RunWithTimeLimit(const std::string& key, std::chrono::milliseconds limit,
         if (!Busy().keys.insert(key).second) return false;
     }
     auto waiter = std::make_shared<Waiter>();
-    std::thread([waiter, key, work = std::move(work)] {
-        work();
-        {
-            std::lock_guard lock(waiter->mutex);
-            waiter->done = true;
-        }
-        waiter->done_cv.notify_all();
+    try {
+        std::thread([waiter, key, work = std::move(work)] {
+            work();
+            {
+                std::lock_guard lock(waiter->mutex);
+                waiter->done = true;
+            }
+            waiter->done_cv.notify_all();
+            std::lock_guard lock(Busy().mutex);
+            Busy().keys.erase(key);
+        }).detach();
+    } catch (const std::system_error&) {  // no thread to be had: no answer
         std::lock_guard lock(Busy().mutex);
         Busy().keys.erase(key);
-    }).detach();
+        return false;
+    }
     std::unique_lock lock(waiter->mutex);
     return waiter->done_cv.wait_for(lock, limit, [&] { return waiter->done; });
 }

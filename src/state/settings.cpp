@@ -31,17 +31,36 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// For reading: a file that cannot be read gives the defaults.
 std::unique_ptr<CSimpleIniA> LoadIni(const std::string& path) {
     auto ini = NewIni();
     if (FileExists(path) && ini->LoadFile(path.c_str()) < 0) ini = NewIni();
     return ini;
 }
 
+// For writing: a file that exists but cannot be read is not replaced by one
+// that would lose what it holds (the Drives section among it).
+std::unique_ptr<CSimpleIniA> LoadIniForWrite(const std::string& path) {
+    auto ini = NewIni();
+    struct stat st {};
+    bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists && (!S_ISREG(st.st_mode) || ini->LoadFile(path.c_str()) < 0)) throw WriteError(path);
+    return ini;
+}
+
+// The Windows profile functions drop one pair of quotes around a value.
+std::string Unquoted(std::string value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
 std::int32_t ReadInteger(const CSimpleIniA& ini, const char* section, const char* key,
                          std::int32_t fallback) {
     const char* value = ini.GetValue(section, key, nullptr);
     if (!value) return fallback;
-    return ParseIniInteger(value).value_or(fallback);
+    return ParseIniInteger(Unquoted(value)).value_or(fallback);
 }
 
 bool ReadBool(const CSimpleIniA& ini, const char* key, bool fallback) {
@@ -49,7 +68,7 @@ bool ReadBool(const CSimpleIniA& ini, const char* key, bool fallback) {
 }
 
 std::string ReadText(const CSimpleIniA& ini, const char* section, const char* key) {
-    std::string value = ini.GetValue(section, key, "");
+    std::string value = Unquoted(ini.GetValue(section, key, ""));
     if (value.size() > kMaxTextValue) value.resize(kMaxTextValue);
     return value;
 }
@@ -140,7 +159,7 @@ Settings LeesIniFile(const std::string& path) {
 }
 
 void SchrijfIniFile(const std::string& path, const Settings& s) {
-    auto ini = LoadIni(path);
+    auto ini = LoadIniForWrite(path);
     auto put_bool = [&](const char* key, bool value) {
         ini->SetValue("CHECKMARK", key, value ? "1" : "0");
     };
@@ -168,7 +187,7 @@ void SchrijfIniFile(const std::string& path, const Settings& s) {
 
 void RecordDrives(const std::string& path, const std::vector<fs::DriveSpec>& drives) {
     if (drives.empty()) return;
-    auto ini = LoadIni(path);
+    auto ini = LoadIniForWrite(path);
     SetDrives(*ini, drives);
     Save(path, *ini);
 }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -145,17 +146,26 @@ void DriveTable::AssignOpticalDrives() {
 
 void DriveTable::AssignAutomaticLetters() {
     AssignOpticalDrives();
-    std::vector<dev_t> seen;
-    for (const auto& spec : specs_)
-        if (const MountEntry* m =
-                spec.BoundToFileSystem() || !spec.device.empty()
-                    ? MountOf(spec)
-                    : (IsMountPoint(spec.folder) ? MountHolding(spec.folder) : nullptr))
-            seen.push_back(m->devno);
+    // A file system is known by its device and the part of it that is mounted:
+    // btrfs subvolumes share the device.
+    std::vector<std::pair<dev_t, std::string>> seen;
+    for (const auto& spec : specs_) {
+        const MountEntry* m = nullptr;
+        if (spec.BoundToFileSystem() || !spec.device.empty())
+            m = MountOf(spec);
+        else if (IsMountPoint(spec.folder))
+            m = MountHolding(spec.folder);
+        if (m) seen.emplace_back(m->devno, m->root);
+    }
     for (const auto& m : mounts_) {
         if (m.target == "/" || !IsUserVisibleMount(m)) continue;
-        if (std::find(seen.begin(), seen.end(), m.devno) != seen.end()) continue;
         if (IsOpticalDevice(m.source)) continue;  // has its letter already
+        std::pair<dev_t, std::string> id{m.devno, m.root};
+        if (std::find(seen.begin(), seen.end(), id) != seen.end()) continue;
+        struct stat target {};
+        if (IsBlockDeviceSource(m.source) &&
+            (::stat(m.target.c_str(), &target) != 0 || !S_ISDIR(target.st_mode)))
+            continue;  // a file bind-mounted over another (/etc/hosts in a container)
         char letter = FirstFreeLetter();
         if (!letter) return;
         DriveSpec spec;
@@ -164,11 +174,12 @@ void DriveTable::AssignAutomaticLetters() {
         if (!m.uuid.empty()) {
             spec.uuid = m.uuid;
             spec.root = m.root;
-        } else if (m.network || IsFuseType(m.fstype))
+        } else if (m.network || IsFuseType(m.fstype)) {
             spec.source = m.source;
-        else
+        } else {
             spec.mounted = true;
-        seen.push_back(m.devno);
+        }
+        seen.push_back(id);
         Assign(std::move(spec));
     }
 }
@@ -230,10 +241,10 @@ std::optional<std::string> DriveTable::ToNative(std::string_view path) const {
     if (!info.medium) return std::nullopt;
     std::string rest(path.substr(2));
     std::replace(rest.begin(), rest.end(), '\\', '/');
-    // ".." must never lead out of the drive, past the guard against empty mount folders.
+    // ".." must never lead out of the drive, past the guard against empty mount
+    // folders: normalised under a root, it stops at the drive's root.
     rest = std::filesystem::path("/" + rest).lexically_normal().relative_path().string();
     while (!rest.empty() && rest.back() == '/') rest.pop_back();
-    if (rest == ".." || rest.rfind("../", 0) == 0) return std::nullopt;
     if (rest.empty()) return info.folder;
     return info.folder == "/" ? "/" + rest : info.folder + "/" + rest;
 }

@@ -191,3 +191,25 @@ TEST(CopyTempName, HasOneBoundedTellingPattern) {
 
 }  // namespace
 }  // namespace vaultor::fs
+
+namespace vaultor::fs {
+namespace {
+
+// A set-id program in a listed folder must never become one owned by whoever
+// runs the backup (root, as here).
+TEST(CopyOneFile, SetIdBitsTravelOnlyWithTheSourcesOwner) {
+    TempDir dir;
+    WriteFile(dir / "tool", "#!/bin/sh\n");
+    ASSERT_EQ(::chown((dir / "tool").c_str(), 1234, 1234), 0);
+    ASSERT_EQ(::chmod((dir / "tool").c_str(), 06755), 0);
+    ASSERT_TRUE(CopyOneFile(dir / "tool", dir / "copy").Ok());
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "copy").c_str(), &st), 0);
+    bool set_id = (st.st_mode & (S_ISUID | S_ISGID)) != 0;
+    EXPECT_TRUE(!set_id || (st.st_uid == 1234u && st.st_gid == 1234u))
+        << "mode " << std::oct << st.st_mode << " owner " << std::dec << st.st_uid;
+    EXPECT_EQ(st.st_mode & 0777, 0755u);
+}
+
+}  // namespace
+}  // namespace vaultor::fs

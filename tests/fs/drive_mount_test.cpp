@@ -94,3 +94,38 @@ TEST_F(DriveMountTest, ACommandLineTableRecordsNothing) {
 
 }  // namespace
 }  // namespace vaultor::fs
+
+namespace vaultor::fs {
+namespace {
+
+TEST_F(DriveMountTest, ABtrfsSubvolumeIsFoundAgainByItsRoot) {
+    TempDir places;
+    LoopMount disk(LoopMount::Kind::Btrfs, 128, "SUBS");
+    VAULTOR_REQUIRE_MOUNT(disk);
+    ASSERT_EQ(test::Run("btrfs -q subvolume create '" + disk.Folder() + "/foto' >/dev/null"), 0);
+    ASSERT_EQ(test::Run("mkdir -p '" + places / "sub" + "' && mount -o loop,subvol=foto '" +
+                        disk.Image() + "' '" + places / "sub" + "'"),
+              0);
+    DriveTable first = DriveTable::Build({});
+    const DriveSpec* spec = Recorded(first, places / "sub");
+    bool found = spec != nullptr;
+    DriveSpec copy = found ? *spec : DriveSpec{};
+    std::vector<DriveSpec> recorded = first.NewlyRecorded();
+    SetDriveTable(std::move(first));
+    if (found) {
+        EXPECT_EQ(copy.root, "/foto");
+        EXPECT_TRUE(IsDriveReady(copy.letter));
+        DriveTable::Sources sources;
+        sources.recorded = recorded;
+        DriveTable again = DriveTable::Build(sources);
+        EXPECT_EQ(Recorded(again, places / "sub"), nullptr) << "a second letter was given";
+        SetDriveTable(std::move(again));
+        EXPECT_TRUE(IsDriveReady(copy.letter));
+        EXPECT_EQ(Drives().Info(copy.letter).folder, places / "sub");
+    }
+    test::Run("umount '" + places / "sub" + "'");
+    EXPECT_TRUE(found) << "the subvolume got no letter";
+}
+
+}  // namespace
+}  // namespace vaultor::fs

@@ -66,6 +66,10 @@ TEST_F(DriveTableTest, TranslatesLetterPathsBothWays) {
     EXPECT_EQ(Drives().ToNative("C:\\etc\\fstab"), "/etc/fstab");
     EXPECT_EQ(Drives().ToNative("/already/native"), "/already/native");
     EXPECT_EQ(Drives().ToNative("Q:\\nothing"), std::nullopt);
+    EXPECT_EQ(Drives().ToNative("E:\\Data\\..\\Foto"), dir / "Foto");
+    // ".." never leads out of the drive: above its root is its root.
+    EXPECT_EQ(Drives().ToNative("E:\\..\\outside"), dir / "outside");
+    EXPECT_EQ(Drives().ToNative("E:\\Data\\..\\..\\x"), dir / "x");
     EXPECT_EQ(Drives().ToLetterPath(dir / "Data/Foto"), "E:\\Data\\Foto");
     EXPECT_EQ(Drives().ToLetterPath(dir.Path()), "E:\\");
     EXPECT_EQ(Drives().ToLetterPath("/etc"), "C:\\etc");
@@ -80,7 +84,7 @@ TEST_F(DriveTableTest, TranslatesLetterPathsBothWays) {
 TEST_F(DriveTableTest, AnswersTheDriveQueriesByLetter) {
     TempDir dir;
     Use({Spec("E=" + dir.Path() + ",kind=1,label=A/B/C"), Spec("F=" + dir.Path() + ",label=/X"),
-         Spec("G=" + dir.Path() + "/missing")});
+         Spec("G=" + dir.Path() + "/missing"), Spec("H=/etc/fstab")});
     EXPECT_TRUE(IsDriveReady('E'));
     EXPECT_TRUE(IsDriveReady('e'));
     EXPECT_THROW(IsDriveReady('1'), ConversionError);
@@ -102,6 +106,7 @@ TEST_F(DriveTableTest, AnswersTheDriveQueriesByLetter) {
     EXPECT_TRUE(GetVolumeLabel('F', label));
     EXPECT_EQ(label, "/X");
     EXPECT_FALSE(IsDriveReady('G'));
+    EXPECT_FALSE(IsDriveReady('H'));  // a file is no drive
     label = "unchanged";
     EXPECT_FALSE(GetVolumeLabel('G', label));
     EXPECT_EQ(label, "unchanged");

@@ -121,6 +121,7 @@ TEST(SmallHelpers, BehaveAsTheRestOfTheProgramExpects) {
     EXPECT_EQ(Percentage(0, 500), 0);
     EXPECT_EQ(Percentage(200, 50), 25);
     EXPECT_EQ(Percentage(3, 1), 33);
+    EXPECT_EQ(Percentage(INT64_MAX / 2, INT64_MAX / 4), 49);  // no overflow of done * 100
     EXPECT_EQ(OnlyName("D:\\Prog\\Werk.vlt"), "Werk");
     EXPECT_EQ(OnlyName("D:\\Prog\\Werk"), "Werk");
     EXPECT_EQ(OnlyName("D:\\Prog\\a.vlt.vlt"), "a.vlt");

@@ -140,6 +140,38 @@ TEST(Settings, AFailedWriteRaisesAndLeavesTheOldFileWhole) {
     EXPECT_EQ(files, 1u);
 }
 
+TEST(Settings, ReadOnlyMeansTheOwnerWriteBitAlsoForRoot) {
+    TempDir dir;
+    std::string path = dir / "Vaultor.ini";
+    WriteFile(path, "[LAST]\r\n0=Oud\r\n");
+    ::chmod(path.c_str(), 0444);
+    EXPECT_THROW(SchrijfIniFile(path, Settings{}), WriteError);
+    EXPECT_EQ(ReadFile(path), "[LAST]\r\n0=Oud\r\n");
+    ::chmod(path.c_str(), 0644);
+    ::chmod(dir.Path().c_str(), 0555);
+    EXPECT_THROW(SchrijfIniFile(path, Settings{}), WriteError);
+    ::chmod(dir.Path().c_str(), 0755);
+    EXPECT_EQ(ReadFile(path), "[LAST]\r\n0=Oud\r\n");
+
+    // Something that exists but cannot be read as a file is never written over.
+    std::filesystem::create_directory(dir / "odd.ini");
+    EXPECT_TRUE(LeesIniFile(dir / "odd.ini").ShowHints);
+    fs::DriveSpec e;
+    e.letter = 'E';
+    e.folder = "/x";
+    EXPECT_THROW(RecordDrives(dir / "odd.ini", {e}), WriteError);
+}
+
+TEST(Settings, OnePairOfQuotesAroundAValueIsDropped) {
+    TempDir dir;
+    WriteFile(dir / "Vaultor.ini",
+              "[LAST]\r\n0=\"Werk\"\r\n2='4'\r\n[Translation]\r\n1=\"en\"\r\n");
+    Settings s = LeesIniFile(dir / "Vaultor.ini");
+    EXPECT_EQ(s.LastListName, "Werk");
+    EXPECT_EQ(s.TargetDriveKind, 4);
+    EXPECT_TRUE(s.EnglishUI);
+}
+
 TEST(Settings, IntegersOfTheFile) {
     EXPECT_EQ(ParseIniInteger("42"), 42);
     EXPECT_EQ(ParseIniInteger("-2147483648"), INT32_MIN);

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "state/model.h"
+#include "state/settings.h"
+#include "state/ui.h"
+
+namespace vaultor {
+
+// The application state the subsystems share: one object, owned by the
+// program, read and changed by the lists, target, engine and log classes.
+struct AppState {
+    explicit AppState(UserInterface& ui) : Ui(ui) {}
+
+    UserInterface& Ui;
+    MainWindowModel Model;
+
+    bool StartingUp = true;
+    std::string ProgramDir;  // native, trailing "/"
+    std::string CurrentListFile;
+    std::string CurrentDrvFile;
+    std::string LastListName;
+    bool ListChanged = false;
+    std::int32_t MissingCount = 0;
+    std::string TargetRoot;  // "E:\"
+    std::string LastDrive;
+    std::string LastDate = "n/a";
+    std::int32_t TargetDriveKind = 0;
+    std::int32_t BytesPerSecond = 0;
+    std::array<std::int32_t, 5> DriveKindRate{};
+
+    bool StoreActionTime = true;
+    bool ConfirmDialogs = true;
+    bool CreateEmptyFolders = false;
+    bool NoEmptyFoldersOnCdrw = true;
+    bool MirrorCompression = true;
+    bool AlwaysCompress = false;
+    bool EnglishUI = false;
+
+    std::vector<std::string> CompressList, CopyList, EmptyFolderList;
+    std::int64_t TotalBytes = 0, BytesToCopy = 0, SpaceNeeded = 0, ChangeCount = 0;
+    std::int64_t TotalFiles = 0, TotalFolders = 0;
+    bool AbortRequested = false;
+
+    Settings Ini;  // the settings as read, kept for what the options do not hold
+};
+
+}  // namespace vaultor

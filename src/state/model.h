@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vaultor {
+
+// Colours as the window toolkit names them: red, green and blue.
+struct Colour {
+    std::uint8_t red = 0, green = 0, blue = 0;
+    bool operator==(const Colour&) const = default;
+};
+inline constexpr Colour kSkyBlue{166, 202, 240};
+inline constexpr Colour kCream{255, 251, 240};
+inline constexpr Colour kButtonFace{240, 240, 240};
+inline constexpr Colour kRed{255, 0, 0};
+inline constexpr Colour kGreen{0, 128, 0};
+inline constexpr Colour kYellow{255, 255, 0};
+inline constexpr Colour kSilver{192, 192, 192};
+
+// What every control of the main window has: the window only shows it.
+struct Control {
+    std::string caption;
+    bool visible = true;
+    bool enabled = true;
+};
+
+struct ListControl : Control {
+    std::vector<std::string> items;
+    int selected = -1;  // -1: nothing selected
+};
+
+struct Lamp : Control {
+    Colour colour = kSilver;
+};
+
+struct Pie : Control {
+    std::int64_t minimum = 0, maximum = 100, progress = 0;
+    Colour fore = kRed, back = kGreen;
+};
+
+// The presentation model of the main window: for every control the state the
+// program gives it. Names are the controls' own.
+struct MainWindowModel {
+    std::string Caption;
+    Colour WindowColour = kSkyBlue;
+    Colour ListColour = kCream;
+
+    ListControl ComboBox1;  // the source lists, sorted; caption = the current list's name
+    ListControl ListBox1;   // the folders of the current list
+    ListControl DriveComboBox1;
+    Control CB_Locked;
+    bool Locked = false;  // check mark of CB_Locked
+    Control Im_LockOpen, Im_LockClosed;
+    ListControl CheckListBox1{{"", false, true}, {}, -1};
+    std::vector<bool> OptionChecks = std::vector<bool>(11, false);
+    Control SpBOpties;
+    bool SpBOptiesDown = false;
+
+    Control L_Aktie, LabelInfo, LabelTijd, LabelTimeLeft, Label19, Label16, L_File, Label1;
+    std::vector<std::string> RichEdit1;  // the log pane's lines
+    std::vector<std::string> Memo1;
+    Control Memo1Box{{}, false, true};
+    Pie Gauge1, Gauge2;
+    Lamp Shape3, L_Comp, L_NotPresent, L_Kopieer;
+    std::int64_t ProgressBar1 = 0;
+    std::string StatusBar1;
+
+    Control SpB_Start, SpB_Stop, SpBCompare, SB_Close, SpBHelp, SBShowLog, SB_ResetDrive;
+    Control PanelDriveInfo{{}, false, true}, Splitter1{{}, false, true};
+    Control FileListBox1Box{{}, false, true}, Splitter2{{}, false, true};
+    std::vector<std::string> FileListBox1;
+    bool ShowHints = true;
+};
+
+}  // namespace vaultor

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "fs/pump.h"
+
+namespace vaultor {
+
+// Results of a question, as the dialogs give them.
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
+inline constexpr int kAnswerClosed = 2;  // the window was closed
+
+// Everything the core asks of a front end: questions, messages, the name
+// dialog, the pickers, the text viewer, the clock and the message pump. The
+// window implements it with modal dialogs, vaultor-cli on a terminal, tests
+// with scripted answers.
+class UserInterface : public fs::MessagePump {
+  public:
+    // A yes/no question ("Bevestig"): kAnswerYes, kAnswerNo or kAnswerClosed.
+    virtual int VraagJaNee(const std::string& question) = 0;
+    // A message with one button ("Opgelet!").
+    virtual void ToonMelding(const std::string& text) = 0;
+    // The plain system message box of the option notices.
+    virtual void PlainNotice(const std::string& text) = 0;
+
+    // The name dialog: the text of its edit field and the button pressed.
+    struct NameAnswer {
+        enum class Button { Ok, Cancel, Import } button = Button::Cancel;
+        std::string text;
+    };
+    virtual NameAnswer AskListName(const std::string& caption, const std::string& text,
+                                   bool import_enabled) = 0;
+    // The file picker of the import, starting in `folder`; nullopt when cancelled.
+    virtual std::optional<std::string> PickListFile(const std::string& folder) = 0;
+
+    // The folder picker: "&Map toevoegen" gives the folder, "&Sluiten" nullopt.
+    virtual std::optional<std::string> PickFolder() = 0;
+
+    // The text viewer, modal.
+    virtual void ShowText(const std::string& caption, const std::string& text) = 0;
+};
+
+}  // namespace vaultor

@@ -1,0 +1,69 @@
+#include "lists/list_file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include "fs/atomic_write.h"
+#include "fs/file_info.h"
+#include "fs/unique_fd.h"
+
+namespace vaultor {
+
+std::vector<std::string> ReadListLines(const std::string& path) {
+    std::vector<std::string> lines;
+    fs::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!fd || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return lines;
+    std::string text;
+    std::array<char, 65536> buf{};
+    for (ssize_t n; (n = ::read(fd.Get(), buf.data(), buf.size())) > 0;)
+        text.append(buf.data(), static_cast<size_t>(n));
+    std::string line;
+    bool pending = false;  // a line was begun or ended by a lone CR
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            pending = false;
+        } else {
+            line += c;
+            pending = true;
+        }
+    }
+    if (pending) lines.push_back(std::move(line));
+    return lines;
+}
+
+bool WriteListFile(const std::string& path, const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    return fs::WriteFileAtomically(path, text);
+}
+
+std::vector<std::string> ListNames(const std::string& program_dir) {
+    std::vector<std::string> names;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(program_dir.c_str()), ::closedir);
+    if (!dir) return names;
+    while (const dirent* e = ::readdir(dir.get())) {
+        std::string name = e->d_name;
+        if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".vlt") != 0) continue;
+        struct stat st {};
+        if (::stat((program_dir + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        names.push_back(fs::OnlyName(name));
+    }
+    std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return ::strcasecmp(a.c_str(), b.c_str()) < 0;
+    });
+    return names;
+}
+
+}  // namespace vaultor

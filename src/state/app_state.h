@@ -26,7 +26,8 @@ struct AppState {
     std::string LastListName;
     bool ListChanged = false;
     std::int32_t MissingCount = 0;
-    std::string TargetRoot;  // "E:\"
+    std::string TargetRoot;   // "E:\"
+    std::string CurrentRoot;  // the list folder a walk goes through ("C:" for a root)
     std::string LastDrive;
     std::string LastDate = "n/a";
     std::int32_t TargetDriveKind = 0;

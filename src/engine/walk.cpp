@@ -1,0 +1,177 @@
+#include "engine/walk.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "fs/drive_table.h"
+#include "fs/i18n.h"
+#include "fs/mounts.h"
+#include "fs/size_text.h"
+
+namespace vaultor {
+namespace {
+
+using DirPtr = std::unique_ptr<DIR, int (*)(DIR*)>;
+
+DirPtr OpenDir(const std::string& native) {
+    int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return DirPtr(nullptr, ::closedir);
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) ::close(fd);
+    return DirPtr(dir, ::closedir);
+}
+
+bool IsDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+std::string Join(const std::string& folder, const std::string& name, char separator) {
+    if (!folder.empty() && folder.back() == separator) return folder + name;
+    return folder + separator + name;
+}
+
+}  // namespace
+
+std::string WalkRootOf(const std::string& list_line) {
+    if (list_line.size() == 3 && list_line[1] == ':') return list_line.substr(0, 2);
+    return list_line;
+}
+
+Walker::Walker(AppState& state, LogFile* log, CompareFolder compare)
+    : state_(state), log_(log), compare_(std::move(compare)) {
+    for (const auto& m : fs::ReadMountTable())
+        if (m.pseudo && m.fstype != "tmpfs") pseudo_devices_.push_back(m.devno);
+    FindFencedFolders();
+}
+
+void Walker::FindFencedFolders() {
+    auto root = fs::Drives().ToNative(state_.TargetRoot);
+    if (state_.TargetRoot.empty() || !root) return;
+    struct stat st {};
+    if (::stat(root->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+    fenced_.emplace_back(st.st_dev, st.st_ino);
+    DirPtr dir = OpenDir(*root);
+    if (!dir) return;
+    while (const dirent* e = ::readdir(dir.get())) {
+        if (std::string(e->d_name).rfind("Vaultor_Drive ", 0) != 0) continue;
+        struct stat f {};
+        if (::fstatat(::dirfd(dir.get()), e->d_name, &f, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISDIR(f.st_mode))
+            fenced_.emplace_back(f.st_dev, f.st_ino);
+    }
+}
+
+bool Walker::MayEnter(const struct stat& st) const {
+    if (std::find(pseudo_devices_.begin(), pseudo_devices_.end(), st.st_dev) !=
+        pseudo_devices_.end())
+        return false;
+    return std::find(fenced_.begin(), fenced_.end(), std::make_pair(st.st_dev, st.st_ino)) ==
+           fenced_.end();
+}
+
+Walker::Listing Walker::List(const std::string& native) {
+    Listing out;
+    DirPtr dir = OpenDir(native);
+    if (!dir) return out;
+    out.readable = true;
+    int fd = ::dirfd(dir.get());
+    while (const dirent* e = ::readdir(dir.get())) {
+        if (IsDotOrDotDot(e->d_name)) continue;
+        struct stat st {};
+        if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // gone: counts 0
+        if (S_ISDIR(st.st_mode)) {
+            if (MayEnter(st)) out.folders.emplace_back(e->d_name);
+            continue;
+        }
+        // A link to a file is backed up as the file it points to; a link to a
+        // folder is never followed.
+        if (S_ISLNK(st.st_mode) && ::fstatat(fd, e->d_name, &st, 0) != 0) continue;
+        if (S_ISREG(st.st_mode)) {
+            out.file_bytes += st.st_size;
+            out.has_files = true;
+        }
+    }
+    return out;
+}
+
+void Walker::Pump() {
+    // The pump runs every 20 ms or more by the interface's clock.
+    std::int64_t now = state_.Ui.NowMs();
+    if (now - last_pump_ < 20) return;
+    last_pump_ = now;
+    state_.Ui.ProcessMessages();
+}
+
+void Walker::Act(const std::string& letter, std::int64_t bytes, WalkMode mode, bool root) {
+    switch (mode) {
+        case wmLog:
+            state_.TotalBytes += bytes;
+            if (log_)
+                log_->WriteLine(letter + " " +
+                                (root ? fs::FormatKB(bytes) : fs::KiesFormaatStr(bytes)));
+            if (!root) state_.Model.StatusBar1 = _("Berekenen pad: ") + letter;
+            break;
+        case wmTotal:
+            if (!root) state_.Model.StatusBar1 = _("Berekenen totaal: ") + letter;
+            state_.TotalBytes += bytes;
+            break;
+        case wmCompare:
+            if (!root) state_.Model.StatusBar1 = _("Vergelijken: ") + letter;
+            if (compare_) compare_(letter);
+            break;
+    }
+}
+
+void Walker::GetLower(const std::string& letter, const std::string& native, WalkMode mode) {
+    Listing here = List(native);
+    for (const auto& name : here.folders) {
+        if (state_.AbortRequested) return;
+        std::string sub_letter = Join(letter, name, '\\'), sub_native = Join(native, name, '/');
+        Listing sub = List(sub_native);
+        Act(sub_letter, sub.file_bytes, mode, false);
+        Pump();
+        GetLower(sub_letter, sub_native, mode);
+    }
+}
+
+void Walker::FillDirTree(WalkMode mode) {
+    const std::string& root = state_.CurrentRoot;
+    auto native = fs::Drives().ToNative(root);
+    struct stat st {};
+    if (!native || ::stat(native->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+    if (std::find(pseudo_devices_.begin(), pseudo_devices_.end(), st.st_dev) !=
+        pseudo_devices_.end())
+        return;  // /proc and the like hold nothing to back up
+    Listing listing = List(*native);
+    Act(root, listing.file_bytes, mode, true);
+    if (!listing.folders.empty() && !state_.AbortRequested) {
+        state_.Model.StatusBar1 = listing.folders.front();
+        GetLower(root, *native, mode);
+    } else {
+        Pump();
+    }
+}
+
+std::int64_t Walker::CountSize(const std::string& letter_path) {
+    auto native = fs::Drives().ToNative(letter_path);
+    std::int64_t bytes = native ? List(*native).file_bytes : 0;
+    state_.TotalBytes += bytes;
+    return bytes;
+}
+
+bool Walker::IsDirEmpty(const std::string& letter_path) {
+    auto native = fs::Drives().ToNative(letter_path);
+    return !native || !List(*native).has_files;
+}
+
+std::vector<std::string> Walker::GetOneLower(const std::string& letter_path) {
+    auto native = fs::Drives().ToNative(letter_path);
+    return native ? List(*native).folders : std::vector<std::string>{};
+}
+
+}  // namespace vaultor

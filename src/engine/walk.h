@@ -1,0 +1,67 @@
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "log/log_file.h"
+#include "state/app_state.h"
+
+namespace vaultor {
+
+enum WalkMode { wmLog = 0, wmTotal = 1, wmCompare = 3 };
+
+// The walk over one list folder and everything below it, each folder before
+// the folders inside it, in the order the file system lists them.
+//
+// It never follows a symbolic link to a folder, never enters a pseudo file
+// system and never enters the target drive's root or its "Vaultor_Drive"
+// folders, so a list of C:\ with the target mounted below it never counts its
+// own copy. It reads folder entries only; no file is opened. Between folders
+// it lets the window work and stops when Stop was pressed.
+class Walker {
+  public:
+    using CompareFolder = std::function<void(const std::string& letter_path)>;
+
+    Walker(AppState& state, LogFile* log, CompareFolder compare = {});
+
+    // Walks state.CurrentRoot ("C:" for a drive root) in the given mode.
+    void FillDirTree(WalkMode mode);
+    // The sizes of the files directly in a folder, added to TotalBytes.
+    std::int64_t CountSize(const std::string& letter_path);
+    // True when the folder holds no files (subfolders do not count).
+    bool IsDirEmpty(const std::string& letter_path);
+    // The names of the subfolders of a folder, in listing order.
+    std::vector<std::string> GetOneLower(const std::string& letter_path);
+
+  private:
+    struct Listing {
+        bool readable = false;
+        std::int64_t file_bytes = 0;
+        bool has_files = false;
+        std::vector<std::string> folders;  // those the walk may enter
+    };
+    Listing List(const std::string& native);
+    void GetLower(const std::string& letter, const std::string& native, WalkMode mode);
+    void Act(const std::string& letter, std::int64_t bytes, WalkMode mode, bool root);
+    void FindFencedFolders();
+    bool MayEnter(const struct stat& st) const;
+    void Pump();
+
+    AppState& state_;
+    LogFile* log_;
+    CompareFolder compare_;
+    std::vector<dev_t> pseudo_devices_;
+    std::vector<std::pair<dev_t, ino_t>> fenced_;  // the target's root and drive folders
+    std::int64_t last_pump_ = 0;
+};
+
+// "C:\" becomes "C:", so every path below it is built as folder + "\" + name.
+std::string WalkRootOf(const std::string& list_line);
+
+}  // namespace vaultor

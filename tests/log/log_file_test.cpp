@@ -1,0 +1,53 @@
+#include "log/log_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "support/loop_mount.h"
+#include "support/temp_dir.h"
+
+namespace vaultor {
+namespace {
+
+TEST(LogFile, EachOperationStartsItAfreshWithCrLfLines) {
+    test::TempDir dir;
+    std::string program_dir = dir.Path() + "/";
+    test::WriteFile(dir / "Vaultor.log", "an old log\r\n");
+    LogFile log;
+    log.Open(program_dir);
+    log.WriteLine("Start log.");
+    for (int i = 0; i < 20000; ++i) log.WriteLine("C:\\Data\\map " + std::to_string(i));
+    log.WriteLine("Eind log.");
+    log.Close();
+    auto lines = ReadLogLines(dir / "Vaultor.log");
+    ASSERT_EQ(lines.size(), 20002u);
+    EXPECT_EQ(lines.front(), "Start log.");
+    EXPECT_EQ(lines.back(), "Eind log.");
+    EXPECT_EQ(test::ReadFile(dir / "Vaultor.log").substr(0, 12), "Start log.\r\n");
+}
+
+TEST(LogFile, FailuresRaiseNamingTheFile) {
+    LogFile log;
+    try {
+        log.Open("/nonexistent/folder/");
+        FAIL() << "no error";
+    } catch (const LogError& e) {
+        EXPECT_NE(std::string(e.what()).find("/nonexistent/folder/Vaultor.log"), std::string::npos);
+    }
+    EXPECT_THROW(log.WriteLine("x"), LogError);
+    // A full medium shows at the latest when the log is closed.
+    test::LoopMount small(test::LoopMount::Kind::Tmpfs, 0, "", "size=64k");
+    VAULTOR_REQUIRE_MOUNT(small);
+    LogFile full;
+    full.Open(small.Folder() + "/");
+    EXPECT_THROW(
+        {
+            for (int i = 0; i < 10000; ++i) full.WriteLine(std::string(100, 'x'));
+            full.Close();
+        },
+        LogError);
+    EXPECT_THROW(SaveLines("/nonexistent/x.log", {"a"}), LogError);
+}
+
+}  // namespace
+}  // namespace vaultor

@@ -35,6 +35,7 @@ struct Lamp : Control {
     Colour colour = kSilver;
 };
 
+// A pie works in units of 1024 bytes, in 64 bits, so a drive of any size draws.
 struct Pie : Control {
     std::int64_t minimum = 0, maximum = 100, progress = 0;
     Colour fore = kRed, back = kGreen;
@@ -59,7 +60,10 @@ struct MainWindowModel {
     bool SpBOptiesDown = false;
 
     Control L_Aktie, LabelInfo, LabelTijd, LabelTimeLeft, Label19, Label16, L_File, Label1;
-    std::vector<std::string> RichEdit1;  // the log pane's lines
+    Control Label5, Label4, Label11;                  // free, used and total space
+    Control Label10, Label2, Label8, Label3, Label7;  // the totals box
+    Colour TotalsColour{0, 0, 128};                   // navy, red after a stop
+    std::vector<std::string> RichEdit1;               // the log pane's lines
     std::vector<std::string> Memo1;
     Control Memo1Box{{}, false, true};
     Pie Gauge1, Gauge2;

@@ -1,0 +1,118 @@
+#include "target/drive_record.h"
+
+#include <unistd.h>
+
+#include <ctime>
+
+#include "fs/atomic_write.h"
+#include "fs/drive_spec.h"
+#include "fs/drive_table.h"
+#include "fs/file_info.h"
+#include "fs/i18n.h"
+#include "fs/text_lines.h"
+#include "state/ini_file.h"
+
+namespace vaultor {
+namespace {
+
+constexpr const char* kSection = "Vaultor";
+
+void ShowLock(AppState& state) {
+    auto& m = state.Model;
+    m.Im_LockOpen.visible = !m.Locked;
+    m.Im_LockClosed.visible = m.Locked;
+    m.DriveComboBox1.enabled = !m.Locked;
+}
+
+}  // namespace
+
+char SelectedDriveLetter(const AppState& state) {
+    const auto& box = state.Model.DriveComboBox1;
+    if (box.selected < 0 || box.selected >= static_cast<int>(box.items.size())) return 0;
+    const std::string& text = box.items[static_cast<size_t>(box.selected)];
+    return text.empty() ? 0 : fs::NormaliseLetter(text[0]);
+}
+
+void SelectDrive(AppState& state, char letter) {
+    auto& box = state.Model.DriveComboBox1;
+    for (size_t i = 0; i < box.items.size(); ++i)
+        if (!box.items[i].empty() && fs::NormaliseLetter(box.items[i][0]) == letter) {
+            box.selected = static_cast<int>(i);
+            box.caption = box.items[i];
+            return;
+        }
+}
+
+void ReadVLTDriveInfoFile(AppState& state, const std::string& path) {
+    auto& m = state.Model;
+    state.LastDrive.clear();
+    m.Locked = false;
+    m.LabelInfo.caption = "n/a";
+    m.DriveComboBox1.enabled = true;
+    m.Im_LockOpen.visible = true;
+    m.Im_LockClosed.visible = false;
+    // A list without a record starts afresh, never with the record of the
+    // list shown before it.
+    state.LastDate = "n/a";
+    if (::access(path.c_str(), F_OK) != 0) return;
+
+    IniFile ini = IniFile::Read(path);
+    std::string drive = ini.Text(kSection, "TheDrive").value_or("");
+    m.Locked = ini.Bool(kSection, "Locked", false);
+    state.LastDrive = ini.Text(kSection, "DriveLabel").value_or("");
+    state.LastDate = ini.Text(kSection, "LastUsed").value_or("");
+    if (state.LastDate.empty()) state.LastDate = "n/a";
+    ShowLock(state);
+
+    // Not a letter: no record of a drive.
+    char letter = drive.empty() ? 0 : fs::NormaliseLetter(drive[0]);
+    if (!letter) letter = SelectedDriveLetter(state);
+    if (!letter) letter = 'C';
+    state.TargetRoot = std::string(1, letter) + ":\\";
+    SelectDrive(state, letter);
+    GetDriveInfoFile(state, state.TargetRoot + "Vaultor.dat");
+    m.Label16.caption = std::string(1, letter) + ":";
+}
+
+void WriteVLTDriveInfoFile(AppState& state, const std::string& path) {
+    if (path.empty()) return;
+    IniFile ini = IniFile::ForWrite(path);
+    char letter = SelectedDriveLetter(state);
+    ini.Set(kSection, "TheDrive", letter ? std::string(1, letter) : std::string());
+    ini.SetBool(kSection, "Locked", state.Model.Locked);
+    ini.Set(kSection, "DriveLabel", state.LastDrive);
+    ini.Set(kSection, "LastUsed", state.LastDate);
+    ini.Write();
+}
+
+void GetDriveInfoFile(AppState& state, const std::string& path) {
+    auto native = fs::Drives().ToNative(path);
+    auto lines = native ? fs::ReadTextLines(*native) : std::vector<std::string>{};
+    state.Model.LabelInfo.caption =
+        !lines.empty() && !lines.front().empty() ? lines.front() : std::string(_("n/a"));
+}
+
+std::string RunDateText() {
+    std::time_t now = std::time(nullptr);
+    struct tm local {};
+    ::localtime_r(&now, &local);
+    char date[32], time[32];
+    std::strftime(date, sizeof date, "%d-%m-%Y", &local);
+    std::strftime(time, sizeof time, "%H:%M:%S", &local);
+    return _("Datum: ") + std::string(date) + _(" Tijd: ") + time;
+}
+
+bool WriteDriveInfoFile(AppState& state, const std::string& path) {
+    state.Model.LabelInfo.caption = RunDateText();
+    state.LastDate = state.Model.LabelInfo.caption;
+    if (state.StoreActionTime) {
+        auto native = fs::Drives().ToNative(path);
+        return native &&
+               fs::WriteFileAtomically(
+                   *native, state.LastDate + "\r\n" + state.Model.ComboBox1.caption + "\r\n");
+    }
+    fs::EraseFile(path);
+    return true;
+}
+
+}  // namespace vaultor

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "fs/drive_table.h"
+#include "fs/size_text.h"
+#include "state/rates.h"
+#include "support/loop_mount.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+#include "target/drive_box.h"
+#include "target/drive_record.h"
+
+namespace vaultor {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+class TargetTest : public ::testing::Test {
+  protected:
+    void Map(const std::vector<std::string>& options) {
+        fs::DriveTable::Sources sources;
+        for (const auto& o : options) {
+            std::string error;
+            auto spec = fs::ParseDriveOption(o, &error);
+            ASSERT_TRUE(spec) << error;
+            sources.command_line.push_back(*spec);
+        }
+        fs::SetDriveTable(fs::DriveTable::Build(sources));
+        FillDriveBox(state);
+    }
+    void TearDown() override { fs::SetDriveTable(fs::DriveTable()); }
+    TempDir home, e, f;
+    test::ScriptedUi ui;
+    AppState state{ui};
+};
+
+TEST_F(TargetTest, ACompanionFileSelectsAndLocksItsDrive) {
+    Map({"E=" + e.Path() + ",label=Backup", "F=" + f.Path()});
+    SelectDrive(state, 'F');
+    WriteFile(home / "Werk.drv",
+              "[Vaultor]\r\nTheDrive=e\r\nLocked=1\r\nDriveLabel=E: [BACKUP]\r\n");
+    WriteFile(e / "Vaultor.dat", "Datum: 05-12-2026 Tijd: 14:03:22\r\nWerk\r\n");
+    ReadVLTDriveInfoFile(state, home / "Werk.drv");
+    EXPECT_EQ(state.TargetRoot, "E:\\");
+    EXPECT_EQ(SelectedDriveLetter(state), 'E');
+    EXPECT_FALSE(state.Model.DriveComboBox1.enabled);
+    EXPECT_TRUE(state.Model.Im_LockClosed.visible);
+    EXPECT_FALSE(state.Model.Im_LockOpen.visible);
+    EXPECT_EQ(state.Model.Label16.caption, "E:");
+    EXPECT_EQ(state.LastDrive, "E: [BACKUP]");
+    EXPECT_EQ(state.LastDate, "n/a");  // no LastUsed
+    EXPECT_EQ(state.Model.LabelInfo.caption, "Datum: 05-12-2026 Tijd: 14:03:22");
+
+    state.LastDate = "Datum: 01-01-2026 Tijd: 10:00:00";
+    WriteVLTDriveInfoFile(state, home / "Werk.drv");
+    EXPECT_EQ(ReadFile(home / "Werk.drv"),
+              "[Vaultor]\r\nTheDrive=E\r\nLocked=1\r\nDriveLabel=E: [BACKUP]\r\n"
+              "LastUsed=Datum: 01-01-2026 Tijd: 10:00:00\r\n");
+}
+
+TEST_F(TargetTest, NoRecordOfOneListLeaksIntoTheNext) {
+    Map({"E=" + e.Path(), "F=" + f.Path()});
+    SelectDrive(state, 'E');
+    state.TargetRoot = "E:\\";
+    state.LastDrive = "E: [OLD]";
+    state.LastDate = "Datum: 01-01-2026 Tijd: 10:00:00";
+    state.Model.Locked = true;
+    ReadVLTDriveInfoFile(state, home / "Nieuw.drv");  // no companion file
+    EXPECT_EQ(state.LastDrive, "");
+    EXPECT_EQ(state.LastDate, "n/a");
+    EXPECT_FALSE(state.Model.Locked);
+    EXPECT_EQ(state.TargetRoot, "E:\\");  // the drive shown stays
+
+    // A TheDrive that is no letter is no record of a drive.
+    SelectDrive(state, 'F');
+    WriteFile(home / "Odd.drv", "[Vaultor]\r\nTheDrive=1\r\n");
+    ReadVLTDriveInfoFile(state, home / "Odd.drv");
+    EXPECT_EQ(state.TargetRoot, "F:\\");
+    EXPECT_EQ(state.Model.LabelInfo.caption, "n/a");
+}
+
+TEST_F(TargetTest, TheRecordOnTheTargetFollowsOption1) {
+    Map({"E=" + e.Path()});
+    state.Model.ComboBox1.caption = "Thuis";
+    state.StoreActionTime = true;
+    ASSERT_TRUE(WriteDriveInfoFile(state, "E:\\Vaultor.dat"));
+    std::string text = ReadFile(e / "Vaultor.dat");
+    EXPECT_EQ(text, state.LastDate + "\r\nThuis\r\n");
+    EXPECT_EQ(state.LastDate.rfind("Datum: ", 0), 0u);
+    EXPECT_NE(state.LastDate.find(" Tijd: "), std::string::npos);
+    state.StoreActionTime = false;
+    ASSERT_TRUE(WriteDriveInfoFile(state, "E:\\Vaultor.dat"));
+    EXPECT_FALSE(std::filesystem::exists(e / "Vaultor.dat"));
+    EXPECT_EQ(state.Model.LabelInfo.caption, state.LastDate);
+}
+
+TEST_F(TargetTest, CdEntriesShowTheDiscOrThatTheDriveIsEmpty) {
+    std::filesystem::create_directories(e / "disc");
+    Map({"R=" + e.Path() + "/disc,kind=4,label=backup_2", "E=" + e.Path()});
+    EXPECT_EQ(state.Model.DriveComboBox1.items,
+              (std::vector<std::string>{"C: [NO_LABEL]", "E: [NO_LABEL]", "R: [BACKUP_2]"}));
+    SelectDrive(state, 'E');
+    std::filesystem::remove(e / "disc");  // the disc taken out
+    ResetDriveBox(state);
+    EXPECT_EQ(state.Model.DriveComboBox1.items[2], "R: [Drive empty]");
+    EXPECT_EQ(SelectedDriveLetter(state), 'E');  // the selection stays
+}
+
+TEST_F(TargetTest, TheSpaceOfARealDriveAndThePies) {
+    test::LoopMount disk(test::LoopMount::Kind::Tmpfs, 0, "", "size=64m");
+    VAULTOR_REQUIRE_MOUNT(disk);
+    Map({"E=" + disk.Folder()});
+    state.TargetRoot = "E:\\";
+    state.TotalBytes = 16 << 20;
+    state.BytesPerSecond = 1 << 20;
+    ToonRuimteOpDrive(state);
+    const auto& m = state.Model;
+    EXPECT_EQ(m.Label11.caption, "64 MB");
+    EXPECT_EQ(m.Label5.caption, "64 MB");
+    EXPECT_EQ(m.Label4.caption, "0 MB");
+    EXPECT_EQ(m.Gauge1.maximum, 64 * 1024);
+    EXPECT_EQ(m.Gauge1.progress, 64 * 1024);
+    EXPECT_EQ(m.Gauge2.progress, 48 * 1024);
+    EXPECT_EQ(m.LabelTijd.caption, "00:00:16");
+    state.TotalBytes = 100 << 20;  // does not fit: no free share after copying
+    state.BytesPerSecond = 0;
+    ToonRuimteOpDrive(state);
+    EXPECT_EQ(m.Gauge2.progress, 0);
+    EXPECT_EQ(m.LabelTijd.caption, "00:00:00");
+    EXPECT_EQ(m.LabelTimeLeft.caption, "00:00:00");
+
+    disk.Unmount();
+    Map({"E=" + disk.Folder() + ",mounted"});
+    state.Model.Gauge2.visible = true;
+    ToonRuimteOpDrive(state);
+    EXPECT_FALSE(m.Gauge2.visible);
+    EXPECT_EQ(m.Label5.caption, "000 MB");
+    EXPECT_EQ(m.Label11.caption, "000 kB");
+    EXPECT_EQ(m.Label19.caption, "Niet berekend");
+}
+
+TEST_F(TargetTest, ADriveOfThreeTebibytesDraws) {
+    test::LoopMount big(test::LoopMount::Kind::Btrfs, 3 * 1024 * 1024, "BIG");  // sparse
+    VAULTOR_REQUIRE_MOUNT(big);
+    Map({"E=" + big.Folder()});
+    state.TargetRoot = "E:\\";
+    ToonRuimteOpDrive(state);
+    EXPECT_GT(state.Model.Gauge1.maximum, std::int64_t{INT32_MAX});
+    EXPECT_GT(state.Model.Gauge1.progress, 0);
+    EXPECT_LE(state.Model.Gauge1.progress, state.Model.Gauge1.maximum);
+    EXPECT_NE(state.Model.Label11.caption, "000 kB");
+}
+
+TEST(Rates, ARunTooShortToMeasureKeepsTheRememberedRate) {
+    test::ScriptedUi ui;
+    AppState state{ui};
+    state.TargetDriveKind = 1;
+    state.BytesPerSecond = 5000;
+    SetDrvBpsVal(state);
+    EXPECT_EQ(GetDrvBpsVal(state), 5000);
+    state.BytesPerSecond = 0;
+    SetDrvBpsVal(state);
+    EXPECT_EQ(GetDrvBpsVal(state), 5000);
+    state.TargetDriveKind = 255;
+    EXPECT_EQ(GetDrvBpsVal(state), 0);
+    SetMinuteLabel(state, 3725);
+    EXPECT_EQ(state.Model.LabelTijd.caption, "01:02:05");
+}
+
+}  // namespace
+}  // namespace vaultor

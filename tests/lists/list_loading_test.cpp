@@ -1,0 +1,122 @@
+#include "lists/list_loading.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "fs/drive_table.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace vaultor {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+class ListLoadingTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(d / "Data");
+        fs::DriveTable::Sources sources;
+        std::string error;
+        sources.command_line.push_back(*fs::ParseDriveOption("D=" + d.Path(), &error));
+        fs::SetDriveTable(fs::DriveTable::Build(sources));
+        state.ProgramDir = home.Path() + "/";
+    }
+    void TearDown() override { fs::SetDriveTable(fs::DriveTable()); }
+    void Load(const std::string& name) {
+        state.Model.ComboBox1.caption = name;
+        LaadComboBoxVltFile(state);
+    }
+    const std::vector<std::string>& Box() const { return state.Model.ListBox1.items; }
+
+    TempDir home, d;
+    test::ScriptedUi ui;
+    AppState state{ui};
+};
+
+TEST_F(ListLoadingTest, MissingFoldersAreLeftOutAndOfferedForRemoval) {
+    WriteFile(home / "Werk.vlt", "d:\\Data\r\nD:\\Gone\r\n\r\nD:\\\r\n");
+    Load("Werk");
+    EXPECT_EQ(Box(), (std::vector<std::string>{"D:\\Data", "D:\\"}));  // the letter upper-cased
+    EXPECT_EQ(state.MissingCount, 2);
+    EXPECT_EQ(state.LastListName, "Werk");
+    EXPECT_EQ(state.CurrentDrvFile, home / "Werk.drv");
+
+    ui.answers = {kAnswerNo};
+    NotThereAction(state);
+    EXPECT_EQ(ui.questions.back(),
+              "2 mappen uit de Werk lijst zijn niet aanwezig.\r\ndeze mappen automatisch "
+              "verwijderen?");
+    EXPECT_EQ(Box().size(), 4u);  // all lines again
+    EXPECT_FALSE(state.ListChanged);
+
+    Load("Werk");
+    ui.answers = {kAnswerYes};
+    NotThereAction(state);
+    EXPECT_EQ(ui.messages.back(),
+              "2 niet bestaande map(pen) zijn nu uit de \"Werk\" lijst verwijderd!");
+    EXPECT_TRUE(state.ListChanged);
+    ui.answers = {kAnswerYes};  // "Veranderingen voor de lijst ... opslaan?"
+    VLTOpslaan(state);
+    EXPECT_EQ(ui.questions.back(),
+              "Veranderingen voor de lijst " + home / "Werk.vlt" + " opslaan?");
+    EXPECT_EQ(ReadFile(home / "Werk.vlt"), "D:\\Data\r\nD:\\\r\n");
+    EXPECT_TRUE(std::filesystem::exists(home / "Werk.drv"));
+}
+
+TEST_F(ListLoadingTest, ADeclinedSaveDiscardsAndAnEmptyListIsNeverWritten) {
+    WriteFile(home / "A.vlt", "D:\\Data\r\n");
+    WriteFile(home / "B.vlt", "D:\\\r\n");
+    Load("A");
+    state.Model.ListBox1.items.push_back("D:\\Extra");
+    state.ListChanged = true;
+    ui.answers = {kAnswerNo};
+    Load("B");  // saves A first: declined
+    EXPECT_EQ(ReadFile(home / "A.vlt"), "D:\\Data\r\n");
+    EXPECT_FALSE(state.ListChanged);
+    EXPECT_EQ(ui.questions.size(), 1u);
+
+    Load("B");  // the same list: no save first
+    EXPECT_EQ(ui.questions.size(), 1u);
+    state.Model.ListBox1.items.clear();
+    state.ListChanged = true;
+    Load("A");
+    EXPECT_EQ(ReadFile(home / "B.vlt"), "D:\\\r\n");
+    EXPECT_FALSE(std::filesystem::exists(home / "B.drv"));  // nothing at all for an empty list
+
+    state.ConfirmDialogs = false;
+    state.Model.ListBox1.items.push_back("D:\\Data\\Sub");
+    state.ListChanged = true;
+    VLTOpslaan(state);  // option 5 off: saved without asking
+    EXPECT_EQ(ReadFile(home / "A.vlt"), "D:\\Data\r\nD:\\Data\\Sub\r\n");
+}
+
+TEST_F(ListLoadingTest, AListThatCannotBeWrittenIsReportedAndTheOldFileStays) {
+    WriteFile(home / "A.vlt", "D:\\Data\r\n");
+    Load("A");
+    state.Model.ListBox1.items.push_back("D:\\More");
+    state.ListChanged = true;
+    state.ConfirmDialogs = false;
+    ::chmod((home / "A.vlt").c_str(), 0444);
+    EXPECT_NO_THROW(VLTOpslaan(state));
+    EXPECT_EQ(ui.messages.back(), "Fout! lijst " + home / "A.vlt" + " kon niet opslaan worden.");
+    EXPECT_EQ(ReadFile(home / "A.vlt"), "D:\\Data\r\n");
+    EXPECT_FALSE(state.ListChanged);
+}
+
+TEST_F(ListLoadingTest, ANameWithoutAFileGivesAnEmptyList) {
+    Load("Nieuw");
+    EXPECT_TRUE(Box().empty());
+    EXPECT_EQ(state.LastListName, "");
+    EXPECT_EQ(state.CurrentListFile, home / "Nieuw.vlt");
+    WriteFile(home / "Werk.VLT", "D:\\Data\r\n");
+    WriteFile(home / "a.vlt.vlt", "D:\\Data\r\n");
+    Load_VLT_Files(state);
+    EXPECT_EQ(state.Model.ComboBox1.items, std::vector<std::string>{"a.vlt"});
+}
+
+}  // namespace
+}  // namespace vaultor

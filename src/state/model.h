@@ -71,7 +71,9 @@ struct MainWindowModel {
     std::int64_t ProgressBar1 = 0;
     std::string StatusBar1;
 
-    Control SpB_Start, SpB_Stop, SpBCompare, SB_Close, SpBHelp, SBShowLog, SB_ResetDrive;
+    Control SpB_Start, SpB_Stop{{}, false, true}, SpBCompare, SB_Close, SpBHelp, SBShowLog,
+        SB_ResetDrive, SB_MousInfo, LbSB_Popup, PanelLeftTop;
+    Control Animate1{{}, false, true};  // the busy animation of a walk
     Control PanelDriveInfo{{}, false, true}, Splitter1{{}, false, true};
     Control FileListBox1Box{{}, false, true}, Splitter2{{}, false, true};
     std::vector<std::string> FileListBox1;

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "fs/drive_table.h"
+#include "fs/folder_listing.h"
 #include "fs/i18n.h"
 #include "fs/mounts.h"
 #include "fs/size_text.h"
@@ -170,8 +171,7 @@ bool Walker::IsDirEmpty(const std::string& letter_path) {
 }
 
 std::vector<std::string> Walker::GetOneLower(const std::string& letter_path) {
-    auto native = fs::Drives().ToNative(letter_path);
-    return native ? List(*native).folders : std::vector<std::string>{};
+    return fs::ListFolder(letter_path).folders;
 }
 
 }  // namespace vaultor

@@ -41,6 +41,13 @@ struct Pie : Control {
     Colour fore = kRed, back = kGreen;
 };
 
+// A node of the target browser's tree: one path component.
+struct TreeNode {
+    std::string text;
+    std::vector<TreeNode> children;
+    bool expanded = false;
+};
+
 // The presentation model of the main window: for every control the state the
 // program gives it. Names are the controls' own.
 struct MainWindowModel {
@@ -77,6 +84,10 @@ struct MainWindowModel {
     Control PanelDriveInfo{{}, false, true}, Splitter1{{}, false, true};
     Control FileListBox1Box{{}, false, true}, Splitter2{{}, false, true};
     std::vector<std::string> FileListBox1;
+    std::vector<TreeNode> TreeView1;    // the root node of the target, when filled
+    std::vector<size_t> TreeSelection;  // child indices from the root; empty: the root
+    bool TreeSelected = false;
+    Control Verwijderdezemap1;
     bool ShowHints = true;
 };
 

@@ -1,0 +1,32 @@
+#include "fs/folder_listing.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <memory>
+
+#include "fs/drive_table.h"
+
+namespace vaultor::fs {
+
+FolderListing ListFolder(const std::string& path) {
+    FolderListing out;
+    auto native = Drives().ToNative(path);
+    if (!native) return out;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(native->c_str()), ::closedir);
+    if (!dir) return out;
+    while (const dirent* e = ::readdir(dir.get())) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir.get()), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (S_ISDIR(st.st_mode))
+            out.folders.push_back(std::move(name));
+        else
+            out.files.push_back(std::move(name));
+    }
+    return out;
+}
+
+}  // namespace vaultor::fs

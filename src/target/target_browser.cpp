@@ -1,0 +1,120 @@
+#include "target/target_browser.h"
+
+#include "fs/drive_spec.h"
+#include "fs/file_info.h"
+#include "fs/folder_listing.h"
+#include "fs/i18n.h"
+#include "fs/pump.h"
+#include "target/drive_record.h"
+
+namespace vaultor {
+namespace {
+
+TreeNode* Selected(AppState& state) {
+    auto& m = state.Model;
+    if (!m.TreeSelected || m.TreeView1.empty()) return nullptr;
+    TreeNode* node = &m.TreeView1.front();
+    for (size_t i : m.TreeSelection) {
+        if (i >= node->children.size()) return nullptr;
+        node = &node->children[i];
+    }
+    return node;
+}
+
+void ShowFilesOf(AppState& state, const std::string& path) {
+    state.Model.FileListBox1 = fs::ListFolder(path + "\\").files;
+}
+
+}  // namespace
+
+void FillDirTreeView(AppState& state) {
+    auto& m = state.Model;
+    if (!m.PanelDriveInfo.visible) return;
+    m.TreeView1.clear();
+    m.TreeSelection.clear();
+    m.TreeSelected = false;
+    fs::ProcessPendingMessages();
+    char letter = SelectedDriveLetter(state);
+    if (!letter) return;
+    TreeNode root{std::string(1, letter) + ":", {}, true};
+    for (auto& name : fs::ListFolder(std::string(1, letter) + ":\\").folders) {
+        root.children.push_back({std::move(name), {}, false});
+        fs::ProcessPendingMessages();
+    }
+    m.TreeView1.push_back(std::move(root));
+    m.FileListBox1.clear();
+}
+
+std::string GetSelPathStr(const AppState& state) {
+    const auto& m = state.Model;
+    if (!m.TreeSelected || m.TreeView1.empty()) return {};
+    const TreeNode* node = &m.TreeView1.front();
+    std::string path = node->text;
+    for (size_t i : m.TreeSelection) {
+        if (i >= node->children.size()) break;
+        node = &node->children[i];
+        path += "\\" + node->text;
+    }
+    return path;
+}
+
+void TreeView1Click(AppState& state) {
+    state.Model.FileListBox1.clear();
+    if (state.Model.TreeSelected) ShowFilesOf(state, GetSelPathStr(state));
+}
+
+void TreeView1DblClick(AppState& state) {
+    TreeNode* node = Selected(state);
+    if (!node) return;
+    if (!node->children.empty()) {
+        node->children.clear();
+        state.Model.FileListBox1.clear();
+        return;
+    }
+    std::string path = GetSelPathStr(state);
+    for (auto& name : fs::ListFolder(path).folders)
+        node->children.push_back({std::move(name), {}, false});
+    node->expanded = true;
+    ShowFilesOf(state, path);
+}
+
+void PopupMenu2Popup(AppState& state) {
+    state.Model.Verwijderdezemap1.enabled =
+        GetSelPathStr(state).find("Vaultor_Drive") != std::string::npos;
+}
+
+void Verwijderdezemap1Click(AppState& state) {
+    std::string path = GetSelPathStr(state);
+    if (path.size() < 3) return;
+    // Only drive folders and what is inside them may go, whatever called this.
+    if (path.find("Vaultor_Drive") == std::string::npos) return;
+    int answer = state.Ui.VraagJaNee(_("De map ") + path + _(" inclusief bestanden wissen?"));
+    if (answer == kAnswerYes && !fs::DeleteFolderTree(path))
+        state.Ui.ToonMelding("Kon map" + path + " niet wissen.");
+    fs::ProcessPendingMessages();
+    FillDirTreeView(state);
+}
+
+bool NotInTargetTree(const AppState& state, const std::string& path) {
+    const auto& m = state.Model;
+    if (m.TreeView1.empty()) return true;
+    const TreeNode* node = &m.TreeView1.front();
+    size_t start = 0;
+    size_t cut = path.find('\\');
+    if (path.substr(0, cut) != node->text) return true;
+    while (cut != std::string::npos) {
+        start = cut + 1;
+        cut = path.find('\\', start);
+        std::string part =
+            path.substr(start, cut == std::string::npos ? std::string::npos : cut - start);
+        if (part.empty()) break;
+        const TreeNode* next = nullptr;
+        for (const auto& child : node->children)
+            if (child.text == part) next = &child;
+        if (!next) return true;
+        node = next;
+    }
+    return false;
+}
+
+}  // namespace vaultor

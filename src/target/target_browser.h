@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "state/app_state.h"
+
+namespace vaultor {
+
+// The target browser: the folders of the target drive, two levels at first,
+// deeper levels on demand, and the files of the selected folder.
+void FillDirTreeView(AppState& state);
+// The path of the selected node: "E:" for the root, "E:\Vaultor_Drive C\Foto".
+std::string GetSelPathStr(const AppState& state);
+void TreeView1Click(AppState& state);
+void TreeView1DblClick(AppState& state);
+void PopupMenu2Popup(AppState& state);
+void Verwijderdezemap1Click(AppState& state);
+// Whether the tree shows this folder (a path like GetSelPathStr gives).
+bool NotInTargetTree(const AppState& state, const std::string& path);
+
+}  // namespace vaultor

@@ -47,7 +47,9 @@ struct AppState {
     std::int64_t TotalFiles = 0, TotalFolders = 0;
     bool AbortRequested = false;
 
+    std::string NameDialogText = "Tik hier een unieke naam voor de bronlijst";
     Settings Ini;  // the settings as read, kept for what the options do not hold
+    std::vector<fs::DriveSpec> CommandLineDrives;  // --drive: a table of their own
 };
 
 }  // namespace vaultor

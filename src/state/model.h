@@ -88,6 +88,7 @@ struct MainWindowModel {
     std::vector<size_t> TreeSelection;  // child indices from the root; empty: the root
     bool TreeSelected = false;
     Control Verwijderdezemap1;
+    Control Wisdemap1, Toonmapinfolog1;  // entries of the source-list popup
     bool ShowHints = true;
 };
 

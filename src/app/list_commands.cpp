@@ -1,0 +1,300 @@
+#include "app/list_commands.h"
+
+#include <strings.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/main_window.h"
+#include "engine/totals.h"
+#include "fs/copy_file.h"
+#include "fs/drive_spec.h"
+#include "fs/file_info.h"
+#include "fs/i18n.h"
+#include "lists/inclusion.h"
+#include "lists/list_loading.h"
+#include "target/drive_record.h"
+
+namespace vaultor {
+namespace {
+
+bool Exists(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
+int FindName(const AppState& state, const std::string& name) {
+    const auto& items = state.Model.ComboBox1.items;
+    for (size_t i = 0; i < items.size(); ++i)
+        if (::strcasecmp(items[i].c_str(), name.c_str()) == 0) return static_cast<int>(i);
+    return -1;
+}
+
+void SelectName(AppState& state, const std::string& name) {
+    auto& box = state.Model.ComboBox1;
+    int at = FindName(state, name);
+    if (at < 0) {
+        box.items.push_back(name);
+        std::stable_sort(box.items.begin(), box.items.end(), [](const auto& a, const auto& b) {
+            return ::strcasecmp(a.c_str(), b.c_str()) < 0;
+        });
+        at = FindName(state, name);
+    }
+    box.selected = at;
+    box.caption = box.items[static_cast<size_t>(at)];
+}
+
+void RemoveName(AppState& state, const std::string& name) {
+    auto& items = state.Model.ComboBox1.items;
+    int at = FindName(state, name);
+    if (at >= 0) items.erase(items.begin() + at);
+    state.Model.ComboBox1.selected = -1;
+}
+
+void ResetLockDisplay(AppState& state) {
+    auto& m = state.Model;
+    m.Locked = false;
+    m.LabelInfo.caption = "n/a";
+    m.DriveComboBox1.enabled = true;
+    m.Im_LockOpen.visible = true;
+    m.Im_LockClosed.visible = false;
+}
+
+void Recalculate(AppState& state) {
+    auto& m = state.Model;
+    m.Label19.caption = _("Niet berekend");
+    m.Gauge2.visible = false;
+    m.L_Aktie.caption = _("berekenen");
+    m.RichEdit1.clear();
+    BerekenAlles(state);
+    m.L_Aktie.caption = _("niet aktief");
+}
+
+// The picker may give "E:\Data\" or "e:\Data"; a list holds "E:\Data" and "E:\".
+std::string NormalisedFolder(std::string path) {
+    if (path.size() >= 2 && path[1] == ':' && fs::NormaliseLetter(path[0]))
+        path[0] = fs::NormaliseLetter(path[0]);
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    if (path.size() == 2 && path[1] == ':') path += '\\';
+    return path;
+}
+
+std::string StemOf(const std::string& name) {
+    size_t dot = name.find('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+bool IsInteger(const std::string& s) {
+    if (s.empty()) return false;
+    size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
+    return i < s.size() && std::all_of(s.begin() + static_cast<long>(i), s.end(),
+                                       [](unsigned char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+bool IsValidListName(const std::string& name, std::string* why) {
+    std::string trimmed = name;
+    trimmed.erase(0, trimmed.find_first_not_of(" \t"));
+    trimmed.erase(trimmed.find_last_not_of(" \t") + 1);
+    bool bad = trimmed.empty() || trimmed == "." || trimmed == "..";
+    for (unsigned char c : name)
+        if (c == '/' || c == '\\' || c == ':' || c < 0x20 || c == 0x7f) bad = true;
+    if (bad)
+        *why = Printf(_("\"%s\" kan geen lijstnaam zijn: een naam mag niet leeg zijn en geen /, "
+                        "\\, : of stuurtekens bevatten."),
+                      name.c_str());
+    return !bad;
+}
+
+std::string UniqueName(const std::string& path, const std::string& ext) {
+    size_t cut = path.find_last_of("/\\:");
+    std::string folder = cut == std::string::npos ? "" : path.substr(0, cut + 1);
+    std::string name = StemOf(cut == std::string::npos ? path : path.substr(cut + 1));
+    std::string first = folder + name + ext;
+    if (!Exists(first)) return first;
+    size_t open = name.rfind('('), close = name.rfind(')');
+    std::string prefix, suffix;
+    if (open != std::string::npos && close != std::string::npos && open < close) {
+        if (!IsInteger(name.substr(open + 1, close - open - 1)))
+            return folder + name + " - copy (1)" + ext;
+        prefix = folder + name.substr(0, open + 1);
+        suffix = name.substr(close) + ext;
+    } else {
+        prefix = folder + name + " (";
+        suffix = ")" + ext;
+    }
+    // Built from pieces, never through a format: a name may hold "%".
+    for (long k = 1;; ++k) {
+        std::string candidate = prefix + std::to_string(k) + suffix;
+        if (!Exists(candidate)) return candidate;
+    }
+}
+
+std::string ImportList(AppState& state) {
+    auto chosen = state.Ui.PickListFile(state.ProgramDir);
+    if (!chosen || chosen->empty()) return {};
+    size_t cut = chosen->find_last_of('/');
+    std::string file_name = cut == std::string::npos ? *chosen : chosen->substr(cut + 1);
+    std::string target = state.ProgramDir + file_name;
+    while (Exists(target)) target = UniqueName(target, ".vlt");
+    std::string name = fs::OnlyName(target);
+    if (!fs::CopyOneFile(*chosen, target).Ok()) {
+        state.Ui.ToonMelding(
+            Printf(_("De lijst %s kon niet geïmporteerd worden."), chosen->c_str()));
+        return {};
+    }
+    return name;
+}
+
+void Nieuwebronlijstmaken1Click(AppState& state) {
+    auto& m = state.Model;
+    if (!m.ComboBox1.caption.empty() && m.ListBox1.items.empty())
+        RemoveName(state, m.ComboBox1.caption);
+    if (state.ListChanged) VLTOpslaan(state);
+    // The list being left keeps its lock and last run.
+    if (!state.CurrentDrvFile.empty()) WriteVLTDriveInfoFile(state, state.CurrentDrvFile);
+
+    std::string imported;
+    UserInterface::NameAnswer answer;
+    while (true) {
+        answer = state.Ui.AskListName(_("Nieuwe lijst maken"), state.NameDialogText, true);
+        state.NameDialogText = answer.text;
+        if (answer.button != UserInterface::NameAnswer::Button::Import) break;
+        imported = ImportList(state);
+        if (!imported.empty()) {
+            state.NameDialogText = imported;
+            break;
+        }
+    }
+    if (answer.button == UserInterface::NameAnswer::Button::Cancel) return;
+    ResetLockDisplay(state);
+    state.LastDrive.clear();
+    state.LastDate = "n/a";
+
+    if (!imported.empty()) {
+        Load_VLT_Files(state);
+        SelectName(state, imported);
+        state.Ui.ToonMelding(imported + " lijst geïmporteerd!");
+        ComboBox1Click(state);
+        return;
+    }
+    const std::string name = answer.text;
+    std::string why;
+    if (!IsValidListName(name, &why)) {
+        state.Ui.ToonMelding(why);
+        return;
+    }
+    if (FindName(state, name) >= 0) {
+        state.Ui.ToonMelding(_("Lijstnaam bestaat al."));
+        SelectName(state, name);
+        ComboBox1Click(state);  // the box and the folders shown belong to one list
+        return;
+    }
+    SelectName(state, name);
+    m.ListBox1.items.clear();
+    m.ListBox1.selected = -1;
+    state.CurrentListFile = state.ProgramDir + name + ".vlt";
+    state.CurrentDrvFile = state.ProgramDir + name + ".drv";
+    state.ListChanged = true;
+    MapBij1Click(state);
+    m.SpB_Start.enabled = true;
+}
+
+void Bronlijstwissen1Click(AppState& state) {
+    auto& m = state.Model;
+    if (state.Ui.VraagJaNee(state.CurrentListFile + _(" Verwijderen?")) == kAnswerNo) return;
+    if (FindName(state, m.ComboBox1.caption) < 0) return;
+    RemoveName(state, m.ComboBox1.caption);
+    m.ListBox1.items.clear();
+    m.ListBox1.selected = -1;
+    fs::EraseFile(state.CurrentListFile);
+    fs::EraseFile(state.CurrentDrvFile);
+    state.CurrentListFile.clear();
+    state.CurrentDrvFile.clear();
+    m.ComboBox1.caption.clear();
+    state.ListChanged = false;
+    m.SpB_Start.enabled = false;
+}
+
+void ComboBox1DblClick(AppState& state) {
+    auto& m = state.Model;
+    const std::string old_name = m.ComboBox1.caption;
+    auto answer = state.Ui.AskListName(_("Naam aanpassen"), old_name, false);
+    state.NameDialogText = answer.text;
+    if (answer.button != UserInterface::NameAnswer::Button::Ok) return;
+    const std::string name = answer.text;
+    if (name.find('.') != std::string::npos) {
+        state.Ui.ToonMelding(_("Er mogen geen punten in de naam gezet worden, probeer opnieuw!"));
+        return;
+    }
+    std::string why;
+    if (!IsValidListName(name, &why)) {
+        state.Ui.ToonMelding(why);
+        return;
+    }
+    if (state.Ui.VraagJaNee(_("Lijstnaam veranderen?")) == kAnswerNo) return;
+    if (FindName(state, name) >= 0) {
+        state.Ui.ToonMelding(_("Deze lijstnaam bestaat al."));
+        SelectName(state, name);
+        ComboBox1Click(state);
+        return;
+    }
+    const std::string old_list = state.ProgramDir + old_name + ".vlt";
+    const std::string old_drv = state.ProgramDir + old_name + ".drv";
+    const std::string new_list = state.ProgramDir + name + ".vlt";
+    const std::string new_drv = state.ProgramDir + name + ".drv";
+    if (Exists(old_list)) {
+        bool renamed = std::rename(old_list.c_str(), new_list.c_str()) == 0;
+        if (renamed && Exists(old_drv) && std::rename(old_drv.c_str(), new_drv.c_str()) != 0) {
+            std::rename(new_list.c_str(), old_list.c_str());  // both names or neither
+            renamed = false;
+        }
+        if (!renamed) {
+            state.Ui.ToonMelding(_("Kon de naam niet aanpassen!"));
+            return;  // the old name and paths stay
+        }
+    }
+    RemoveName(state, old_name);
+    SelectName(state, name);
+    state.CurrentListFile = new_list;
+    state.CurrentDrvFile = new_drv;
+}
+
+void MapBij1Click(AppState& state) {
+    auto& m = state.Model;
+    if (m.ComboBox1.caption.empty()) {
+        state.Ui.ToonMelding(_("Geef nu eerst een naam voor de lijst op"));
+        Nieuwebronlijstmaken1Click(state);
+        if (m.ComboBox1.caption.empty()) return;
+    }
+    while (true) {
+        auto picked = state.Ui.PickFolder();
+        if (!picked || picked->empty()) return;
+        std::string folder = NormalisedFolder(*picked);
+        if (CheckForMaps(m.ListBox1.items, folder, state.Ui)) continue;
+        m.RichEdit1.clear();
+        m.ListBox1.items.push_back(folder);
+        Recalculate(state);
+        state.ListChanged = true;
+        if (state.ConfirmDialogs &&
+            state.Ui.VraagJaNee(_("De map ") + folder + _(" is toegevoegd!") + "\r" +
+                                _("nog een map toevoegen?")) == kAnswerNo)
+            return;
+    }
+}
+
+void Wisdemap1Click(AppState& state) {
+    auto& box = state.Model.ListBox1;
+    if (box.selected < 0 || box.selected >= static_cast<int>(box.items.size())) return;
+    std::string line = box.items[static_cast<size_t>(box.selected)];
+    if (state.Ui.VraagJaNee(Printf(_("De map %s uit de lijst verwijderen?"), line.c_str())) ==
+        kAnswerNo)
+        return;
+    box.items.erase(box.items.begin() + box.selected);
+    box.selected = -1;
+    state.ListChanged = true;
+    Recalculate(state);
+}
+
+}  // namespace vaultor

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "app/start.h"
+#include "state/app_state.h"
+
+namespace vaultor {
+
+// The main window's own steps, on the model; the window and vaultor-cli only
+// call these.
+void FormCreate(AppState& state, const StartedProgram& program);
+void FormShow(AppState& state);
+// The one-time start flow of the first paint; later paints do nothing.
+void FormPaint(AppState& state);
+void ComboBox1Click(AppState& state);
+void GetInfoAndFillLabels(AppState& state);
+void DriveComboBox1Click(AppState& state);
+void DriveComboBox1DropDown(AppState& state);
+// Reads the drive table again (a stick plugged in, another disc) and the box.
+void SB_ResetDriveClick(AppState& state);
+void SB_MousInfoMouseDown(AppState& state);
+void SB_MousInfoMouseUp(AppState& state);
+void PopupMenu1Popup(AppState& state);
+// False when the close is refused (a run in progress). Throws WriteError when
+// the settings or the companion file cannot be written; the window stays open.
+bool FormClose(AppState& state);
+
+}  // namespace vaultor

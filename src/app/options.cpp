@@ -1,0 +1,128 @@
+#include "app/options.h"
+
+#include "fs/i18n.h"
+#include "target/target_browser.h"
+
+namespace vaultor {
+namespace {
+
+void ApplyColours(AppState& state) {
+    auto& m = state.Model;
+    bool system = m.OptionChecks[4];
+    m.WindowColour = system ? kButtonFace : kSkyBlue;
+    m.ListColour = system ? kButtonFace : kCream;
+    m.Shape3.colour = m.WindowColour;
+}
+
+}  // namespace
+
+std::vector<std::string> OptionTexts() {
+    return {_("Hints tonen bij de opties"),
+            _("Tijdstip van kopieer/bewerk-akties op doeldrive opslaan"),
+            _("Doelbrowser tonen"),
+            _("Bestandslijst in de Doelbrowser tonen"),
+            _("Windows kleurenschema gebruiken"),
+            _("Bevestigingsdialogen gebruiken"),
+            _("Lege mappen aanmaken"),
+            _("Geen lege mappen aanmaken op CDRW's"),
+            _("Doelcompressie aan bron gelijk maken (alleen voor NTFS)"),
+            _("Doelbestanden altijd comprimeren op NTFS drives"),
+            _("Engelse taal (geen vinkje is Nederlands)")};
+}
+
+void ApplySettings(AppState& state, const Settings& s) {
+    auto& m = state.Model;
+    m.CheckListBox1.items = OptionTexts();
+    m.ShowHints = s.ShowHints;
+    state.StoreActionTime = s.StoreActionTime;
+    m.PanelDriveInfo.visible = s.ShowTargetBrowser;
+    m.FileListBox1Box.visible = m.Splitter2.visible = s.ShowFileList;
+    state.ConfirmDialogs = s.ConfirmDialogs;
+    state.CreateEmptyFolders = s.CreateEmptyFolders;
+    state.NoEmptyFoldersOnCdrw = s.NoEmptyFoldersOnCdrw;
+    state.MirrorCompression = s.MirrorCompression;
+    state.AlwaysCompress = s.AlwaysCompress;
+    state.LastListName = s.LastListName;
+    state.TargetDriveKind = s.TargetDriveKind;
+    state.BytesPerSecond = s.BytesPerSecond;
+    state.DriveKindRate = s.DriveKindRate;
+    m.OptionChecks = {
+        s.ShowHints,         s.StoreActionTime, s.ShowTargetBrowser,  s.ShowFileList,
+        s.WindowsColours,    s.ConfirmDialogs,  s.CreateEmptyFolders, s.NoEmptyFoldersOnCdrw,
+        s.MirrorCompression, s.AlwaysCompress,  s.EnglishUI};
+    state.EnglishUI = s.EnglishUI;
+    m.SpBOptiesDown = m.CheckListBox1.visible;
+    state.Ini = s;
+}
+
+Settings CollectSettings(const AppState& state) {
+    const auto& m = state.Model;
+    Settings s = state.Ini;  // keeps what the options do not hold (the drives)
+    s.ShowHints = m.ShowHints;
+    s.StoreActionTime = state.StoreActionTime;
+    s.ShowTargetBrowser = m.PanelDriveInfo.visible;
+    s.ShowFileList = m.FileListBox1Box.visible;
+    s.WindowsColours = m.OptionChecks[4];
+    s.ConfirmDialogs = m.OptionChecks[5];
+    s.CreateEmptyFolders = m.OptionChecks[6];
+    s.NoEmptyFoldersOnCdrw = m.OptionChecks[7];
+    s.MirrorCompression = m.OptionChecks[8];
+    s.AlwaysCompress = m.OptionChecks[9];
+    s.EnglishUI = m.OptionChecks[10];
+    s.LastListName = state.LastListName;
+    s.TargetDriveKind = state.TargetDriveKind;
+    s.BytesPerSecond = state.BytesPerSecond;
+    s.DriveKindRate = state.DriveKindRate;
+    return s;
+}
+
+void CheckListBox1ClickCheck(AppState& state) {
+    auto& m = state.Model;
+    auto& checks = m.OptionChecks;
+    bool was_no_empty_on_cdrw = state.NoEmptyFoldersOnCdrw;
+    bool browser_was_visible = m.PanelDriveInfo.visible;
+    bool was_always_compress = state.AlwaysCompress;
+
+    m.ShowHints = checks[0];
+    state.StoreActionTime = checks[1];
+    m.Splitter1.visible = m.PanelDriveInfo.visible = checks[2];
+    m.FileListBox1Box.visible = m.Splitter2.visible = checks[3];
+    state.ConfirmDialogs = checks[5];
+    state.CreateEmptyFolders = checks[6];
+    state.NoEmptyFoldersOnCdrw = checks[7];
+    state.MirrorCompression = checks[8];
+    state.AlwaysCompress = checks[9];
+    ApplyColours(state);
+
+    if (!state.StartingUp) {
+        if (state.NoEmptyFoldersOnCdrw != was_no_empty_on_cdrw && !checks[7]) {
+            int answer = state.Ui.VraagJaNee(
+                _("Opgelet! uitzetten van deze optie is niet aanbevolen.\r\nZie de help voor "
+                  "problemen met lege mappen op CDRW's.\r\n\r\nDeze optie toch uitzetten?"));
+            if (answer == kAnswerNo) checks[7] = state.NoEmptyFoldersOnCdrw = true;
+        }
+        if (!browser_was_visible && m.PanelDriveInfo.visible) FillDirTreeView(state);
+        if (state.AlwaysCompress && !was_always_compress)
+            state.Ui.PlainNotice(_("Opgelet! deze instelling heeft voorrang op de instelling:") +
+                                 std::string("\n\"") + _("Doelcompressie aan bron gelijk maken") +
+                                 "\"");
+    }
+    m.SpBOptiesDown = m.CheckListBox1.visible;
+    if (checks[10] != state.EnglishUI) {
+        state.Ui.PlainNotice(_("Voor deze taalaanpassing moet Vaultor opnieuw gestart worden."));
+        state.EnglishUI = checks[10];
+    }
+}
+
+void SpBOptiesClick(AppState& state) {
+    auto& m = state.Model;
+    m.CheckListBox1.visible = !m.CheckListBox1.visible;
+    m.SpBOptiesDown = m.CheckListBox1.visible;
+}
+
+void Doelbrowsertonen1Click(AppState& state) {
+    state.Model.OptionChecks[2] = !state.Model.OptionChecks[2];
+    CheckListBox1ClickCheck(state);
+}
+
+}  // namespace vaultor

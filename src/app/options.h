@@ -1,0 +1,21 @@
+#pragma once
+
+#include "state/app_state.h"
+#include "state/settings.h"
+
+namespace vaultor {
+
+// The texts of the eleven options, translated.
+std::vector<std::string> OptionTexts();
+// The settings as read into the fields and the option list.
+void ApplySettings(AppState& state, const Settings& settings);
+// The settings as the program would write them now.
+Settings CollectSettings(const AppState& state);
+
+// Applies the check marks to the fields and controls; after start-up it asks
+// before option 7 goes off and tells about option 9 and the language.
+void CheckListBox1ClickCheck(AppState& state);
+void SpBOptiesClick(AppState& state);
+void Doelbrowsertonen1Click(AppState& state);
+
+}  // namespace vaultor

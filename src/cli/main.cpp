@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "app/start.h"
+#include "cli/commands.h"
+#include "cli/terminal_ui.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
 #include "fs/i18n.h"
+#include "fs/pump.h"
 #include "state/settings.h"
 
 namespace {
@@ -17,11 +20,16 @@ namespace {
 using namespace vaultor;
 
 constexpr const char* kUsage =
-    "vaultor-cli [--program-dir MAP] [--drive X=MAP[,kind=N][,label=TEKST][,mounted]]... drives";
+    "vaultor-cli [--program-dir MAP] [--drive X=MAP[,kind=N][,label=TEKST][,mounted]]... "
+    "[--yes|--no] OPDRACHT\n"
+    "  drives | lists | show LIJST | totals LIJST | info LIJST MAP | new LIJST [MAP]...\n"
+    "  add LIJST MAP | remove LIJST MAP | rename LIJST NIEUWENAAM | delete LIJST\n"
+    "  import BESTAND | target LIJST X [--lock|--unlock]";
 
 struct Arguments {
     std::vector<fs::DriveSpec> drives;
-    std::string command;
+    cli::Command command;
+    cli::TerminalUi::Answers answers = cli::TerminalUi::Answers::Ask;
     bool help = false;
 };
 
@@ -43,9 +51,20 @@ void TakeProgramDir(int argc, char** argv) {
     }
 }
 
+fs::DriveSpec DriveOption(std::string text) {
+    // The program works from its own folder later, so a relative folder is
+    // made absolute now, against the folder the user gave it from.
+    if (text.size() > 2 && text[1] == '=' && text[2] != '/')
+        text = text.substr(0, 2) + std::filesystem::current_path().string() + "/" + text.substr(2);
+    std::string error;
+    auto spec = fs::ParseDriveOption(text, &error);
+    if (!spec) UsageError("--drive: " + error);
+    return *spec;
+}
+
 Arguments Parse(int argc, char** argv) {
     Arguments a;
-    std::vector<std::string> raw_drives;
+    bool yes = false, no = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&](const char* name) {
@@ -57,26 +76,42 @@ Arguments Parse(int argc, char** argv) {
         } else if (arg == "--program-dir") {
             value("--program-dir");  // taken already
         } else if (arg == "--drive") {
-            raw_drives.push_back(value("--drive"));
+            a.drives.push_back(DriveOption(value("--drive")));
+        } else if (arg == "--yes") {
+            yes = true;
+        } else if (arg == "--no") {
+            no = true;
+        } else if (arg == "--lock") {
+            a.command.lock = true;
+        } else if (arg == "--unlock") {
+            a.command.unlock = true;
         } else if (arg.rfind("--", 0) == 0) {
             UsageError(Printf(_("Onbekende optie %s; zie --help."), arg.c_str()));
-        } else if (a.command.empty()) {
-            a.command = arg;
+        } else if (a.command.name.empty()) {
+            a.command.name = arg;
         } else {
-            UsageError(Printf(_("Onverwacht argument %s; zie --help."), arg.c_str()));
+            a.command.args.push_back(arg);
         }
     }
-    for (auto text : raw_drives) {
-        // The program works from its own folder later, so a relative folder is
-        // made absolute now, against the folder the user gave it from.
-        if (text.size() > 2 && text[1] == '=' && text[2] != '/')
-            text =
-                text.substr(0, 2) + std::filesystem::current_path().string() + "/" + text.substr(2);
-        std::string error;
-        auto spec = fs::ParseDriveOption(text, &error);
-        if (!spec) UsageError("--drive: " + error);
-        a.drives.push_back(*spec);
-    }
+    if (yes && no) UsageError(_("--yes en --no gaan niet samen."));
+    if (a.command.lock && a.command.unlock) UsageError(_("--lock en --unlock gaan niet samen."));
+    if ((a.command.lock || a.command.unlock) && a.command.name != "target")
+        UsageError(_("--lock en --unlock horen bij target."));
+    // Folders and files the user names are made absolute now: the program works
+    // from its own folder later.
+    auto& c = a.command;
+    auto absolute = [](std::string& path) {
+        bool letter_form = path.size() >= 2 && path[1] == ':';
+        if (!letter_form && !path.empty() && path.front() != '/')
+            path = (std::filesystem::current_path() / path).lexically_normal().string();
+    };
+    if (c.name == "new")
+        for (size_t i = 1; i < c.args.size(); ++i) absolute(c.args[i]);
+    if ((c.name == "add" || c.name == "remove" || c.name == "info") && c.args.size() == 2)
+        absolute(c.args[1]);
+    if (c.name == "import" && c.args.size() == 1) absolute(c.args[0]);
+    a.answers = yes ? cli::TerminalUi::Answers::Yes
+                    : (no ? cli::TerminalUi::Answers::No : cli::TerminalUi::Answers::Ask);
     return a;
 }
 
@@ -102,19 +137,34 @@ int main(int argc, char** argv) {
         TakeProgramDir(argc, argv);
         StartedProgram program = StartProgram();
         Arguments args = Parse(argc, argv);
+        if (args.help) {
+            std::printf("%s\n", kUsage);
+            return 0;
+        }
+        const std::string& name = args.command.name;
+        if (name.empty()) UsageError(Printf(_("Geen opdracht gegeven; gebruik: %s"), "--help"));
+        std::string usage;
+        if (name != "drives" && !cli::KnownCommand(name, args.command.args.size(), &usage)) {
+            if (usage.empty())
+                UsageError(Printf(_("Onbekende opdracht %s; zie --help."), name.c_str()));
+            UsageError(Printf(_("Gebruik: vaultor-cli %s"), usage.c_str()));
+        }
         StartOptions options;
         options.drives = args.drives;
         StartDriveTable(program, options);
-        if (args.help) {
-            std::printf("%s\n%s\n", kUsage,
-                        _("drives: een regel per stationsletter: letter, soort, gereed, label, "
-                          "totaal en vrij in bytes, en de map."));
-            return 0;
+        if (name == "drives") {
+            if (!args.command.args.empty())
+                UsageError(Printf(_("Gebruik: vaultor-cli %s"), "drives"));
+            return ListDrives(program);
         }
-        if (args.command.empty())
-            UsageError(Printf(_("Geen opdracht gegeven; gebruik: %s"), kUsage));
-        if (args.command == "drives") return ListDrives(program);
-        UsageError(Printf(_("Onbekende opdracht %s; zie --help."), args.command.c_str()));
+        cli::TerminalUi ui(args.answers);
+        fs::SetMessagePump(&ui);
+        int status = cli::RunListCommand(program, ui, args.command);
+        fs::SetMessagePump(nullptr);
+        return status;
+    } catch (const cli::Unanswerable& e) {
+        std::fprintf(stderr, "vaultor-cli: %s\n", e.what());
+        return 2;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vaultor-cli: %s\n", e.what());
         return 1;

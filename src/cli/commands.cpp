@@ -1,0 +1,278 @@
+#include "cli/commands.h"
+
+#include <strings.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/list_commands.h"
+#include "app/main_window.h"
+#include "engine/totals.h"
+#include "fs/drive_spec.h"
+#include "fs/drive_table.h"
+#include "fs/drives.h"
+#include "fs/i18n.h"
+#include "lists/list_loading.h"
+#include "state/app_state.h"
+#include "target/drive_box.h"
+#include "target/drive_record.h"
+
+namespace vaultor::cli {
+namespace {
+
+using Button = UserInterface::NameAnswer::Button;
+
+void Say(const std::string& text) {
+    TerminalUi::PrintLines(text);
+}
+
+bool Exists(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
+// A folder in letter form, or an absolute native path turned into it.
+std::string LetterForm(const std::string& folder) {
+    if (folder.size() >= 2 && folder[1] == ':') return folder;
+    std::string native = folder;
+    while (native.size() > 1 && native.back() == '/') native.pop_back();
+    return fs::Drives().ToLetterPath(native);
+}
+
+class Session {
+  public:
+    Session(const StartedProgram& program, TerminalUi& ui) : ui_(ui), state_(ui) {
+        FormCreate(state_, program);
+        FormShow(state_);
+        state_.StartingUp = false;
+        Load_VLT_Files(state_);
+    }
+
+    // Loads a list as a pick in the list box does.
+    void Load(const std::string& name) {
+        auto& box = state_.Model.ComboBox1;
+        box.caption = name;
+        for (size_t i = 0; i < box.items.size(); ++i)
+            if (box.items[i] == name) box.selected = static_cast<int>(i);
+        ComboBox1Click(state_);
+        PrintPane();
+    }
+
+    bool HasList(const std::string& name) const {
+        return Exists(state_.ProgramDir + name + ".vlt");
+    }
+
+    void PrintPane() {
+        for (const auto& line : state_.Model.RichEdit1) Say(line);
+        state_.Model.RichEdit1.clear();
+    }
+
+    // As the window closes: list saved, companion file and settings written.
+    int Close(int status) {
+        PrintPane();
+        if (!FormClose(state_)) return 1;
+        return status;
+    }
+
+    AppState& State() { return state_; }
+
+  private:
+    TerminalUi& ui_;
+    AppState state_;
+};
+
+int Lists(Session& s) {
+    for (const auto& name : s.State().Model.ComboBox1.items) Say(name);
+    return 0;
+}
+
+int Show(Session& s) {
+    auto& st = s.State();
+    for (const auto& folder : st.Model.ListBox1.items) Say(folder);
+    Say(_("Doeldrive: ") + st.TargetRoot.substr(0, 2) +
+        (st.Model.Locked ? _(" (vergrendeld)") : std::string()));
+    SB_MousInfoMouseDown(st);
+    for (size_t i = 1; i < st.Model.Memo1.size(); ++i) Say(st.Model.Memo1[i]);
+    SB_MousInfoMouseUp(st);
+    return 0;
+}
+
+int Totals(Session& s) {
+    auto& m = s.State().Model;
+    Say(m.Label10.caption);
+    for (const Control* label : {&m.Label2, &m.Label8, &m.Label3, &m.Label7})
+        Say("  " + label->caption);
+    Say(_("Extra nodig: ") + m.Label19.caption);
+    return 0;
+}
+
+int SelectFolder(Session& s, const std::string& folder) {
+    auto& box = s.State().Model.ListBox1;
+    std::string wanted = LetterForm(folder);
+    for (size_t i = 0; i < box.items.size(); ++i)
+        if (box.items[i] == wanted) {
+            box.selected = static_cast<int>(i);
+            return 0;
+        }
+    Say(Printf(_("De map %s staat niet in de lijst."), wanted.c_str()));
+    return 1;
+}
+
+int Info(Session& s, const std::string& folder) {
+    if (SelectFolder(s, folder) != 0) return 1;
+    Toonmapinfolog1Click(s.State());
+    return 0;
+}
+
+int New(Session& s, TerminalUi& ui, const std::string& name,
+        const std::vector<std::string>& folders) {
+    auto& st = s.State();
+    if (s.HasList(name)) {
+        Say(_("Lijstnaam bestaat al."));
+        return 1;
+    }
+    ui.name_answer = UserInterface::NameAnswer{Button::Ok, name};
+    if (!folders.empty()) ui.folder = LetterForm(folders.front());
+    Nieuwebronlijstmaken1Click(st);
+    for (size_t i = 1; i < folders.size(); ++i) {
+        ui.folder = LetterForm(folders[i]);
+        MapBij1Click(st);
+    }
+    if (st.Model.ComboBox1.caption != name) return 1;
+    if (st.Model.ListBox1.items.empty()) {
+        Say(Printf(_("De lijst %s heeft nog geen mappen; er is niets geschreven."), name.c_str()));
+        return 0;
+    }
+    return ui.declined ? 1 : 0;
+}
+
+int Add(Session& s, TerminalUi& ui, const std::string& name, const std::string& folder) {
+    if (!s.HasList(name)) return New(s, ui, name, {folder});
+    s.Load(name);
+    auto& st = s.State();
+    std::string wanted = LetterForm(folder);
+    ui.folder = wanted;
+    MapBij1Click(st);
+    const auto& items = st.Model.ListBox1.items;
+    return std::find(items.begin(), items.end(), wanted) != items.end() && !ui.declined ? 0 : 1;
+}
+
+int Remove(Session& s, TerminalUi& ui, const std::string& folder) {
+    if (SelectFolder(s, folder) != 0) return 1;
+    size_t before = s.State().Model.ListBox1.items.size();
+    Wisdemap1Click(s.State());
+    return s.State().Model.ListBox1.items.size() < before && !ui.declined ? 0 : 1;
+}
+
+int Rename(Session& s, TerminalUi& ui, const std::string& new_name) {
+    ui.name_answer = UserInterface::NameAnswer{Button::Ok, new_name};
+    ComboBox1DblClick(s.State());
+    return s.State().CurrentListFile == s.State().ProgramDir + new_name + ".vlt" ? 0 : 1;
+}
+
+int Delete(Session& s) {
+    auto& st = s.State();
+    std::string file = st.CurrentListFile;
+    Bronlijstwissen1Click(st);
+    if (Exists(file)) return 1;
+    // LAST 0 names the list the window would show next.
+    const auto& names = st.Model.ComboBox1.items;
+    st.Model.ComboBox1.caption = names.empty() ? std::string() : names.front();
+    return 0;
+}
+
+int Import(Session& s, TerminalUi& ui, const std::string& file) {
+    ui.name_answer = UserInterface::NameAnswer{Button::Import, ""};
+    ui.list_file = file;
+    std::string before = s.State().Model.ComboBox1.caption;
+    Nieuwebronlijstmaken1Click(s.State());
+    std::string now = s.State().Model.ComboBox1.caption;
+    return !now.empty() && now != before && s.HasList(now) ? 0 : 1;
+}
+
+int Target(Session& s, const Command& c) {
+    auto& st = s.State();
+    std::string letter_text = c.args[1];
+    char letter = letter_text.empty() ? 0 : fs::NormaliseLetter(letter_text[0]);
+    bool known = false;
+    for (char l : fs::Drives().Letters()) known |= l == letter;
+    if (!letter || !known || fs::GetDriveKind(letter) == 255) {
+        Say(Printf(_("Er is geen drive %s."), letter_text.c_str()));
+        return 1;
+    }
+    if (c.unlock) {
+        st.Model.Locked = false;
+        CB_LockedClick(st);
+    }
+    if (st.Model.Locked && SelectedDriveLetter(st) != letter) {
+        Say(_("De doeldrive van deze lijst is vergrendeld; gebruik --unlock."));
+        return 1;
+    }
+    SelectDrive(st, letter);
+    DriveComboBox1Click(st);
+    if (c.lock) {
+        st.Model.Locked = true;
+        CB_LockedClick(st);
+    }
+    return Show(s);
+}
+
+}  // namespace
+
+bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
+    struct Form {
+        const char* name;
+        size_t min, max;
+        const char* usage;
+    };
+    static const Form forms[] = {{"lists", 0, 0, "lists"},
+                                 {"show", 1, 1, "show LIJST"},
+                                 {"totals", 1, 1, "totals LIJST"},
+                                 {"info", 2, 2, "info LIJST MAP"},
+                                 {"new", 1, 1000, "new LIJST [MAP]..."},
+                                 {"add", 2, 2, "add LIJST MAP"},
+                                 {"remove", 2, 2, "remove LIJST MAP"},
+                                 {"rename", 2, 2, "rename LIJST NIEUWENAAM"},
+                                 {"delete", 1, 1, "delete LIJST"},
+                                 {"import", 1, 1, "import BESTAND"},
+                                 {"target", 2, 2, "target LIJST X [--lock|--unlock]"}};
+    for (const auto& f : forms)
+        if (name == f.name) {
+            *usage = f.usage;
+            return args >= f.min && args <= f.max;
+        }
+    usage->clear();
+    return false;
+}
+
+int RunListCommand(const StartedProgram& program, TerminalUi& ui, const Command& c) {
+    Session s(program, ui);
+    const std::string& n = c.name;
+    if (n == "lists") return Lists(s);
+    if (n == "new") return s.Close(New(s, ui, c.args[0], {c.args.begin() + 1, c.args.end()}));
+    if (n == "import") return s.Close(Import(s, ui, c.args[0]));
+    if (n == "add") return s.Close(Add(s, ui, c.args[0], c.args[1]));
+    if (!s.HasList(c.args[0])) {
+        Say(Printf(_("Er is geen lijst %s."), c.args[0].c_str()));
+        return 1;
+    }
+    s.Load(c.args[0]);
+    int status = 0;
+    if (n == "show")
+        status = Show(s);
+    else if (n == "totals")
+        status = Totals(s);
+    else if (n == "info")
+        status = Info(s, c.args[1]);
+    else if (n == "remove")
+        status = Remove(s, ui, c.args[1]);
+    else if (n == "rename")
+        status = Rename(s, ui, c.args[1]);
+    else if (n == "delete")
+        status = Delete(s);
+    else if (n == "target")
+        status = Target(s, c);
+    return s.Close(status);
+}
+
+}  // namespace vaultor::cli

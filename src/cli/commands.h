@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/start.h"
+#include "cli/terminal_ui.h"
+
+namespace vaultor::cli {
+
+struct Command {
+    std::string name;
+    std::vector<std::string> args;
+    bool lock = false, unlock = false;
+};
+
+// Runs one list command as the window would, and ends as the window closes.
+// Returns the exit status: 0 done, 1 refused or failed or declined.
+int RunListCommand(const StartedProgram& program, TerminalUi& ui, const Command& command);
+
+// Whether a command needs a list, and how many arguments it takes.
+bool KnownCommand(const std::string& name, size_t args, std::string* usage);
+
+}  // namespace vaultor::cli

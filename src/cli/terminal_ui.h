@@ -1,0 +1,49 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "state/ui.h"
+
+namespace vaultor::cli {
+
+// A question that nobody can answer: no terminal and neither --yes nor --no.
+class Unanswerable : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The interface on a terminal: every text is a plain line on standard output
+// (a lone CR becomes a line break), a question is printed with its answer.
+class TerminalUi : public UserInterface {
+  public:
+    enum class Answers { Ask, Yes, No };
+    explicit TerminalUi(Answers answers) : answers_(answers) {}
+
+    // What the dialogs answer for this command.
+    std::optional<NameAnswer> name_answer;
+    std::optional<std::string> list_file;
+    std::optional<std::string> folder;  // given once, then "&Sluiten"
+
+    bool declined = false;  // a question was answered No
+    int messages = 0;
+
+    int VraagJaNee(const std::string& question) override;
+    void ToonMelding(const std::string& text) override;
+    void PlainNotice(const std::string& text) override;
+    NameAnswer AskListName(const std::string& caption, const std::string& text,
+                           bool import_enabled) override;
+    std::optional<std::string> PickListFile(const std::string& folder) override;
+    std::optional<std::string> PickFolder() override;
+    void ShowText(const std::string& caption, const std::string& text) override;
+    void ProcessMessages() override {}
+    std::int64_t NowMs() override;
+
+    static void PrintLines(const std::string& text);
+
+  private:
+    Answers answers_;
+};
+
+}  // namespace vaultor::cli

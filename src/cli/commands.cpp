@@ -152,9 +152,11 @@ int Add(Session& s, TerminalUi& ui, const std::string& name, const std::string& 
     auto& st = s.State();
     std::string wanted = LetterForm(folder);
     ui.folder = wanted;
+    const std::vector<std::string> before = st.Model.ListBox1.items;
     MapBij1Click(st);
     const auto& items = st.Model.ListBox1.items;
-    return std::find(items.begin(), items.end(), wanted) != items.end() && !ui.declined ? 0 : 1;
+    bool added = items != before && std::find(items.begin(), items.end(), wanted) != items.end();
+    return added && !ui.declined ? 0 : 1;
 }
 
 int Remove(Session& s, TerminalUi& ui, const std::string& folder) {

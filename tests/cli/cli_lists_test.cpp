@@ -1,0 +1,151 @@
+// The list commands of vaultor-cli as a user runs them: the .vlt, .drv and
+// Vaultor.ini files they leave, byte for byte.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/temp_dir.h"
+
+namespace vaultor {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+struct Result {
+    int status = 0;
+    std::string out, err;
+};
+
+class CliListsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(src / "Data/Foto");
+        std::filesystem::create_directories(src / "Muziek");
+        std::filesystem::create_directories(tgt.Path());
+        WriteFile(src / "Data/a.txt", "12345");
+        WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=\r\n");  // Dutch texts
+    }
+    Result Cli(const std::string& arguments) {
+        TempDir scratch;
+        std::string command = "cd '" + src.Path() + "' && env -u LANGUAGE LC_ALL=C.UTF-8 '" +
+                              std::string(VAULTOR_CLI) + "' --program-dir '" + home.Path() +
+                              "' --drive 'S=" + src.Path() + "' --drive 'E=" + tgt.Path() + "' " +
+                              arguments + " </dev/null >'" + (scratch / "out") + "' 2>'" +
+                              (scratch / "err") + "'";
+        Result r;
+        r.status = test::Run(command);
+        r.out = ReadFile(scratch / "out");
+        r.err = ReadFile(scratch / "err");
+        return r;
+    }
+    std::string Last() {
+        std::string ini = ReadFile(home / "Vaultor.ini");
+        size_t at = ini.find("[LAST]\r\n0=");
+        if (at == std::string::npos) return "<none>";
+        at += 10;
+        return ini.substr(at, ini.find('\r', at) - at);
+    }
+    TempDir home, src, tgt;
+};
+
+TEST_F(CliListsTest, NewWritesTheListItsRecordAndTheSettings) {
+    Result r = Cli("--yes new Werk 'S:\\Data' Muziek");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(ReadFile(home / "Werk.vlt"), "S:\\Data\r\nS:\\Muziek\r\n");
+    EXPECT_EQ(ReadFile(home / "Werk.drv"),
+              "[Vaultor]\r\nTheDrive=S\r\nLocked=0\r\nDriveLabel=\r\nLastUsed=n/a\r\n");
+    EXPECT_EQ(
+        ReadFile(home / "Vaultor.ini"),
+        "[Translation]\r\n1=\r\n\r\n[CHECKMARK]\r\n0=1\r\n1=1\r\n2=0\r\n3=0\r\n4=0\r\n5=1\r\n"
+        "6=0\r\n7=1\r\n8=1\r\n9=0\r\n\r\n[LAST]\r\n0=Werk\r\n2=0\r\n\r\n[BPS]\r\n"
+        "DriveSpeed1=0\r\nDriveSpeed2=0\r\nDriveSpeed3=0\r\nDriveSpeed4=0\r\nDriveSpeed5=0\r\n"
+        "DriveSpeed6=0\r\n");
+    EXPECT_NE(r.out.find("De map S:\\Data is toegevoegd!\nnog een map toevoegen?\n> Ja\n"),
+              std::string::npos)
+        << r.out;
+
+    Result again = Cli("new Werk");
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(again.out, "Lijstnaam bestaat al.\n");
+}
+
+TEST_F(CliListsTest, NewWithoutFoldersWritesNothingAndAddMakesTheList) {
+    Result r = Cli("new Leeg");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("De lijst Leeg heeft nog geen mappen; er is niets geschreven."),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(home / "Leeg.vlt"));
+
+    Result add = Cli("--yes add Foto " + src / "Data/Foto");
+    ASSERT_EQ(add.status, 0) << add.out << add.err;
+    EXPECT_EQ(ReadFile(home / "Foto.vlt"), "S:\\Data\\Foto\r\n");
+    Result refused = Cli("--yes add Foto 'S:\\Data\\Foto'");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.out.find("Deze map is al opgenomen"), std::string::npos);
+}
+
+TEST_F(CliListsTest, AQuestionNobodyCanAnswerEndsWithStatus2) {
+    ASSERT_EQ(Cli("--yes new Werk Muziek").status, 0);
+    Result r = Cli("remove Werk 'S:\\Muziek'");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find("De map S:\\Muziek uit de lijst verwijderen?"), std::string::npos);
+    EXPECT_NE(r.err.find("--yes"), std::string::npos);
+    EXPECT_EQ(ReadFile(home / "Werk.vlt"), "S:\\Muziek\r\n");
+    Result declined = Cli("--no remove Werk 'S:\\Muziek'");
+    EXPECT_EQ(declined.status, 1);
+    EXPECT_EQ(ReadFile(home / "Werk.vlt"), "S:\\Muziek\r\n");
+}
+
+TEST_F(CliListsTest, RenameDeleteAndImportKeepLast0OnTheListTheWindowWouldShow) {
+    ASSERT_EQ(Cli("--yes new Werk Muziek").status, 0);
+    ASSERT_EQ(Cli("--yes new Thuis Data").status, 0);
+    Result renamed = Cli("--yes rename Werk Kantoor");
+    ASSERT_EQ(renamed.status, 0) << renamed.out;
+    EXPECT_TRUE(std::filesystem::exists(home / "Kantoor.vlt"));
+    EXPECT_TRUE(std::filesystem::exists(home / "Kantoor.drv"));
+    EXPECT_FALSE(std::filesystem::exists(home / "Werk.vlt"));
+    EXPECT_EQ(Last(), "Kantoor");
+
+    WriteFile(src / "100% Foto's.vlt", "S:\\Data\\Foto\r\n");
+    WriteFile(home / "100% Foto's.vlt", "S:\\Muziek\r\n");
+    Result imported = Cli("--yes import '100% Foto'\"'\"'s.vlt'");
+    ASSERT_EQ(imported.status, 0) << imported.out << imported.err;
+    EXPECT_EQ(ReadFile(home / "100% Foto's (1).vlt"), "S:\\Data\\Foto\r\n");
+    EXPECT_NE(imported.out.find("100% Foto's (1) lijst geïmporteerd!"), std::string::npos);
+
+    Result deleted = Cli("--yes delete Kantoor");
+    ASSERT_EQ(deleted.status, 0) << deleted.out;
+    EXPECT_FALSE(std::filesystem::exists(home / "Kantoor.vlt"));
+    EXPECT_FALSE(std::filesystem::exists(home / "Kantoor.drv"));
+    EXPECT_EQ(Last(), "100% Foto's");
+    EXPECT_EQ(Cli("lists").out, "100% Foto's\n100% Foto's (1)\nThuis\n");
+}
+
+TEST_F(CliListsTest, TargetChoosesAndLocksTheDrive) {
+    ASSERT_EQ(Cli("--yes new Werk Data").status, 0);
+    Result r = Cli("target Werk e --lock");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(ReadFile(home / "Werk.drv"),
+              "[Vaultor]\r\nTheDrive=E\r\nLocked=1\r\nDriveLabel=\r\nLastUsed=n/a\r\n");
+    EXPECT_NE(r.out.find("Doeldrive: E: (vergrendeld)"), std::string::npos);
+    EXPECT_EQ(Cli("target Werk S").status, 1);
+    EXPECT_EQ(Cli("target Werk S --unlock").status, 0);
+    EXPECT_NE(ReadFile(home / "Werk.drv").find("TheDrive=S\r\nLocked=0\r\n"), std::string::npos);
+    EXPECT_EQ(Cli("target Werk Q").status, 1);
+
+    Result totals = Cli("totals Werk");
+    EXPECT_NE(totals.out.find("Totaal in mappen:\n  5 bytes\n  0 kB\n  0 MB\n  0 GB\n"),
+              std::string::npos)
+        << totals.out;
+    Result info = Cli("info Werk 'S:\\Data'");
+    EXPECT_NE(info.out.find("Start log.\nS:\\Data 0 kB\nS:\\Data\\Foto 0 bytes\nEind log.\n"),
+              std::string::npos)
+        << info.out;
+    EXPECT_EQ(Cli("show Nergens").status, 1);
+    EXPECT_EQ(Cli("show").status, 2);
+}
+
+}  // namespace
+}  // namespace vaultor

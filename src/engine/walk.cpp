@@ -128,15 +128,15 @@ void Walker::Act(const std::string& letter, std::int64_t bytes, WalkMode mode, b
     }
 }
 
-void Walker::GetLower(const std::string& letter, const std::string& native, WalkMode mode) {
-    Listing here = List(native);
+void Walker::GetLower(const std::string& letter, const std::string& native, const Listing& here,
+                      WalkMode mode) {
     for (const auto& name : here.folders) {
         if (state_.AbortRequested) return;
         std::string sub_letter = Join(letter, name, '\\'), sub_native = Join(native, name, '/');
-        Listing sub = List(sub_native);
+        Listing sub = List(sub_native);  // once: for its own size and for the folders in it
         Act(sub_letter, sub.file_bytes, mode, false);
         Pump();
-        GetLower(sub_letter, sub_native, mode);
+        GetLower(sub_letter, sub_native, sub, mode);
     }
 }
 
@@ -152,7 +152,7 @@ void Walker::FillDirTree(WalkMode mode) {
     Act(root, listing.file_bytes, mode, true);
     if (!listing.folders.empty() && !state_.AbortRequested) {
         state_.Model.StatusBar1 = listing.folders.front();
-        GetLower(root, *native, mode);
+        GetLower(root, *native, listing, mode);
     } else {
         Pump();
     }

@@ -47,7 +47,8 @@ class Walker {
         std::vector<std::string> folders;  // those the walk may enter
     };
     Listing List(const std::string& native);
-    void GetLower(const std::string& letter, const std::string& native, WalkMode mode);
+    void GetLower(const std::string& letter, const std::string& native, const Listing& here,
+                  WalkMode mode);
     void Act(const std::string& letter, std::int64_t bytes, WalkMode mode, bool root);
     void FindFencedFolders();
     bool MayEnter(const struct stat& st) const;

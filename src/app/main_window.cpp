@@ -201,6 +201,10 @@ void PopupMenu1Popup(AppState& state) {
     m.Wisdemap1.enabled = m.Toonmapinfolog1.enabled = selected;
 }
 
+void SpB_StopClick(AppState& state) {
+    state.AbortRequested = true;
+}
+
 bool FormClose(AppState& state) {
     if (!state.Model.SpB_Start.visible) return false;
     VLTOpslaan(state);

@@ -51,3 +51,33 @@ TEST(LogFile, FailuresRaiseNamingTheFile) {
 
 }  // namespace
 }  // namespace vaultor
+
+#include "log/log_pane.h"
+#include "support/scripted_ui.h"
+
+namespace vaultor {
+namespace {
+
+TEST(LogPane, TheViewerShowsWhatThePaneHoldsAndOnlyWhileStartIsVisible) {
+    test::TempDir dir;
+    test::ScriptedUi ui;
+    AppState state{ui};
+    state.ProgramDir = dir.Path() + "/";
+    test::WriteFile(dir / "Vaultor.log", "Start log.\r\nold\r\nEind log.\r\n");
+    state.Model.RichEdit1 = {"Start log.", "new"};
+    state.Model.SpB_Start.visible = false;
+    SBShowLogClick(state);
+    EXPECT_TRUE(ui.shown.empty());
+    state.Model.SpB_Start.visible = true;
+    ekstwissen1Click(state);
+    SBShowLogClick(state);  // a cleared pane empties the log file too
+    EXPECT_EQ(test::ReadFile(dir / "Vaultor.log"), "");
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown.back(), "Vaultor logviewer\n");
+    state.Model.RichEdit1 = {"a", "b"};
+    SBShowLogClick(state);
+    EXPECT_EQ(ui.shown.back(), "Vaultor logviewer\na\nb\n");
+}
+
+}  // namespace
+}  // namespace vaultor

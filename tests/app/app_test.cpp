@@ -241,6 +241,31 @@ TEST_F(AppTest, OptionsAskAndTellAfterStartOnly) {
     EXPECT_TRUE(collected.WindowsColours);
 }
 
+TEST_F(AppTest, TheListBeingLeftKeepsItsRecordWhenANewOneIsMade) {
+    WriteFile(home / "Werk.vlt", "S:\\Data\r\n");
+    WriteFile(home / "Werk.drv", "[Vaultor]\r\nTheDrive=E\r\nLocked=1\r\nLastUsed=Datum: x\r\n");
+    WriteFile(home / "Vaultor.ini", "[LAST]\r\n0=Werk\r\n");
+    Start();
+    std::filesystem::remove(home / "Werk.drv");
+    ui.names = {{Button::Ok, "Nieuw"}};
+    Nieuwebronlijstmaken1Click(state);
+    EXPECT_EQ(ReadFile(home / "Werk.drv"),
+              "[Vaultor]\r\nTheDrive=E\r\nLocked=1\r\nDriveLabel=\r\nLastUsed=Datum: x\r\n");
+    EXPECT_FALSE(M().Locked);  // the new list starts with an open lock and no last run
+    EXPECT_EQ(state.LastDate, "n/a");
+    EXPECT_EQ(state.LastDrive, "");
+
+    // A list without a companion file is renamed alone.
+    ui.names = {{Button::Ok, "Werk"}};
+    Nieuwebronlijstmaken1Click(state);  // back to Werk ("Lijstnaam bestaat al." loads it)
+    std::filesystem::remove(home / "Werk.drv");
+    ui.names = {{Button::Ok, "Ander"}};
+    ui.answers = {kAnswerYes};
+    ComboBox1DblClick(state);
+    EXPECT_TRUE(std::filesystem::exists(home / "Ander.vlt"));
+    EXPECT_FALSE(std::filesystem::exists(home / "Ander.drv"));
+}
+
 TEST_F(AppTest, ACloseDuringARunIsRefusedAndSavesNothing) {
     ui.answers = {kAnswerNo};
     Start();

@@ -9,6 +9,7 @@
 #include "app/options.h"
 #include "fs/drive_table.h"
 #include "state/settings.h"
+#include "support/drive_map.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -26,15 +27,10 @@ class AppTest : public ::testing::Test {
         std::filesystem::create_directories(s / "Data/Foto");
         std::filesystem::create_directories(s / "Muziek");
         WriteFile(s / "Data/a.txt", "12345");
-        fs::DriveTable::Sources sources;
-        std::string error;
-        sources.command_line = {*fs::ParseDriveOption("S=" + s.Path(), &error),
-                                *fs::ParseDriveOption("E=" + e.Path(), &error)};
-        fs::SetDriveTable(fs::DriveTable::Build(sources));
+        test::MapDrives({"S=" + s.Path(), "E=" + e.Path()});
         program.ProgramDir = home.Path() + "/";
         program.SettingsPath = home / "Vaultor.ini";
     }
-    void TearDown() override { fs::SetDriveTable(fs::DriveTable()); }
     void Start() {
         program.settings = LeesIniFile(program.SettingsPath);
         FormCreate(state, program);
@@ -43,6 +39,7 @@ class AppTest : public ::testing::Test {
     }
     MainWindowModel& M() { return state.Model; }
 
+    test::DriveTableScope drives;
     TempDir home, s, e;
     StartedProgram program;
     test::ScriptedUi ui;

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "fs/drive_table.h"
+#include "support/drive_map.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -21,14 +22,11 @@ class TotalsTest : public ::testing::Test {
         std::filesystem::create_directories(d / "Leeg");
         WriteFile(d / "Werk/a", std::string(1264, 'a'));
         WriteFile(d / "Werk/Oud/b", std::string(2000000, 'b'));
-        fs::DriveTable::Sources sources;
-        std::string error;
-        sources.command_line.push_back(*fs::ParseDriveOption("D=" + d.Path(), &error));
-        fs::SetDriveTable(fs::DriveTable::Build(sources));
+        test::MapDrives({"D=" + d.Path()});
         state.ProgramDir = home.Path() + "/";
         state.TargetRoot = "D:\\";
     }
-    void TearDown() override { fs::SetDriveTable(fs::DriveTable()); }
+    test::DriveTableScope drives;
     TempDir home, d;
     test::ScriptedUi ui;
     AppState state{ui};

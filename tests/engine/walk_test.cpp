@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "fs/drive_table.h"
+#include "support/drive_map.h"
 #include "support/loop_mount.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -31,15 +32,7 @@ class WalkTest : public ::testing::Test {
         Map({"S=" + src.Path()});
         state.TargetRoot = "T:\\";
     }
-    void TearDown() override { fs::SetDriveTable(fs::DriveTable()); }
-    void Map(const std::vector<std::string>& options) {
-        fs::DriveTable::Sources sources;
-        for (const auto& o : options) {
-            std::string error;
-            sources.command_line.push_back(*fs::ParseDriveOption(o, &error));
-        }
-        fs::SetDriveTable(fs::DriveTable::Build(sources));
-    }
+    void Map(const std::vector<std::string>& options) { test::MapDrives(options); }
     std::int64_t Total(const std::string& root) {
         state.TotalBytes = 0;
         state.CurrentRoot = root;
@@ -47,6 +40,7 @@ class WalkTest : public ::testing::Test {
         return state.TotalBytes;
     }
 
+    test::DriveTableScope drives;
     TempDir src, home;
     test::ScriptedUi ui;
     AppState state{ui};

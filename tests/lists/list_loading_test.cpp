@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "fs/drive_table.h"
+#include "support/drive_map.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -19,19 +20,16 @@ class ListLoadingTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::filesystem::create_directories(d / "Data");
-        fs::DriveTable::Sources sources;
-        std::string error;
-        sources.command_line.push_back(*fs::ParseDriveOption("D=" + d.Path(), &error));
-        fs::SetDriveTable(fs::DriveTable::Build(sources));
+        test::MapDrives({"D=" + d.Path()});
         state.ProgramDir = home.Path() + "/";
     }
-    void TearDown() override { fs::SetDriveTable(fs::DriveTable()); }
     void Load(const std::string& name) {
         state.Model.ComboBox1.caption = name;
         LaadComboBoxVltFile(state);
     }
     const std::vector<std::string>& Box() const { return state.Model.ListBox1.items; }
 
+    test::DriveTableScope drives;
     TempDir home, d;
     test::ScriptedUi ui;
     AppState state{ui};

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "fs/drive_table.h"
+#include "support/drive_map.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "target/drive_box.h"
@@ -20,15 +21,11 @@ using test::WriteFile;
 class TargetBrowserTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        fs::DriveTable::Sources sources;
-        std::string error;
-        sources.command_line.push_back(*fs::ParseDriveOption("E=" + e.Path(), &error));
-        fs::SetDriveTable(fs::DriveTable::Build(sources));
+        test::MapDrives({"E=" + e.Path()});
         FillDriveBox(state);
         SelectDrive(state, 'E');
         state.Model.PanelDriveInfo.visible = true;
     }
-    void TearDown() override { fs::SetDriveTable(fs::DriveTable()); }
     // Selects the node with this path below the root ("" for the root).
     void Select(const std::vector<std::string>& parts) {
         auto& m = state.Model;
@@ -43,6 +40,7 @@ class TargetBrowserTest : public ::testing::Test {
             node = &*it;
         }
     }
+    test::DriveTableScope drives;
     TempDir e;
     test::ScriptedUi ui;
     AppState state{ui};

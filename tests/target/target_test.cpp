@@ -5,6 +5,7 @@
 #include "fs/drive_table.h"
 #include "fs/size_text.h"
 #include "state/rates.h"
+#include "support/drive_map.h"
 #include "support/loop_mount.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -21,17 +22,10 @@ using test::WriteFile;
 class TargetTest : public ::testing::Test {
   protected:
     void Map(const std::vector<std::string>& options) {
-        fs::DriveTable::Sources sources;
-        for (const auto& o : options) {
-            std::string error;
-            auto spec = fs::ParseDriveOption(o, &error);
-            ASSERT_TRUE(spec) << error;
-            sources.command_line.push_back(*spec);
-        }
-        fs::SetDriveTable(fs::DriveTable::Build(sources));
+        test::MapDrives(options);
         FillDriveBox(state);
     }
-    void TearDown() override { fs::SetDriveTable(fs::DriveTable()); }
+    test::DriveTableScope drives;
     TempDir home, e, f;
     test::ScriptedUi ui;
     AppState state{ui};

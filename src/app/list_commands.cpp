@@ -1,5 +1,7 @@
 #include "app/list_commands.h"
 
+#include <fcntl.h>
+#include <stdio.h>
 #include <strings.h>
 #include <unistd.h>
 
@@ -51,6 +53,14 @@ void RemoveName(AppState& state, const std::string& name) {
     state.Model.ComboBox1.selected = -1;
 }
 
+// Selects an existing list and loads it, so the box and the folders shown
+// belong to one list; the list already loaded keeps its unsaved changes.
+void ShowExisting(AppState& state, const std::string& name) {
+    std::string current = state.CurrentListFile;
+    SelectName(state, name);
+    if (state.ProgramDir + state.Model.ComboBox1.caption + ".vlt" != current) ComboBox1Click(state);
+}
+
 void ResetLockDisplay(AppState& state) {
     auto& m = state.Model;
     m.Locked = false;
@@ -79,6 +89,11 @@ std::string NormalisedFolder(std::string path) {
     return path;
 }
 
+// Never replaces a file that has the new name already.
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+}
+
 std::string StemOf(const std::string& name) {
     size_t dot = name.find('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
@@ -94,15 +109,16 @@ bool IsInteger(const std::string& s) {
 }  // namespace
 
 bool IsValidListName(const std::string& name, std::string* why) {
-    std::string trimmed = name;
-    trimmed.erase(0, trimmed.find_first_not_of(" \t"));
-    trimmed.erase(trimmed.find_last_not_of(" \t") + 1);
-    bool bad = trimmed.empty() || trimmed == "." || trimmed == "..";
+    // Room is left for ".vlt" and the temporary name of a safe write.
+    constexpr size_t kMaxName = 200;
+    bool bad = name.empty() || name == "." || name == ".." || name.size() > kMaxName ||
+               name.front() == ' ' || name.back() == ' ';
     for (unsigned char c : name)
         if (c == '/' || c == '\\' || c == ':' || c < 0x20 || c == 0x7f) bad = true;
     if (bad)
-        *why = Printf(_("\"%s\" kan geen lijstnaam zijn: een naam mag niet leeg zijn en geen /, "
-                        "\\, : of stuurtekens bevatten."),
+        *why = Printf(_("\"%s\" kan geen lijstnaam zijn: een naam is niet leeg, niet . of .., "
+                        "begint of eindigt niet met een spatie, heeft ten hoogste 200 tekens en "
+                        "bevat geen /, \\, : of stuurtekens."),
                       name.c_str());
     return !bad;
 }
@@ -136,8 +152,19 @@ std::string ImportList(AppState& state) {
     if (!chosen || chosen->empty()) return {};
     size_t cut = chosen->find_last_of('/');
     std::string file_name = cut == std::string::npos ? *chosen : chosen->substr(cut + 1);
-    std::string target = state.ProgramDir + file_name;
-    while (Exists(target)) target = UniqueName(target, ".vlt");
+    std::string stem =
+        file_name.substr(0, file_name.rfind('.') == std::string::npos || file_name.rfind('.') == 0
+                                ? file_name.size()
+                                : file_name.rfind('.'));
+    std::string why;
+    if (!IsValidListName(stem, &why)) {
+        state.Ui.ToonMelding(why);
+        return {};
+    }
+    // Every list is a ".vlt"; a name is taken also when it differs only in case.
+    std::string target = state.ProgramDir + stem + ".vlt";
+    while (Exists(target) || FindName(state, fs::OnlyName(target)) >= 0)
+        target = UniqueName(target, ".vlt");
     std::string name = fs::OnlyName(target);
     if (!fs::CopyOneFile(*chosen, target).Ok()) {
         state.Ui.ToonMelding(
@@ -168,9 +195,6 @@ void Nieuwebronlijstmaken1Click(AppState& state) {
         }
     }
     if (answer.button == UserInterface::NameAnswer::Button::Cancel) return;
-    ResetLockDisplay(state);
-    state.LastDrive.clear();
-    state.LastDate = "n/a";
 
     if (!imported.empty()) {
         Load_VLT_Files(state);
@@ -187,10 +211,13 @@ void Nieuwebronlijstmaken1Click(AppState& state) {
     }
     if (FindName(state, name) >= 0) {
         state.Ui.ToonMelding(_("Lijstnaam bestaat al."));
-        SelectName(state, name);
-        ComboBox1Click(state);  // the box and the folders shown belong to one list
+        ShowExisting(state, name);
         return;
     }
+    // Only a list that is really new starts without a record.
+    ResetLockDisplay(state);
+    state.LastDrive.clear();
+    state.LastDate = "n/a";
     SelectName(state, name);
     m.ListBox1.items.clear();
     m.ListBox1.selected = -1;
@@ -236,8 +263,7 @@ void ComboBox1DblClick(AppState& state) {
     if (state.Ui.VraagJaNee(_("Lijstnaam veranderen?")) == kAnswerNo) return;
     if (FindName(state, name) >= 0) {
         state.Ui.ToonMelding(_("Deze lijstnaam bestaat al."));
-        SelectName(state, name);
-        ComboBox1Click(state);
+        ShowExisting(state, name);
         return;
     }
     const std::string old_list = state.ProgramDir + old_name + ".vlt";
@@ -245,9 +271,12 @@ void ComboBox1DblClick(AppState& state) {
     const std::string new_list = state.ProgramDir + name + ".vlt";
     const std::string new_drv = state.ProgramDir + name + ".drv";
     if (Exists(old_list)) {
-        bool renamed = std::rename(old_list.c_str(), new_list.c_str()) == 0;
-        if (renamed && Exists(old_drv) && std::rename(old_drv.c_str(), new_drv.c_str()) != 0) {
-            std::rename(new_list.c_str(), old_list.c_str());  // both names or neither
+        // A companion file without its list is left over from a list never
+        // saved: it must not become this list's record.
+        if (!Exists(new_list) && Exists(new_drv)) fs::EraseFile(new_drv);
+        bool renamed = RenameNoReplace(old_list, new_list);
+        if (renamed && Exists(old_drv) && !RenameNoReplace(old_drv, new_drv)) {
+            RenameNoReplace(new_list, old_list);  // both names or neither
             renamed = false;
         }
         if (!renamed) {

@@ -38,6 +38,15 @@ void SayWhetherTheTargetIsThere(AppState& state) {
                                         _(": niet aanwezig"));
 }
 
+// The item named `name`: the exact name first, else one that differs only in case.
+size_t PickName(const std::vector<std::string>& names, const std::string& name) {
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == name) return i;
+    for (size_t i = 0; i < names.size(); ++i)
+        if (::strcasecmp(names[i].c_str(), name.c_str()) == 0) return i;
+    return 0;
+}
+
 bool ListFileExists(const AppState& state) {
     return ::access((state.ProgramDir + state.Model.ComboBox1.caption + ".vlt").c_str(), F_OK) == 0;
 }
@@ -90,8 +99,7 @@ void FormPaint(AppState& state) {
         size_t pick = 0;
         if (!state.LastListName.empty() &&
             ::access((state.ProgramDir + state.LastListName + ".vlt").c_str(), F_OK) == 0)
-            for (size_t i = 0; i < names.size(); ++i)
-                if (::strcasecmp(names[i].c_str(), state.LastListName.c_str()) == 0) pick = i;
+            pick = PickName(names, state.LastListName);
         m.ComboBox1.selected = static_cast<int>(pick);
         m.ComboBox1.caption = names[pick];
         LaadComboBoxVltFile(state);

@@ -13,6 +13,7 @@
 #include "fs/drive_table.h"
 #include "fs/drives.h"
 #include "fs/i18n.h"
+#include "lists/inclusion.h"
 #include "lists/list_loading.h"
 #include "state/app_state.h"
 #include "target/drive_box.h"
@@ -31,12 +32,30 @@ bool Exists(const std::string& path) {
     return ::access(path.c_str(), F_OK) == 0;
 }
 
-// A folder in letter form, or an absolute native path turned into it.
+// A folder in letter form ("E:\Data", "E:\"), or an absolute native path turned into it.
 std::string LetterForm(const std::string& folder) {
-    if (folder.size() >= 2 && folder[1] == ':') return folder;
-    std::string native = folder;
-    while (native.size() > 1 && native.back() == '/') native.pop_back();
-    return fs::Drives().ToLetterPath(native);
+    std::string path = folder;
+    if (!(path.size() >= 2 && path[1] == ':')) {
+        while (path.size() > 1 && path.back() == '/') path.pop_back();
+        path = fs::Drives().ToLetterPath(path);
+    }
+    if (path.size() >= 2 && path[1] == ':' && fs::NormaliseLetter(path[0]))
+        path[0] = fs::NormaliseLetter(path[0]);
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    if (path.size() == 2 && path[1] == ':') path += '\\';
+    return path;
+}
+
+bool InList(const std::vector<std::string>& items, const std::string& folder) {
+    return std::any_of(items.begin(), items.end(),
+                       [&](const std::string& line) { return SamePath(line, folder); });
+}
+
+// The folder picker offers folders that exist, nothing else.
+bool PickableFolder(const std::string& folder) {
+    if (ListFolderExists(folder)) return true;
+    Say(Printf(_("De map %s bestaat niet of is geen map."), folder.c_str()));
+    return false;
 }
 
 class Session {
@@ -68,10 +87,12 @@ class Session {
     }
 
     // As the window closes: list saved, companion file and settings written.
+    // A change that did not reach the list file is no success.
     int Close(int status) {
         PrintPane();
+        bool saved = VLTOpslaan(state_);
         if (!FormClose(state_)) return 1;
-        return status;
+        return saved ? status : 1;
     }
 
     AppState& State() { return state_; }
@@ -110,7 +131,7 @@ int SelectFolder(Session& s, const std::string& folder) {
     auto& box = s.State().Model.ListBox1;
     std::string wanted = LetterForm(folder);
     for (size_t i = 0; i < box.items.size(); ++i)
-        if (box.items[i] == wanted) {
+        if (SamePath(box.items[i], wanted)) {
             box.selected = static_cast<int>(i);
             return 0;
         }
@@ -129,21 +150,30 @@ int New(Session& s, TerminalUi& ui, const std::string& name,
     auto& st = s.State();
     if (s.HasList(name)) {
         Say(_("Lijstnaam bestaat al."));
+        s.Load(name);  // the window would show that list now
         return 1;
     }
+    std::vector<std::string> wanted;
+    for (const auto& f : folders) {
+        wanted.push_back(LetterForm(f));
+        if (!PickableFolder(wanted.back())) return 1;
+    }
     ui.name_answer = UserInterface::NameAnswer{Button::Ok, name};
-    if (!folders.empty()) ui.folder = LetterForm(folders.front());
+    if (!wanted.empty()) ui.folder = wanted.front();
     Nieuwebronlijstmaken1Click(st);
-    for (size_t i = 1; i < folders.size(); ++i) {
-        ui.folder = LetterForm(folders[i]);
+    if (st.Model.ComboBox1.caption != name) return 1;
+    for (size_t i = 1; i < wanted.size(); ++i) {
+        ui.folder = wanted[i];
         MapBij1Click(st);
     }
-    if (st.Model.ComboBox1.caption != name) return 1;
     if (st.Model.ListBox1.items.empty()) {
         Say(Printf(_("De lijst %s heeft nog geen mappen; er is niets geschreven."), name.c_str()));
-        return 0;
+        return wanted.empty() ? 0 : 1;
     }
-    return ui.declined ? 1 : 0;
+    bool all_in = std::all_of(wanted.begin(), wanted.end(), [&](const std::string& f) {
+        return InList(st.Model.ListBox1.items, f);
+    });
+    return all_in ? 0 : 1;
 }
 
 int Add(Session& s, TerminalUi& ui, const std::string& name, const std::string& folder) {
@@ -151,19 +181,18 @@ int Add(Session& s, TerminalUi& ui, const std::string& name, const std::string& 
     s.Load(name);
     auto& st = s.State();
     std::string wanted = LetterForm(folder);
+    if (!PickableFolder(wanted)) return 1;
     ui.folder = wanted;
-    const std::vector<std::string> before = st.Model.ListBox1.items;
+    bool was_in = InList(st.Model.ListBox1.items, wanted);
     MapBij1Click(st);
-    const auto& items = st.Model.ListBox1.items;
-    bool added = items != before && std::find(items.begin(), items.end(), wanted) != items.end();
-    return added && !ui.declined ? 0 : 1;
+    return !was_in && InList(st.Model.ListBox1.items, wanted) ? 0 : 1;
 }
 
-int Remove(Session& s, TerminalUi& ui, const std::string& folder) {
+int Remove(Session& s, const std::string& folder) {
     if (SelectFolder(s, folder) != 0) return 1;
     size_t before = s.State().Model.ListBox1.items.size();
     Wisdemap1Click(s.State());
-    return s.State().Model.ListBox1.items.size() < before && !ui.declined ? 0 : 1;
+    return s.State().Model.ListBox1.items.size() < before ? 0 : 1;
 }
 
 int Rename(Session& s, TerminalUi& ui, const std::string& new_name) {
@@ -267,7 +296,7 @@ int RunListCommand(const StartedProgram& program, TerminalUi& ui, const Command&
     else if (n == "info")
         status = Info(s, c.args[1]);
     else if (n == "remove")
-        status = Remove(s, ui, c.args[1]);
+        status = Remove(s, c.args[1]);
     else if (n == "rename")
         status = Rename(s, ui, c.args[1]);
     else if (n == "delete")

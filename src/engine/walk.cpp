@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "fs/drive_table.h"
+#include "fs/drives.h"
 #include "fs/folder_listing.h"
 #include "fs/i18n.h"
 #include "fs/mounts.h"
@@ -19,8 +20,8 @@ namespace {
 
 using DirPtr = std::unique_ptr<DIR, int (*)(DIR*)>;
 
-DirPtr OpenDir(const std::string& native) {
-    int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+DirPtr OpenDir(const std::string& native, bool follow = false) {
+    int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | (follow ? 0 : O_NOFOLLOW) | O_CLOEXEC);
     if (fd < 0) return DirPtr(nullptr, ::closedir);
     DIR* dir = ::fdopendir(fd);
     if (!dir) ::close(fd);
@@ -46,13 +47,17 @@ std::string WalkRootOf(const std::string& list_line) {
 Walker::Walker(AppState& state, LogFile* log, CompareFolder compare)
     : state_(state), log_(log), compare_(std::move(compare)) {
     for (const auto& m : fs::ReadMountTable())
-        if (m.pseudo && m.fstype != "tmpfs") pseudo_devices_.push_back(m.devno);
+        if (m.pseudo) pseudo_devices_.push_back(m.devno);
     FindFencedFolders();
 }
 
 void Walker::FindFencedFolders() {
     auto root = fs::Drives().ToNative(state_.TargetRoot);
     if (state_.TargetRoot.empty() || !root) return;
+    // A target that does not answer must not hang the walk: the readiness
+    // query has a time limit, reading the folder has none.
+    char letter = fs::NormaliseLetter(state_.TargetRoot[0]);
+    if (!letter || !fs::IsDriveReady(letter)) return;
     struct stat st {};
     if (::stat(root->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
     fenced_.emplace_back(st.st_dev, st.st_ino);
@@ -67,6 +72,22 @@ void Walker::FindFencedFolders() {
     }
 }
 
+bool Walker::InsideADriveFolder(const std::string& native) const {
+    if (fenced_.size() <= 1) return false;  // [0] is the target's root itself
+    std::string path = native;
+    while (!path.empty()) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 &&
+            std::find(fenced_.begin() + 1, fenced_.end(), std::make_pair(st.st_dev, st.st_ino)) !=
+                fenced_.end())
+            return true;
+        size_t slash = path.rfind('/');
+        if (slash == std::string::npos || path == "/") break;
+        path = slash == 0 ? "/" : path.substr(0, slash);
+    }
+    return false;
+}
+
 bool Walker::MayEnter(const struct stat& st) const {
     if (std::find(pseudo_devices_.begin(), pseudo_devices_.end(), st.st_dev) !=
         pseudo_devices_.end())
@@ -75,9 +96,9 @@ bool Walker::MayEnter(const struct stat& st) const {
            fenced_.end();
 }
 
-Walker::Listing Walker::List(const std::string& native) {
+Walker::Listing Walker::List(const std::string& native, bool follow) {
     Listing out;
-    DirPtr dir = OpenDir(native);
+    DirPtr dir = OpenDir(native, follow);
     if (!dir) return out;
     out.readable = true;
     int fd = ::dirfd(dir.get());
@@ -147,8 +168,10 @@ void Walker::FillDirTree(WalkMode mode) {
     if (!native || ::stat(native->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
     if (std::find(pseudo_devices_.begin(), pseudo_devices_.end(), st.st_dev) !=
         pseudo_devices_.end())
-        return;  // /proc and the like hold nothing to back up
-    Listing listing = List(*native);
+        return;                               // /proc and the like hold nothing to back up
+    if (InsideADriveFolder(*native)) return;  // a copy is never walked as a source
+    // A listed folder may itself be a link: it is followed, folders below are not.
+    Listing listing = List(*native, true);
     Act(root, listing.file_bytes, mode, true);
     if (!listing.folders.empty() && !state_.AbortRequested) {
         state_.Model.StatusBar1 = listing.folders.front();

@@ -46,7 +46,8 @@ class Walker {
         bool has_files = false;
         std::vector<std::string> folders;  // those the walk may enter
     };
-    Listing List(const std::string& native);
+    Listing List(const std::string& native, bool follow = false);
+    bool InsideADriveFolder(const std::string& native) const;
     void GetLower(const std::string& letter, const std::string& native, const Listing& here,
                   WalkMode mode);
     void Act(const std::string& letter, std::int64_t bytes, WalkMode mode, bool root);

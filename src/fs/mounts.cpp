@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdlib>
@@ -126,6 +127,15 @@ std::string TagFromCache(const std::string& device, const char* tag) {
 
 }  // namespace
 
+bool IsKernelPseudoType(const std::string& t) {
+    static const std::array<std::string_view, 26> kPseudo = {
+        "proc",    "sysfs",      "devtmpfs",    "devpts", "cgroup",      "cgroup2",    "tracefs",
+        "debugfs", "securityfs", "pstore",      "bpf",    "configfs",    "efivarfs",   "fusectl",
+        "mqueue",  "hugetlbfs",  "binfmt_misc", "nsfs",   "selinuxfs",   "rpc_pipefs", "autofs",
+        "smackfs", "apparmorfs", "sockfs",      "pipefs", "anon_inodefs"};
+    return std::find(kPseudo.begin(), kPseudo.end(), t) != kPseudo.end();
+}
+
 bool IsBlockDeviceSource(const std::string& source) {
     struct stat st {};
     return StartsWith(source, "/dev/") && ::stat(source.c_str(), &st) == 0 && S_ISBLK(st.st_mode);
@@ -150,7 +160,7 @@ std::vector<MountEntry> ReadMountTable(const std::string& mountinfo) {
         m.fstype = Str(mnt_fs_get_fstype(fs));
         m.root = Str(mnt_fs_get_root(fs));
         m.devno = mnt_fs_get_devno(fs);
-        m.pseudo = mnt_fs_is_pseudofs(fs) || m.fstype == "fusectl";
+        m.pseudo = IsKernelPseudoType(m.fstype);
         m.network = mnt_fs_is_netfs(fs) || IsNetworkType(m.fstype);
         out.push_back(std::move(m));
     });

@@ -23,6 +23,9 @@ std::vector<MountEntry> ReadMountTable(const std::string& mountinfo = "/proc/sel
 // The folders that fstab names as mount points.
 std::vector<std::string> ReadFstabMountPoints(const std::string& fstab = "/etc/fstab");
 
+// The kernel's own file systems (proc, sysfs, cgroup, ...): nothing in them is
+// a user's data. Overlay, ramfs, virtiofs and FUSE file systems are not.
+bool IsKernelPseudoType(const std::string& fstype);
 bool IsBlockDeviceSource(const std::string& source);
 bool IsFuseType(const std::string& fstype);
 bool IsOpticalDevice(const std::string& source);

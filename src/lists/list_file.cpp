@@ -36,6 +36,8 @@ std::vector<std::string> ListNames(const std::string& program_dir) {
         if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".vlt") != 0) continue;
         struct stat st {};
         if (::stat((program_dir + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        // A name holding the program's separators could only be mistaken for another.
+        if (name.find_first_of(":\\") != std::string::npos) continue;
         names.push_back(fs::OnlyName(name));
     }
     std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {

@@ -65,20 +65,25 @@ void LaadComboBoxVltFile(AppState& state) {
     ReadVLTDriveInfoFile(state, state.CurrentDrvFile);
 }
 
-void VLTOpslaan(AppState& state) {
+bool VLTOpslaan(AppState& state) {
     auto& lines = state.Model.ListBox1.items;
-    if (lines.empty()) return;
+    if (lines.empty()) return true;
+    bool reached_the_file = true;
     if (state.ListChanged) {
         bool save = true;
         if (state.ConfirmDialogs)
             save = state.Ui.VraagJaNee(Printf(_("Veranderingen voor de lijst %s opslaan?"),
                                               state.CurrentListFile.c_str())) == kAnswerYes;
-        if (save && !WriteListFile(state.CurrentListFile, lines))
+        reached_the_file = save;
+        if (save && !WriteListFile(state.CurrentListFile, lines)) {
             state.Ui.ToonMelding(Printf(_("Fout! lijst %s kon niet opslaan worden."),
                                         state.CurrentListFile.c_str()));
+            reached_the_file = false;
+        }
     }
     state.ListChanged = false;
     WriteVLTDriveInfoFile(state, state.CurrentDrvFile);
+    return reached_the_file;
 }
 
 void NotThereAction(AppState& state) {

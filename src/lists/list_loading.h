@@ -11,7 +11,8 @@ void Load_VLT_Files(AppState& state);
 void LaadComboBoxVltFile(AppState& state);
 // Saves the loaded list when it changed (asking first under option 5) and
 // always writes its companion file. Throws WriteError for the companion file.
-void VLTOpslaan(AppState& state);
+// False when the changes did not reach the file (declined, or the write failed).
+bool VLTOpslaan(AppState& state);
 // After a load with missing folders: offers to drop them for good.
 void NotThereAction(AppState& state);
 

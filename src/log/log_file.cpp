@@ -1,6 +1,7 @@
 #include "log/log_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -34,6 +35,8 @@ void LogFile::Open(const std::string& program_dir) {
     if (fd_) Close();
     path_ = PathIn(program_dir);
     buffer_.clear();
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR)) Raise(path_, EACCES);
     fd_.Reset(::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (!fd_) Raise(path_, errno);
 }

@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 
 #include "fs/atomic_write.h"
 #include "fs/drive_spec.h"
 #include "fs/drive_table.h"
+#include "fs/drives.h"
 #include "fs/file_info.h"
 #include "fs/i18n.h"
 #include "fs/text_lines.h"
@@ -33,14 +35,15 @@ char SelectedDriveLetter(const AppState& state) {
     return text.empty() ? 0 : fs::NormaliseLetter(text[0]);
 }
 
-void SelectDrive(AppState& state, char letter) {
+bool SelectDrive(AppState& state, char letter) {
     auto& box = state.Model.DriveComboBox1;
     for (size_t i = 0; i < box.items.size(); ++i)
         if (!box.items[i].empty() && fs::NormaliseLetter(box.items[i][0]) == letter) {
             box.selected = static_cast<int>(i);
             box.caption = box.items[i];
-            return;
+            return true;
         }
+    return false;
 }
 
 void ReadVLTDriveInfoFile(AppState& state, const std::string& path) {
@@ -69,7 +72,14 @@ void ReadVLTDriveInfoFile(AppState& state, const std::string& path) {
     if (!letter) letter = SelectedDriveLetter(state);
     if (!letter) letter = 'C';
     state.TargetRoot = std::string(1, letter) + ":\\";
-    SelectDrive(state, letter);
+    if (!SelectDrive(state, letter)) {
+        // A recorded drive that is not on this machine now stays the list's
+        // target, in the box too, until the user picks another.
+        auto& items = state.Model.DriveComboBox1.items;
+        items.push_back(std::string(1, letter) + ": []");
+        std::sort(items.begin(), items.end());
+        SelectDrive(state, letter);
+    }
     GetDriveInfoFile(state, state.TargetRoot + "Vaultor.dat");
     m.Label16.caption = std::string(1, letter) + ":";
 }
@@ -86,8 +96,12 @@ void WriteVLTDriveInfoFile(AppState& state, const std::string& path) {
 }
 
 void GetDriveInfoFile(AppState& state, const std::string& path) {
+    char letter = path.empty() ? 0 : fs::NormaliseLetter(path[0]);
+    bool letter_path = path.size() > 1 && path[1] == ':';
     auto native = fs::Drives().ToNative(path);
-    auto lines = native ? fs::ReadTextLines(*native) : std::vector<std::string>{};
+    // A drive that does not answer is asked through the time limit first.
+    bool readable = native && (!letter_path || (letter && fs::IsDriveReady(letter)));
+    auto lines = readable ? fs::ReadTextLines(*native) : std::vector<std::string>{};
     state.Model.LabelInfo.caption =
         !lines.empty() && !lines.front().empty() ? lines.front() : std::string(_("n/a"));
 }

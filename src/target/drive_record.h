@@ -23,6 +23,6 @@ std::string RunDateText();
 
 // The letter of the selected drive box entry, or 0.
 char SelectedDriveLetter(const AppState& state);
-void SelectDrive(AppState& state, char letter);
+bool SelectDrive(AppState& state, char letter);
 
 }  // namespace vaultor

@@ -1,6 +1,7 @@
 #include "target/target_browser.h"
 
 #include "fs/drive_spec.h"
+#include "fs/drives.h"
 #include "fs/file_info.h"
 #include "fs/folder_listing.h"
 #include "fs/i18n.h"
@@ -37,7 +38,9 @@ void FillDirTreeView(AppState& state) {
     char letter = SelectedDriveLetter(state);
     if (!letter) return;
     TreeNode root{std::string(1, letter) + ":", {}, true};
-    for (auto& name : fs::ListFolder(std::string(1, letter) + ":\\").folders) {
+    std::vector<std::string> folders;
+    if (fs::IsDriveReady(letter)) folders = fs::ListFolder(std::string(1, letter) + ":\\").folders;
+    for (auto& name : folders) {
         root.children.push_back({std::move(name), {}, false});
         fs::ProcessPendingMessages();
     }

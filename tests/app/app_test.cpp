@@ -263,6 +263,39 @@ TEST_F(AppTest, TheListBeingLeftKeepsItsRecordWhenANewOneIsMade) {
     EXPECT_FALSE(std::filesystem::exists(home / "Ander.drv"));
 }
 
+TEST_F(AppTest, ARefusedNewListLeavesTheRecordOfTheListShown) {
+    WriteFile(home / "Werk.vlt", "S:\\Data\r\n");
+    const std::string record =
+        "[Vaultor]\r\nTheDrive=E\r\nLocked=1\r\nDriveLabel=E: [X]\r\nLastUsed=Datum: x\r\n";
+    WriteFile(home / "Werk.drv", record);
+    WriteFile(home / "Vaultor.ini", "[LAST]\r\n0=Werk\r\n");
+    Start();
+    for (const char* name : {"a/b", "werk", "Werk"}) {
+        ui.names = {{Button::Ok, name}};
+        Nieuwebronlijstmaken1Click(state);
+        EXPECT_EQ(ReadFile(home / "Werk.drv"), record) << name;
+        EXPECT_TRUE(M().Locked) << name;
+    }
+    // Renaming to its own name keeps the folders not yet saved.
+    M().ListBox1.items.push_back("S:\\Muziek");
+    state.ListChanged = true;
+    ui.names = {{Button::Ok, "Werk"}};
+    ui.answers = {kAnswerYes};
+    ComboBox1DblClick(state);
+    EXPECT_EQ(M().ListBox1.items.size(), 2u);
+    EXPECT_TRUE(state.ListChanged);
+}
+
+TEST_F(AppTest, ARecordedDriveThatIsNotHereStaysTheTarget) {
+    WriteFile(home / "Werk.vlt", "S:\\Data\r\n");
+    WriteFile(home / "Werk.drv", "[Vaultor]\r\nTheDrive=U\r\nLocked=1\r\n");
+    WriteFile(home / "Vaultor.ini", "[LAST]\r\n0=Werk\r\n");
+    Start();
+    EXPECT_EQ(state.TargetRoot, "U:\\");
+    ASSERT_TRUE(FormClose(state));
+    EXPECT_NE(ReadFile(home / "Werk.drv").find("TheDrive=U\r\nLocked=1\r\n"), std::string::npos);
+}
+
 TEST_F(AppTest, ACloseDuringARunIsRefusedAndSavesNothing) {
     ui.answers = {kAnswerNo};
     Start();

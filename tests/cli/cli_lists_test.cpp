@@ -68,7 +68,8 @@ TEST_F(CliListsTest, NewWritesTheListItsRecordAndTheSettings) {
 
     Result again = Cli("new Werk");
     EXPECT_EQ(again.status, 1);
-    EXPECT_EQ(again.out, "Lijstnaam bestaat al.\n");
+    EXPECT_EQ(again.out.rfind("Lijstnaam bestaat al.\n", 0), 0u);
+    EXPECT_EQ(Last(), "Werk");  // the list the window would show then
 }
 
 TEST_F(CliListsTest, NewWithoutFoldersWritesNothingAndAddMakesTheList) {
@@ -84,6 +85,26 @@ TEST_F(CliListsTest, NewWithoutFoldersWritesNothingAndAddMakesTheList) {
     Result refused = Cli("--yes add Foto 'S:\\Data\\Foto'");
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.out.find("Deze map is al opgenomen"), std::string::npos);
+}
+
+TEST_F(CliListsTest, TheExitStatusSaysWhetherTheChangeReachedTheFile) {
+    EXPECT_EQ(Cli("--yes new Werk Nergens").status, 1);  // no such folder
+    EXPECT_FALSE(std::filesystem::exists(home / "Werk.vlt"));
+    EXPECT_EQ(Cli("--yes new Werk Data/a.txt").status, 1);  // no folder
+    Result refused = Cli("--yes new Werk 'S:\\Data' 'S:\\Data\\Foto'");
+    EXPECT_EQ(refused.status, 1);  // the second lies below the first
+    EXPECT_EQ(ReadFile(home / "Werk.vlt"), "S:\\Data\r\n");
+
+    EXPECT_EQ(Cli("--yes add Werk 's:\\Muziek\\'").status, 0);
+    EXPECT_EQ(ReadFile(home / "Werk.vlt"), "S:\\Data\r\nS:\\Muziek\r\n");
+    EXPECT_EQ(Cli("--yes remove Werk 's:\\Muziek'").status, 0);
+    EXPECT_EQ(Cli("--no add Werk Muziek").status, 1);  // the save was declined
+    EXPECT_EQ(ReadFile(home / "Werk.vlt"), "S:\\Data\r\n");
+
+    ::chmod((home / "Werk.vlt").c_str(), 0444);
+    Result failed = Cli("--yes add Werk Muziek");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.out.find("kon niet opslaan worden."), std::string::npos);
 }
 
 TEST_F(CliListsTest, AQuestionNobodyCanAnswerEndsWithStatus2) {

@@ -111,6 +111,40 @@ TEST_F(WalkTest, NeverEntersAPseudoFileSystem) {
     EXPECT_EQ(proc_root, 0);
 }
 
+TEST_F(WalkTest, OtherFileSystemsBelowAListedFolderAreWalked) {
+    std::filesystem::create_directories(src / "R/ram");
+    std::filesystem::create_directories(src / "lower");
+    std::filesystem::create_directories(src / "upper");
+    std::filesystem::create_directories(src / "work");
+    std::filesystem::create_directories(src / "R/overlay");
+    WriteFile(src / "lower/l", std::string(100, 'l'));
+    if (::mount("ramfs", (src / "R/ram").c_str(), "ramfs", 0, nullptr) != 0) {
+        if (std::getenv("CI")) FAIL() << "cannot mount ramfs";
+        GTEST_SKIP() << "cannot mount here (needs root)";
+    }
+    std::string options =
+        "lowerdir=" + src / "lower" + ",upperdir=" + src / "upper" + ",workdir=" + src / "work";
+    bool overlay =
+        ::mount("overlay", (src / "R/overlay").c_str(), "overlay", 0, options.c_str()) == 0;
+    WriteFile(src / "R/ram/r", std::string(50, 'r'));
+    std::int64_t total = Total("S:\\R");
+    ::umount((src / "R/ram").c_str());
+    if (overlay) ::umount((src / "R/overlay").c_str());
+    EXPECT_EQ(total, 25 + 50 + (overlay ? 100 : 0));
+}
+
+TEST_F(WalkTest, AListedFolderThatIsALinkIsFollowedItself) {
+    std::filesystem::create_directory_symlink(src / "R", src / "link");
+    EXPECT_EQ(Total("S:\\link"), 25);
+}
+
+TEST_F(WalkTest, AListedFolderInsideADriveFolderIsNeverWalked) {
+    std::filesystem::create_directories(src / "Vaultor_Drive C/R");
+    WriteFile(src / "Vaultor_Drive C/R/copy", std::string(500, 'v'));
+    state.TargetRoot = "S:\\";
+    EXPECT_EQ(Total("S:\\Vaultor_Drive C\\R"), 0);
+}
+
 TEST_F(WalkTest, StopEndsTheWalkBetweenFolders) {
     for (int i = 0; i < 50; ++i) {
         std::filesystem::create_directories(src / ("R/B/f" + std::to_string(i)));

@@ -61,11 +61,16 @@ bool PickableFolder(const std::string& folder) {
 class Session {
   public:
     Session(const StartedProgram& program, TerminalUi& ui) : ui_(ui), state_(ui) {
+        ui_.pane = &state_.Model.RichEdit1;
         FormCreate(state_, program);
         FormShow(state_);
         state_.StartingUp = false;
         Load_VLT_Files(state_);
     }
+
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    ~Session() { ui_.pane = nullptr; }
 
     // Loads a list as a pick in the list box does.
     void Load(const std::string& name) {
@@ -81,10 +86,7 @@ class Session {
         return Exists(state_.ProgramDir + name + ".vlt");
     }
 
-    void PrintPane() {
-        for (const auto& line : state_.Model.RichEdit1) Say(line);
-        state_.Model.RichEdit1.clear();
-    }
+    void PrintPane() { ui_.PrintNewPaneLines(); }
 
     // As the window closes: list saved, companion file and settings written.
     // A change that did not reach the list file is no success.

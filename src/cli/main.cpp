@@ -41,11 +41,14 @@ struct Arguments {
 
 // The program folder decides the language, so it is taken before anything is said.
 void TakeProgramDir(int argc, char** argv) {
+    bool help = false;
+    for (int i = 1; i < argc; ++i)
+        help |= std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h";
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::string(argv[i]) != "--program-dir") continue;
         std::string dir = argv[i + 1];
         std::error_code ec;
-        std::filesystem::create_directories(dir, ec);
+        if (!help) std::filesystem::create_directories(dir, ec);  // a typo in --help makes nothing
         if (ec) UsageError("--program-dir " + dir + ": " + ec.message());
         ::setenv("VAULTOR_HOME", std::filesystem::absolute(dir).c_str(), 1);
     }

@@ -25,7 +25,20 @@ void TerminalUi::PrintLines(const std::string& text) {
     std::fflush(stdout);
 }
 
+void TerminalUi::PrintNewPaneLines() {
+    if (!pane) return;
+    // Lines the pane still holds from before were printed already; a pane
+    // cleared and filled anew is printed from where it differs.
+    size_t same = 0;
+    while (same < pane->size() && same < pane_printed_.size() &&
+           (*pane)[same] == pane_printed_[same])
+        ++same;
+    for (size_t i = same; i < pane->size(); ++i) PrintLines((*pane)[i]);
+    pane_printed_ = *pane;
+}
+
 int TerminalUi::VraagJaNee(const std::string& question) {
+    PrintNewPaneLines();
     PrintLines(question);
     int answer = kAnswerClosed;
     if (answers_ == Answers::Yes) {
@@ -51,6 +64,7 @@ int TerminalUi::VraagJaNee(const std::string& question) {
 }
 
 void TerminalUi::ToonMelding(const std::string& text) {
+    PrintNewPaneLines();
     ++messages;
     PrintLines(text);
 }

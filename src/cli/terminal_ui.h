@@ -3,6 +3,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "state/ui.h"
 
@@ -28,6 +29,9 @@ class TerminalUi : public UserInterface {
 
     bool declined = false;  // a question was answered No
     int messages = 0;
+    // The log pane: its new lines are printed before anything else is said.
+    const std::vector<std::string>* pane = nullptr;
+    void PrintNewPaneLines();
 
     int VraagJaNee(const std::string& question) override;
     void ToonMelding(const std::string& text) override;
@@ -44,6 +48,7 @@ class TerminalUi : public UserInterface {
 
   private:
     Answers answers_;
+    std::vector<std::string> pane_printed_;
 };
 
 }  // namespace vaultor::cli

@@ -47,6 +47,23 @@ struct AppState {
     std::int64_t TotalFiles = 0, TotalFolders = 0;
     bool AbortRequested = false;
 
+    // The comparison's flags and counters; the callers reset them.
+    bool QuietCompare = false;     // write no log lines
+    bool CollectCopyList = true;   // fill CopyList and BytesToCopy
+    std::int64_t PercentBase = 0;  // progress denominator
+    std::int64_t BytesCompared = 0;
+    bool CompressionWork = false;
+    bool TargetIsCD = false;
+    bool DateDiffers = false;
+    bool FileChanged = false;
+    // Entries that hold nothing to back up or cannot be named in the program's
+    // files; the runs report them.
+    struct PassedOverEntry {
+        enum class Why { NotARegularFile, UnwritableName, DanglingLink } why;
+        std::string path;  // letter form, as far as it can be written
+    };
+    std::vector<PassedOverEntry> PassedOver;
+
     std::string NameDialogText = "Tik hier een unieke naam voor de bronlijst";
     Settings Ini;  // the settings as read, kept for what the options do not hold
     std::vector<fs::DriveSpec> CommandLineDrives;  // --drive: a table of their own

@@ -1,0 +1,215 @@
+#include "engine/compare.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+#include <optional>
+
+#include "fs/compression.h"
+#include "fs/drive_table.h"
+#include "fs/drives.h"
+#include "fs/file_info.h"
+#include "fs/i18n.h"
+#include "fs/size_text.h"
+#include "fs/time_text.h"
+
+namespace vaultor {
+namespace {
+
+using Why = AppState::PassedOverEntry::Why;
+
+std::string DateText(const struct stat& st, bool cd) {
+    return fs::DosDateText(fs::DosDateTimeFromUnix(st.st_mtim.tv_sec), cd);
+}
+
+const std::string kNoDate = "0000:00:00 00:00:00";
+
+std::optional<struct stat> StatFile(const std::string& path) {
+    auto native = fs::Drives().ToNative(path);
+    struct stat st {};
+    if (!native || ::stat(native->c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return st;
+}
+
+bool IsDirectory(const std::string& letter_path) {
+    auto native = fs::Drives().ToNative(letter_path);
+    struct stat st {};
+    return native && ::stat(native->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// A name the program's paths and line files can hold.
+bool WritableName(const std::string& name) {
+    return name.find_first_of("\\\r\n") == std::string::npos;
+}
+
+}  // namespace
+
+std::string DriveFolderOf(const AppState& state, const std::string& folder) {
+    return state.TargetRoot + "Vaultor_Drive " + std::string(1, folder.empty() ? '?' : folder[0]) +
+           "\\";
+}
+
+std::string FileDate(const AppState& state, const std::string& path) {
+    auto st = StatFile(path);
+    if (!st) return kNoDate;
+    return DateText(*st, state.TargetIsCD);
+}
+
+int VerifySizeAndDate(const AppState& state, const std::string& source, const std::string& target) {
+    auto tgt = StatFile(target);
+    if (!tgt) return 3;
+    auto src = StatFile(source);
+    int code = -1;
+    std::int32_t src_date = src ? fs::DosDateTimeFromUnix(src->st_mtim.tv_sec) : -1;
+    if (src_date != fs::DosDateTimeFromUnix(tgt->st_mtim.tv_sec)) code = 0;
+    if ((src ? src->st_size : 0) != tgt->st_size) code = code == 0 ? 2 : 1;
+    if (!target.empty() && fs::SupportsCompression(target[0])) {
+        if (state.MirrorCompression && !state.AlwaysCompress && code == -1 &&
+            fs::IsFileCompressed(source) != fs::IsFileCompressed(target))
+            code = 4;
+        if (state.AlwaysCompress && code == -1 && !fs::IsFileCompressed(target)) code = 5;
+    }
+    return code;
+}
+
+void Comparer::Log(const std::string& line) {
+    if (!state_.QuietCompare && log_) log_->WriteLine(line);
+}
+
+void Comparer::Pump() {
+    std::int64_t now = state_.Ui.NowMs();
+    if (now - last_pump_ < 20) return;
+    last_pump_ = now;
+    state_.Ui.ProcessMessages();
+}
+
+void Comparer::CompareCalcSize(const std::string& folder) {
+    auto& st = state_;
+    auto& m = st.Model;
+    st.TargetIsCD = false;
+    m.Label1.visible = true;
+    const std::string drive_folder = DriveFolderOf(st, folder);
+    std::string rel = folder.size() > 3 ? folder.substr(3) : std::string();
+    char target_letter = st.TargetRoot.empty() ? 0 : st.TargetRoot[0];
+    bool make_empty = st.CreateEmptyFolders;
+    if (target_letter && fs::GetDriveKind(target_letter) == 4) {
+        st.TargetIsCD = true;
+        make_empty = st.CreateEmptyFolders && !st.NoEmptyFoldersOnCdrw;
+    }
+    const std::string target_folder = drive_folder + rel;
+    const bool compression = target_letter && fs::SupportsCompression(target_letter);
+    if ((st.MirrorCompression || st.AlwaysCompress) && compression) {
+        if (st.AlwaysCompress) {
+            if (st.CompressList.empty())
+                st.CompressList.push_back("+" + fs::StripTrailingBackslash(drive_folder));
+            st.CompressList.push_back("+" + target_folder);
+            st.CompressionWork = true;
+        } else {
+            bool source_compressed = fs::IsFileCompressed(folder);
+            st.CompressList.push_back((source_compressed ? "+" : "-") + target_folder);
+            if (!st.CompressionWork)
+                st.CompressionWork = source_compressed != fs::IsFileCompressed(target_folder);
+        }
+    }
+
+    auto native = fs::Drives().ToNative(folder);
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(native ? ::opendir(native->c_str()) : nullptr,
+                                            ::closedir);
+    // Everything of the folder is read once; the files are then compared.
+    struct Entry {
+        std::string name;
+        struct stat st;
+    };
+    std::vector<Entry> files;
+    bool has_files = false;
+    if (dir) {
+        while (const dirent* e = ::readdir(dir.get())) {
+            std::string name = e->d_name;
+            if (name == "." || name == "..") continue;
+            struct stat entry {};
+            if (::fstatat(::dirfd(dir.get()), e->d_name, &entry, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            if (S_ISDIR(entry.st_mode)) continue;
+            has_files = true;
+            std::string letter = fs::StripTrailingBackslash(folder) + "\\" + name;
+            if (!WritableName(name)) {
+                st.PassedOver.push_back({Why::UnwritableName, letter});
+                continue;
+            }
+            if (S_ISLNK(entry.st_mode)) {
+                struct stat target {};
+                if (::fstatat(::dirfd(dir.get()), e->d_name, &target, 0) != 0) {
+                    st.PassedOver.push_back({Why::DanglingLink, letter});
+                    continue;
+                }
+                if (S_ISDIR(target.st_mode)) continue;  // a link to a folder is not followed
+                entry = target;
+            }
+            if (!S_ISREG(entry.st_mode)) {  // FIFO, socket, device: nothing to back up
+                st.PassedOver.push_back({Why::NotARegularFile, letter});
+                continue;
+            }
+            files.push_back({std::move(name), entry});
+        }
+    }
+    if (make_empty && !IsDirectory(target_folder) && !has_files) {
+        Log(_("Map niet aanwezig ") + target_folder);
+        st.EmptyFolderList.push_back(target_folder);
+        ++st.ChangeCount;
+    }
+    std::string target_prefix = rel.empty() ? drive_folder : target_folder + "\\";
+    std::string source_prefix = fs::StripTrailingBackslash(folder) + "\\";
+    auto target_native = fs::Drives().ToNative(target_folder);
+    for (const auto& file : files) {
+        const std::string src = source_prefix + file.name, tgt = target_prefix + file.name;
+        const std::int64_t size_src = file.st.st_size;
+        m.L_File.caption = fs::KiesFormaatStr(size_src);
+        struct stat target_st {};
+        bool present = target_native &&
+                       ::stat((*target_native + "/" + file.name).c_str(), &target_st) == 0 &&
+                       S_ISREG(target_st.st_mode);
+        std::int64_t size_tgt = 0;
+        if (present) {
+            m.L_NotPresent.colour = kGreen;
+            size_tgt = target_st.st_size;
+            st.DateDiffers = DateText(file.st, st.TargetIsCD) != DateText(target_st, st.TargetIsCD);
+            st.FileChanged = size_tgt != size_src || st.DateDiffers;
+            if (!st.FileChanged && compression) {
+                if (st.MirrorCompression && !st.AlwaysCompress)
+                    st.FileChanged = fs::IsFileCompressed(src) != fs::IsFileCompressed(tgt);
+                if (st.AlwaysCompress) st.FileChanged = !fs::IsFileCompressed(tgt);
+            }
+            m.L_Comp.colour = st.FileChanged ? kRed : kGreen;
+            if (st.FileChanged) {
+                ++st.ChangeCount;
+                Log(_("Veranderd ") + tgt);
+                if (st.CollectCopyList) {
+                    st.CopyList.push_back(src + " ==> " + tgt);
+                    st.BytesToCopy += size_src;
+                }
+            }
+        } else {
+            ++st.ChangeCount;
+            m.L_NotPresent.colour = kRed;
+            m.L_Comp.colour = kSilver;
+            Log(_("Niet aanwezig ") + tgt);
+            if (st.CollectCopyList) {
+                st.CopyList.push_back(src + " ==> " + tgt);
+                st.BytesToCopy += size_src;
+            }
+        }
+        st.SpaceNeeded += size_src - size_tgt;
+        st.BytesCompared += size_src;
+        std::int64_t percent = fs::Percentage(st.PercentBase, st.BytesCompared);
+        m.Label1.caption = std::to_string(st.BytesCompared) + " - " +
+                           std::to_string(st.PercentBase) + " - " + std::to_string(percent) + "%";
+        m.ProgressBar1 = percent;
+        Pump();
+    }
+    m.Label1.visible = false;
+}
+
+}  // namespace vaultor

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "log/log_file.h"
+#include "state/app_state.h"
+
+namespace vaultor {
+
+// The date text two files are compared by: "yyyy:mm:dd hh:nn:ss", or to the
+// minute on a CD target; "0000:00:00 00:00:00" for no file or no date.
+std::string FileDate(const AppState& state, const std::string& path);
+
+// The check after a copy: -1 fine, 0 date differs, 1 size differs, 2 both,
+// 3 no copy, 4 compression differs from the source's, 5 not compressed.
+int VerifySizeAndDate(const AppState& state, const std::string& source, const std::string& target);
+
+// Compares one source folder with its copy under the target's drive folder:
+// missing and changed files go to CopyList, missing empty folders to
+// EmptyFolderList, folder compression to CompressList, with the counters,
+// lamps, progress and (unless QuietCompare) log lines.
+class Comparer {
+  public:
+    Comparer(AppState& state, LogFile* log) : state_(state), log_(log) {}
+    void CompareCalcSize(const std::string& folder);
+
+  private:
+    void Log(const std::string& line);
+    void Pump();
+    AppState& state_;
+    LogFile* log_;
+    std::int64_t last_pump_ = 0;
+};
+
+// "E:\Vaultor_Drive C\" for the source folder "C:\Data" and target "E:\".
+std::string DriveFolderOf(const AppState& state, const std::string& folder);
+
+}  // namespace vaultor

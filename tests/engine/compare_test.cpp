@@ -1,0 +1,190 @@
+#include "engine/compare.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "fs/compression.h"
+#include "support/drive_map.h"
+#include "support/loop_mount.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace vaultor {
+namespace {
+
+using test::TempDir;
+using test::WriteFile;
+
+void SetMtime(const std::string& path, std::time_t when) {
+    struct timespec times[2] = {{when, 0}, {when, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+bool Has(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+class CompareTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(s / "R");
+        std::filesystem::create_directories(e / "Vaultor_Drive S/R");
+        state.TargetRoot = "E:\\";
+        state.ProgramDir = home.Path() + "/";
+    }
+    // A source and a copy with the given contents and times.
+    void Pair(const std::string& name, const std::string& src, std::time_t src_time,
+              const std::string& tgt, std::time_t tgt_time) {
+        WriteFile(s / ("R/" + name), src);
+        SetMtime(s / ("R/" + name), src_time);
+        WriteFile(e / ("Vaultor_Drive S/R/" + name), tgt);
+        SetMtime(e / ("Vaultor_Drive S/R/" + name), tgt_time);
+    }
+    std::vector<std::string> Compare(const std::string& folder) {
+        LogFile log;
+        log.Open(state.ProgramDir);
+        Comparer(state, &log).CompareCalcSize(folder);
+        log.Close();
+        return ReadLogLines(home / "Vaultor.log");
+    }
+    test::DriveTableScope drives;
+    TempDir home, s, e;
+    test::ScriptedUi ui;
+    AppState state{ui};
+};
+
+TEST_F(CompareTest, MissingAndChangedFilesAreQueuedAndUnchangedOnesLeftAlone) {
+    test::MapDrives({"S=" + s.Path(), "E=" + e.Path()});
+    const std::time_t t = 1700043330;       // an even second
+    Pair("same", "abc", t, "abc", t + 1);   // the same two-second step
+    Pair("later", "abc", t, "abc", t + 2);  // the next step
+    Pair("shrunk", "ab", t, "abcdef", t);   // smaller at the source
+    WriteFile(s / "R/new", "12345");
+    auto log = Compare("S:\\R");
+    EXPECT_EQ(state.ChangeCount, 3);
+    EXPECT_TRUE(Has(log, "Veranderd E:\\Vaultor_Drive S\\R\\later"));
+    EXPECT_TRUE(Has(log, "Veranderd E:\\Vaultor_Drive S\\R\\shrunk"));
+    EXPECT_TRUE(Has(log, "Niet aanwezig E:\\Vaultor_Drive S\\R\\new"));
+    EXPECT_FALSE(Has(log, "Veranderd E:\\Vaultor_Drive S\\R\\same"));
+    EXPECT_TRUE(Has(state.CopyList, "S:\\R\\new ==> E:\\Vaultor_Drive S\\R\\new"));
+    EXPECT_EQ(state.CopyList.size(), 3u);
+    EXPECT_EQ(state.BytesToCopy, 3 + 2 + 5);
+    EXPECT_EQ(state.SpaceNeeded, 0 + 0 + (2 - 6) + 5);  // a file that shrank gives room back
+    EXPECT_EQ(state.BytesCompared, 3 + 3 + 2 + 5);
+    EXPECT_FALSE(state.Model.Label1.visible);
+
+    state.QuietCompare = true;
+    state.CollectCopyList = false;
+    state.CopyList.clear();
+    EXPECT_TRUE(Compare("S:\\R").empty());
+    EXPECT_TRUE(state.CopyList.empty());
+}
+
+TEST_F(CompareTest, OnACdTargetTimesInTheSameMinuteAreEqual) {
+    test::MapDrives({"S=" + s.Path(), "E=" + e.Path() + ",kind=4"});
+    const std::time_t minute = 1700043300;
+    Pair("a", "abc", minute + 2, "abc", minute + 58);
+    Pair("b", "abc", minute + 2, "abc", minute + 62);
+    auto log = Compare("S:\\R");
+    EXPECT_TRUE(state.TargetIsCD);
+    EXPECT_EQ(state.ChangeCount, 1);
+    EXPECT_TRUE(Has(log, "Veranderd E:\\Vaultor_Drive S\\R\\b"));
+    EXPECT_EQ(FileDate(state, "S:\\R\\a"), "2023:11:15 10:15");
+    EXPECT_EQ(FileDate(state, "S:\\R\\missing"), "0000:00:00 00:00:00");
+}
+
+TEST_F(CompareTest, EmptyFoldersFollowTheOptionsAndTheCdRule) {
+    std::filesystem::create_directories(s / "R/leeg/sub");
+    test::MapDrives({"S=" + s.Path(), "E=" + e.Path()});
+    state.CreateEmptyFolders = true;
+    auto log = Compare("S:\\R\\leeg");
+    EXPECT_EQ(state.EmptyFolderList, std::vector<std::string>{"E:\\Vaultor_Drive S\\R\\leeg"});
+    EXPECT_EQ(log, (std::vector<std::string>{"Map niet aanwezig E:\\Vaultor_Drive S\\R\\leeg"}));
+    EXPECT_EQ(state.ChangeCount, 1);
+
+    state.EmptyFolderList.clear();
+    test::MapDrives({"S=" + s.Path(), "E=" + e.Path() + ",kind=4"});
+    Compare("S:\\R\\leeg");
+    EXPECT_TRUE(state.EmptyFolderList.empty());  // no empty folders on a CD-RW
+    state.NoEmptyFoldersOnCdrw = false;
+    Compare("S:\\R\\leeg");
+    EXPECT_EQ(state.EmptyFolderList.size(), 1u);
+}
+
+TEST_F(CompareTest, WhatCannotBeBackedUpOrNamedIsPassedOverAndReported) {
+    test::MapDrives({"S=" + s.Path(), "E=" + e.Path()});
+    ASSERT_EQ(::mkfifo((s / "R/fifo").c_str(), 0644), 0);  // never opened: no hang
+    WriteFile(s / "R/back\\slash", "x");
+    std::filesystem::create_symlink(s / "nowhere", s / "R/dangling");
+    WriteFile(s / "R/a ==> b", "legal");
+    Compare("S:\\R");
+    EXPECT_EQ(state.CopyList,
+              std::vector<std::string>{"S:\\R\\a ==> b ==> E:\\Vaultor_Drive S\\R\\a ==> b"});
+    ASSERT_EQ(state.PassedOver.size(), 3u);
+    auto why = [&](const std::string& name) {
+        for (const auto& p : state.PassedOver)
+            if (p.path == "S:\\R\\" + name) return static_cast<int>(p.why);
+        return -1;
+    };
+    using Why = AppState::PassedOverEntry::Why;
+    EXPECT_EQ(why("fifo"), static_cast<int>(Why::NotARegularFile));
+    EXPECT_EQ(why("back\\slash"), static_cast<int>(Why::UnwritableName));
+    EXPECT_EQ(why("dangling"), static_cast<int>(Why::DanglingLink));
+}
+
+TEST_F(CompareTest, TheCheckAfterACopyNamesWhatDiffers) {
+    test::MapDrives({"S=" + s.Path(), "E=" + e.Path()});
+    const std::time_t t = 1700043330;
+    Pair("ok", "abc", t, "abc", t + 1);
+    Pair("date", "abc", t, "abc", t + 2);
+    Pair("size", "abc", t, "ab", t);
+    Pair("both", "abc", t, "ab", t + 4);
+    auto verify = [&](const std::string& name) {
+        return VerifySizeAndDate(state, "S:\\R\\" + name, "E:\\Vaultor_Drive S\\R\\" + name);
+    };
+    EXPECT_EQ(verify("ok"), -1);
+    EXPECT_EQ(verify("date"), 0);
+    EXPECT_EQ(verify("size"), 1);
+    EXPECT_EQ(verify("both"), 2);
+    EXPECT_EQ(verify("missing"), 3);
+}
+
+TEST_F(CompareTest, CompressionIsPartOfTheRuleOnABtrfsTarget) {
+    test::LoopMount disk(test::LoopMount::Kind::Btrfs, 256, "T");
+    VAULTOR_REQUIRE_MOUNT(disk);
+    std::filesystem::create_directories(disk.Folder() + "/Vaultor_Drive S/R");
+    test::MapDrives({"S=" + s.Path(), "E=" + disk.Folder()});
+    const std::time_t t = 1700043330;
+    WriteFile(s / "R/f", "abc");
+    SetMtime(s / "R/f", t);
+    std::string copy = disk.Folder() + "/Vaultor_Drive S/R/f";
+    WriteFile(copy, "abc");
+    SetMtime(copy, t);
+    ASSERT_TRUE(fs::SetCompressionState(copy, fs::kCompressionLznt1));
+
+    state.MirrorCompression = true;  // the source (ext4) reads as not compressed
+    Compare("S:\\R");
+    EXPECT_EQ(state.ChangeCount, 1);
+    EXPECT_TRUE(Has(state.CompressList, "-E:\\Vaultor_Drive S\\R"));
+    EXPECT_EQ(VerifySizeAndDate(state, "S:\\R\\f", "E:\\Vaultor_Drive S\\R\\f"), 4);
+
+    state.ChangeCount = 0;
+    state.CompressList.clear();
+    state.CompressionWork = false;
+    state.MirrorCompression = false;
+    state.AlwaysCompress = true;
+    ASSERT_TRUE(fs::SetCompressionState(copy, fs::kCompressionNone));
+    Compare("S:\\R");
+    EXPECT_EQ(state.ChangeCount, 1);
+    EXPECT_EQ(state.CompressList,
+              (std::vector<std::string>{"+E:\\Vaultor_Drive S", "+E:\\Vaultor_Drive S\\R"}));
+    EXPECT_TRUE(state.CompressionWork);
+    EXPECT_EQ(VerifySizeAndDate(state, "S:\\R\\f", "E:\\Vaultor_Drive S\\R\\f"), 5);
+}
+
+}  // namespace
+}  // namespace vaultor

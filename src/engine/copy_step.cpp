@@ -1,0 +1,90 @@
+#include "engine/copy_step.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+#include <optional>
+
+#include "fs/compression.h"
+#include "fs/drive_table.h"
+#include "fs/file_info.h"
+#include "fs/pump.h"
+
+namespace vaultor {
+namespace {
+
+std::optional<bool> WantedCompression(const AppState& state, const std::string& source,
+                                      const std::string& target) {
+    if (target.empty() || !fs::SupportsCompression(target[0])) return std::nullopt;
+    if (state.AlwaysCompress) return true;
+    if (!state.MirrorCompression) return std::nullopt;
+    std::uint16_t source_state = 0;
+    if (!fs::GetCompressionState(source, source_state)) return false;  // no such state: plain
+    return source_state == fs::kCompressionLznt1;
+}
+
+}  // namespace
+
+bool CopyStep::KopieerBestand(const std::string& source, const std::string& target) {
+    auto& m = state_.Model;
+    if (fs::GetFileAttr(source) == fs::kNoAttributes) {
+        last_ = {fs::CopyFailure::SourceMissing, ENOENT};
+        return false;
+    }
+    m.L_Kopieer.colour = kRed;
+    fs::CopyRequest request;
+    request.compressed = WantedCompression(state_, source, target);
+    request.progress = [this](std::int64_t, std::int64_t) { state_.Ui.ProcessMessages(); };
+    last_ = fs::CopyOneFile(source, target, request);
+    fs::ProcessPendingMessages();
+    m.L_Kopieer.colour = kSilver;
+    fs::ProcessPendingMessages();
+    return last_.Ok();
+}
+
+bool IncForceDirectories(const std::string& path) {
+    std::string p = path;
+    if (p.empty() || p.back() != '\\') p += '\\';
+    for (size_t i = 3; i < p.size(); ++i) {
+        if (p[i] != '\\') continue;
+        std::string level = p.substr(0, i);
+        auto native = fs::Drives().ToNative(level);
+        if (!native) return false;
+        struct stat st {};
+        if (::stat(native->c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
+        if (::mkdir(native->c_str(), 0777) != 0) return false;
+    }
+    return true;
+}
+
+void SetAllFoldersCompressionstate(AppState& state) {
+    if (!state.MirrorCompression && !state.AlwaysCompress) return;
+    for (const auto& line : state.CompressList) {
+        if (line.empty()) continue;
+        if (line[0] == '+') fs::CompressPath(line.substr(1));
+        if (line[0] == '-') fs::UncompressPath(line.substr(1));
+    }
+}
+
+void RemoveLeftoverTemps(const std::string& target_folder, const std::string& source_folder) {
+    auto target = fs::Drives().ToNative(target_folder);
+    auto source = fs::Drives().ToNative(source_folder);
+    if (!target) return;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(target->c_str()), ::closedir);
+    if (!dir) return;
+    while (const dirent* e = ::readdir(dir.get())) {
+        if (!fs::IsCopyTempName(e->d_name)) continue;
+        // The source may hold a file of that very name: then it is a copy.
+        struct stat st {};
+        if (source && ::lstat((*source + "/" + e->d_name).c_str(), &st) == 0) continue;
+        struct stat own {};
+        if (::fstatat(::dirfd(dir.get()), e->d_name, &own, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(own.st_mode))
+            ::unlinkat(::dirfd(dir.get()), e->d_name, 0);
+    }
+}
+
+}  // namespace vaultor

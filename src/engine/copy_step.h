@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+#include "fs/copy_file.h"
+#include "state/app_state.h"
+
+namespace vaultor {
+
+// Copies one file for a run: through the safe copy of one file, so an old
+// copy stays whole when the new one cannot be made, with the compression the
+// options ask for set before any data. L_Kopieer is red while it copies.
+class CopyStep {
+  public:
+    explicit CopyStep(AppState& state) : state_(state) {}
+    bool KopieerBestand(const std::string& source, const std::string& target);
+    // Why the last copy failed, for the run's remark.
+    const fs::CopyOutcome& LastOutcome() const { return last_; }
+
+  private:
+    AppState& state_;
+    fs::CopyOutcome last_;
+};
+
+// Makes the missing folder levels of "E:\A\B" (or "E:\A\B\") from the top
+// down; false at the first level that cannot be made.
+bool IncForceDirectories(const std::string& path);
+// Applies CompressList ("+" compress, "-" uncompress) when an option asks for it.
+void SetAllFoldersCompressionstate(AppState& state);
+
+// Removes temporary files a killed copy left in a target folder, but never one
+// whose name the source folder holds as an entry of its own.
+void RemoveLeftoverTemps(const std::string& target_folder, const std::string& source_folder);
+
+}  // namespace vaultor

@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
     Report("one file of 1 GiB, read/write loop (cat)", ours, Seconds(start));
 
     DriveTable::Sources sources;
-    DriveSpec e;
+    DriveMapping e;
     e.letter = 'E';
     e.folder = base + "/src";
     sources.command_line = {e};

@@ -11,7 +11,7 @@
 #include "app/main_window.h"
 #include "engine/totals.h"
 #include "fs/copy_file.h"
-#include "fs/drive_spec.h"
+#include "fs/drive_mapping.h"
 #include "fs/file_info.h"
 #include "fs/i18n.h"
 #include "lists/inclusion.h"

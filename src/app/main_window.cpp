@@ -8,7 +8,7 @@
 #include "app/list_commands.h"
 #include "app/options.h"
 #include "engine/totals.h"
-#include "fs/drive_spec.h"
+#include "fs/drive_mapping.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
 #include "fs/i18n.h"
@@ -183,7 +183,7 @@ void SB_ResetDriveClick(AppState& state) {
     sources.recorded = state.Ini.Drives;
     if (!state.CommandLineDrives.empty()) sources.command_line = state.CommandLineDrives;
     fs::DriveTable table = fs::DriveTable::Build(sources);
-    for (const auto& spec : table.NewlyRecorded()) state.Ini.Drives.push_back(spec);
+    for (const auto& mapping : table.NewlyRecorded()) state.Ini.Drives.push_back(mapping);
     fs::SetDriveTable(std::move(table));
     FillDriveBox(state);
     ResetDriveBox(state);

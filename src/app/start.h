@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "fs/drive_spec.h"
+#include "fs/drive_mapping.h"
 #include "state/settings.h"
 
 namespace vaultor {
 
 struct StartOptions {
-    std::vector<fs::DriveSpec> drives;  // --drive: a drive table of their own, nothing recorded
+    std::vector<fs::DriveMapping> drives;  // --drive: a drive table of their own, nothing recorded
 };
 
 struct StartedProgram {
@@ -17,7 +17,7 @@ struct StartedProgram {
     std::string SettingsPath;
     std::string LanguageCode;
     Settings settings;  // with the letters given to new file systems added
-    std::vector<fs::DriveSpec> NewDrives;
+    std::vector<fs::DriveMapping> NewDrives;
 };
 
 // The first steps of every front end: locale, program folder, language choice

@@ -9,7 +9,7 @@
 #include "app/list_commands.h"
 #include "app/main_window.h"
 #include "engine/totals.h"
-#include "fs/drive_spec.h"
+#include "fs/drive_mapping.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
 #include "fs/i18n.h"

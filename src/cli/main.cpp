@@ -27,7 +27,7 @@ constexpr const char* kUsage =
     "  import BESTAND | target LIJST X [--lock|--unlock]";
 
 struct Arguments {
-    std::vector<fs::DriveSpec> drives;
+    std::vector<fs::DriveMapping> drives;
     cli::Command command;
     cli::TerminalUi::Answers answers = cli::TerminalUi::Answers::Ask;
     bool help = false;
@@ -54,15 +54,15 @@ void TakeProgramDir(int argc, char** argv) {
     }
 }
 
-fs::DriveSpec DriveOption(std::string text) {
+fs::DriveMapping DriveOption(std::string text) {
     // The program works from its own folder later, so a relative folder is
     // made absolute now, against the folder the user gave it from.
     if (text.size() > 2 && text[1] == '=' && text[2] != '/')
         text = text.substr(0, 2) + std::filesystem::current_path().string() + "/" + text.substr(2);
     std::string error;
-    auto spec = fs::ParseDriveOption(text, &error);
-    if (!spec) UsageError("--drive: " + error);
-    return *spec;
+    auto mapping = fs::ParseDriveOption(text, &error);
+    if (!mapping) UsageError("--drive: " + error);
+    return *mapping;
 }
 
 Arguments Parse(int argc, char** argv) {

@@ -19,42 +19,43 @@ bool IsUnder(std::string_view path, std::string_view folder) {
 
 // A kind for a file system that is bound by uuid or source but not mounted
 // now: it comes and goes, so it is removable media or a network share.
-int KindWhenAbsent(const DriveSpec& spec) {
-    if (!spec.source.empty())
-        return spec.source.find(':') != std::string::npos || spec.source.rfind("//", 0) == 0 ? 3
-                                                                                             : 2;
+int KindWhenAbsent(const DriveMapping& mapping) {
+    if (!mapping.source.empty())
+        return mapping.source.find(':') != std::string::npos || mapping.source.rfind("//", 0) == 0
+                   ? 3
+                   : 2;
     return 1;
 }
 
 }  // namespace
 
 DriveTable::DriveTable() {
-    DriveSpec c;
+    DriveMapping c;
     c.letter = 'C';
     c.folder = "/";
-    specs_.push_back(c);
+    mappings_.push_back(c);
 }
 
 DriveTable DriveTable::Build(const Sources& sources) {
     DriveTable table;
-    table.specs_.clear();
+    table.mappings_.clear();
     table.fstab_path_ = sources.fstab;
     bool command_line = !sources.command_line.empty();
     for (const auto& list : {&sources.command_line, &sources.recorded}) {
         if (command_line && list == &sources.recorded) continue;
-        for (const auto& spec : *list)
-            if (!table.FindSpec(spec.letter)) table.specs_.push_back(spec);
+        for (const auto& mapping : *list)
+            if (!table.FindMapping(mapping.letter)) table.mappings_.push_back(mapping);
     }
-    if (!table.FindSpec('C')) {
-        DriveSpec c;
+    if (!table.FindMapping('C')) {
+        DriveMapping c;
         c.letter = 'C';
         c.folder = "/";
-        table.specs_.push_back(c);
+        table.mappings_.push_back(c);
     }
     table.RefreshIfMountsChanged();
     if (!command_line) table.AssignAutomaticLetters();
-    std::sort(table.specs_.begin(), table.specs_.end(),
-              [](const DriveSpec& a, const DriveSpec& b) { return a.letter < b.letter; });
+    std::sort(table.mappings_.begin(), table.mappings_.end(),
+              [](const DriveMapping& a, const DriveMapping& b) { return a.letter < b.letter; });
     return table;
 }
 
@@ -76,21 +77,21 @@ void DriveTable::RefreshIfMountsChanged() const {
     fstab_points_ = ReadFstabMountPoints(fstab_path_);
 }
 
-const DriveSpec* DriveTable::FindSpec(char letter) const {
-    for (const auto& s : specs_)
+const DriveMapping* DriveTable::FindMapping(char letter) const {
+    for (const auto& s : mappings_)
         if (s.letter == letter) return &s;
     return nullptr;
 }
 
-const MountEntry* DriveTable::MountOf(const DriveSpec& spec) const {
+const MountEntry* DriveTable::MountOf(const DriveMapping& mapping) const {
     const MountEntry* found = nullptr;
     for (const auto& m : mounts_) {
-        bool match = (!spec.uuid.empty() && m.uuid == spec.uuid &&
-                      m.root == (spec.root.empty() ? "/" : spec.root)) ||
-                     (!spec.source.empty() && m.source == spec.source) ||
-                     (!spec.device.empty() && m.source == spec.device);
+        bool match = (!mapping.uuid.empty() && m.uuid == mapping.uuid &&
+                      m.root == (mapping.root.empty() ? "/" : mapping.root)) ||
+                     (!mapping.source.empty() && m.source == mapping.source) ||
+                     (!mapping.device.empty() && m.source == mapping.device);
         if (!match) continue;
-        if (m.target == spec.folder) return &m;
+        if (m.target == mapping.folder) return &m;
         if (!found) found = &m;
     }
     return found;
@@ -115,13 +116,13 @@ bool DriveTable::NamedInFstab(const std::string& folder) const {
 
 char DriveTable::FirstFreeLetter() const {
     for (char l = 'D'; l <= 'Z'; ++l)
-        if (!FindSpec(l)) return l;
+        if (!FindMapping(l)) return l;
     return 0;
 }
 
-void DriveTable::Assign(DriveSpec spec) {
-    specs_.push_back(spec);
-    newly_recorded_.push_back(std::move(spec));
+void DriveTable::Assign(DriveMapping mapping) {
+    mappings_.push_back(mapping);
+    newly_recorded_.push_back(std::move(mapping));
 }
 
 // An optical drive has its letter with or without a disc, bound to its device.
@@ -131,16 +132,16 @@ void DriveTable::AssignOpticalDrives() {
         std::string name = e.path().filename().string();
         if (name.rfind("sr", 0) != 0) continue;
         std::string device = "/dev/" + name;
-        bool bound = std::any_of(specs_.begin(), specs_.end(),
-                                 [&](const DriveSpec& s) { return s.device == device; });
+        bool bound = std::any_of(mappings_.begin(), mappings_.end(),
+                                 [&](const DriveMapping& s) { return s.device == device; });
         char letter = FirstFreeLetter();
         if (bound || !letter) continue;
-        DriveSpec spec;
-        spec.letter = letter;
-        spec.device = device;
-        const MountEntry* mount = MountOf(spec);
-        spec.folder = mount ? mount->target : "/media/cdrom" + name.substr(2);
-        Assign(std::move(spec));
+        DriveMapping mapping;
+        mapping.letter = letter;
+        mapping.device = device;
+        const MountEntry* mount = MountOf(mapping);
+        mapping.folder = mount ? mount->target : "/media/cdrom" + name.substr(2);
+        Assign(std::move(mapping));
     }
 }
 
@@ -149,12 +150,12 @@ void DriveTable::AssignAutomaticLetters() {
     // A file system is known by its device and the part of it that is mounted:
     // btrfs subvolumes share the device.
     std::vector<std::pair<dev_t, std::string>> seen;
-    for (const auto& spec : specs_) {
+    for (const auto& mapping : mappings_) {
         const MountEntry* m = nullptr;
-        if (spec.BoundToFileSystem() || !spec.device.empty())
-            m = MountOf(spec);
-        else if (IsMountPoint(spec.folder))
-            m = MountHolding(spec.folder);
+        if (mapping.BoundToFileSystem() || !mapping.device.empty())
+            m = MountOf(mapping);
+        else if (IsMountPoint(mapping.folder))
+            m = MountHolding(mapping.folder);
         if (m) seen.emplace_back(m->devno, m->root);
     }
     for (const auto& m : mounts_) {
@@ -168,33 +169,33 @@ void DriveTable::AssignAutomaticLetters() {
             continue;  // a file bind-mounted over another (/etc/hosts in a container)
         char letter = FirstFreeLetter();
         if (!letter) return;
-        DriveSpec spec;
-        spec.letter = letter;
-        spec.folder = m.target;
+        DriveMapping mapping;
+        mapping.letter = letter;
+        mapping.folder = m.target;
         if (!m.uuid.empty()) {
-            spec.uuid = m.uuid;
-            spec.root = m.root;
+            mapping.uuid = m.uuid;
+            mapping.root = m.root;
         } else if (m.network || IsFuseType(m.fstype)) {
-            spec.source = m.source;
+            mapping.source = m.source;
         } else {
-            spec.mounted = true;
+            mapping.mounted = true;
         }
         seen.push_back(id);
-        Assign(std::move(spec));
+        Assign(std::move(mapping));
     }
 }
 
-DriveTable::Location DriveTable::Locate(const DriveSpec& spec) const {
+DriveTable::Location DriveTable::Locate(const DriveMapping& mapping) const {
     Location where;
-    where.folder = spec.folder;
-    if (spec.BoundToFileSystem() || !spec.device.empty()) {
-        where.mount = MountOf(spec);
+    where.folder = mapping.folder;
+    if (mapping.BoundToFileSystem() || !mapping.device.empty()) {
+        where.mount = MountOf(mapping);
         if (where.mount) where.folder = where.mount->target;
         where.medium = where.mount != nullptr;
     } else {
-        bool must_be_mounted = spec.mounted || NamedInFstab(spec.folder);
-        where.medium = !must_be_mounted || IsMountPoint(spec.folder);
-        where.mount = MountHolding(spec.folder);
+        bool must_be_mounted = mapping.mounted || NamedInFstab(mapping.folder);
+        where.medium = !must_be_mounted || IsMountPoint(mapping.folder);
+        where.mount = MountHolding(mapping.folder);
     }
     return where;
 }
@@ -202,12 +203,12 @@ DriveTable::Location DriveTable::Locate(const DriveSpec& spec) const {
 DriveInfo DriveTable::Info(char letter) const {
     DriveInfo info;
     info.letter = letter;
-    const DriveSpec* spec = FindSpec(letter);
-    if (!spec) return info;
+    const DriveMapping* mapping = FindMapping(letter);
+    if (!mapping) return info;
     RefreshIfMountsChanged();
-    Location where = Locate(*spec);
+    Location where = Locate(*mapping);
     info.exists = true;
-    info.label = spec->label;
+    info.label = mapping->label;
     info.folder = where.folder;
     info.medium = where.medium;
     if (where.mount) {
@@ -215,12 +216,12 @@ DriveInfo DriveTable::Info(char letter) const {
         info.fstype = where.mount->fstype;
         info.slow = where.mount->network || IsFuseType(where.mount->fstype);
     }
-    if (spec->kind)
-        info.kind = *spec->kind;
-    else if (!spec->device.empty())
+    if (mapping->kind)
+        info.kind = *mapping->kind;
+    else if (!mapping->device.empty())
         info.kind = 4;
-    else if (spec->BoundToFileSystem() && !info.medium)
-        info.kind = KindWhenAbsent(*spec);
+    else if (mapping->BoundToFileSystem() && !info.medium)
+        info.kind = KindWhenAbsent(*mapping);
     else
         info.kind = where.mount ? KindOfMount(*where.mount) : 2;
     return info;
@@ -228,16 +229,16 @@ DriveInfo DriveTable::Info(char letter) const {
 
 std::vector<char> DriveTable::Letters() const {
     std::vector<char> out;
-    for (const auto& s : specs_) out.push_back(s.letter);
+    for (const auto& s : mappings_) out.push_back(s.letter);
     return out;
 }
 
 std::optional<std::string> DriveTable::ToNative(std::string_view path) const {
     if (path.size() < 2 || path[1] != ':' || !NormaliseLetter(path[0])) return std::string(path);
-    const DriveSpec* spec = FindSpec(NormaliseLetter(path[0]));
-    if (!spec) return std::nullopt;
+    const DriveMapping* mapping = FindMapping(NormaliseLetter(path[0]));
+    if (!mapping) return std::nullopt;
     RefreshIfMountsChanged();
-    Location info = Locate(*spec);
+    Location info = Locate(*mapping);
     if (!info.medium) return std::nullopt;
     std::string rest(path.substr(2));
     std::replace(rest.begin(), rest.end(), '\\', '/');
@@ -250,14 +251,14 @@ std::optional<std::string> DriveTable::ToNative(std::string_view path) const {
 }
 
 std::string DriveTable::ToLetterPath(const std::string& native) const {
-    const DriveSpec* best = nullptr;
+    const DriveMapping* best = nullptr;
     std::string best_folder;
     RefreshIfMountsChanged();
-    for (const auto& spec : specs_) {
-        Location info = Locate(spec);
+    for (const auto& mapping : mappings_) {
+        Location info = Locate(mapping);
         if (!info.medium || !IsUnder(native, info.folder)) continue;
         if (!best || info.folder.size() > best_folder.size()) {
-            best = &spec;
+            best = &mapping;
             best_folder = info.folder;
         }
     }

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "fs/drive_spec.h"
+#include "fs/drive_mapping.h"
 #include "fs/mounts.h"
 #include "fs/unique_fd.h"
 
@@ -30,8 +30,8 @@ struct DriveInfo {
 class DriveTable {
   public:
     struct Sources {
-        std::vector<DriveSpec> command_line;  // --drive options: only these and C:
-        std::vector<DriveSpec> recorded;      // the Drives section of the settings
+        std::vector<DriveMapping> command_line;  // --drive options: only these and C:
+        std::vector<DriveMapping> recorded;      // the Drives section of the settings
         std::string fstab = "/etc/fstab";
     };
 
@@ -40,8 +40,7 @@ class DriveTable {
 
     DriveInfo Info(char letter) const;  // letter must be A..Z
     std::vector<char> Letters() const;
-    const std::vector<DriveSpec>& Specs() const { return specs_; }
-    const std::vector<DriveSpec>& NewlyRecorded() const { return newly_recorded_; }
+    const std::vector<DriveMapping>& NewlyRecorded() const { return newly_recorded_; }
 
     // "X:\a\b" to the native path; nullopt when the letter has no drive or no
     // medium. A path not in letter form is returned as it is.
@@ -57,20 +56,20 @@ class DriveTable {
         bool medium = false;
         const MountEntry* mount = nullptr;  // the mount holding the folder
     };
-    Location Locate(const DriveSpec& spec) const;
+    Location Locate(const DriveMapping& mapping) const;
     void RefreshIfMountsChanged() const;
-    const DriveSpec* FindSpec(char letter) const;
-    const MountEntry* MountOf(const DriveSpec& spec) const;
+    const DriveMapping* FindMapping(char letter) const;
+    const MountEntry* MountOf(const DriveMapping& mapping) const;
     const MountEntry* MountHolding(const std::string& folder) const;
     bool IsMountPoint(const std::string& folder) const;
     bool NamedInFstab(const std::string& folder) const;
     void AssignAutomaticLetters();
     void AssignOpticalDrives();
     char FirstFreeLetter() const;
-    void Assign(DriveSpec spec);
+    void Assign(DriveMapping mapping);
 
-    std::vector<DriveSpec> specs_;
-    std::vector<DriveSpec> newly_recorded_;
+    std::vector<DriveMapping> mappings_;
+    std::vector<DriveMapping> newly_recorded_;
     std::string fstab_path_;
     mutable std::vector<MountEntry> mounts_;
     mutable std::vector<std::string> fstab_points_;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "fs/drive_spec.h"
+#include "fs/drive_mapping.h"
 #include "fs/i18n.h"
 
 namespace vaultor {

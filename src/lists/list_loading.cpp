@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "fs/drive_spec.h"
+#include "fs/drive_mapping.h"
 #include "fs/drive_table.h"
 #include "fs/i18n.h"
 #include "fs/pump.h"

@@ -66,7 +66,7 @@ struct AppState {
 
     std::string NameDialogText = "Tik hier een unieke naam voor de bronlijst";
     Settings Ini;  // the settings as read, kept for what the options do not hold
-    std::vector<fs::DriveSpec> CommandLineDrives;  // --drive: a table of their own
+    std::vector<fs::DriveMapping> CommandLineDrives;  // --drive: a table of their own
 };
 
 }  // namespace vaultor

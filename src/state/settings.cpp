@@ -15,10 +15,10 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-void SetDrives(IniFile& ini, const std::vector<fs::DriveSpec>& drives) {
-    for (const auto& spec : drives) {
-        char key[2] = {spec.letter, 0};
-        ini.Set("Drives", key, fs::FormatDriveValue(spec));
+void SetDrives(IniFile& ini, const std::vector<fs::DriveMapping>& drives) {
+    for (const auto& mapping : drives) {
+        char key[2] = {mapping.letter, 0};
+        ini.Set("Drives", key, fs::FormatDriveValue(mapping));
     }
 }
 
@@ -79,7 +79,7 @@ Settings LeesIniFile(const std::string& path) {
     for (const auto& [key, value] : ini.Section("Drives")) {
         std::string error;
         if (key.size() != 1) continue;
-        if (auto spec = fs::ParseDriveValue(key[0], value, &error)) s.Drives.push_back(*spec);
+        if (auto mapping = fs::ParseDriveValue(key[0], value, &error)) s.Drives.push_back(*mapping);
     }
     return s;
 }
@@ -103,7 +103,7 @@ void SchrijfIniFile(const std::string& path, const Settings& s) {
     ini.Write();
 }
 
-void RecordDrives(const std::string& path, const std::vector<fs::DriveSpec>& drives) {
+void RecordDrives(const std::string& path, const std::vector<fs::DriveMapping>& drives) {
     if (drives.empty()) return;
     IniFile ini = IniFile::ForWrite(path);
     SetDrives(ini, drives);

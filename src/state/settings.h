@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "fs/drive_spec.h"
+#include "fs/drive_mapping.h"
 
 namespace vaultor {
 
@@ -36,7 +36,7 @@ struct Settings {
     std::int32_t TargetDriveKind = 0;             // LAST 2
     std::int32_t BytesPerSecond = 0;              // BPS DriveSpeed1
     std::array<std::int32_t, 5> DriveKindRate{};  // BPS DriveSpeed2..6, drive kinds 1..5
-    std::vector<fs::DriveSpec> Drives;            // the Drives section
+    std::vector<fs::DriveMapping> Drives;         // the Drives section
 };
 
 // Reads the settings; a missing or unreadable file gives the defaults.
@@ -45,7 +45,7 @@ Settings LeesIniFile(const std::string& path);
 // Writes every key, keeping whatever else the file holds. Throws WriteError.
 void SchrijfIniFile(const std::string& path, const Settings& settings);
 // Adds drive letters to the Drives section only. Throws WriteError.
-void RecordDrives(const std::string& path, const std::vector<fs::DriveSpec>& drives);
+void RecordDrives(const std::string& path, const std::vector<fs::DriveMapping>& drives);
 
 // Translation 1 of the file, or nullopt when the file does not exist.
 std::optional<std::string> ReadTranslationValue(const std::string& path);

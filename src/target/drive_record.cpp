@@ -6,7 +6,7 @@
 #include <ctime>
 
 #include "fs/atomic_write.h"
-#include "fs/drive_spec.h"
+#include "fs/drive_mapping.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
 #include "fs/file_info.h"

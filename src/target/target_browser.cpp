@@ -1,6 +1,6 @@
 #include "target/target_browser.h"
 
-#include "fs/drive_spec.h"
+#include "fs/drive_mapping.h"
 #include "fs/drives.h"
 #include "fs/file_info.h"
 #include "fs/folder_listing.h"

@@ -21,7 +21,7 @@ class CompressionTest : public ::testing::Test {
   protected:
     void MapE(const std::string& folder) {
         DriveTable::Sources sources;
-        DriveSpec e;
+        DriveMapping e;
         e.letter = 'E';
         e.folder = folder;
         sources.command_line = {e};

@@ -21,10 +21,10 @@ class DriveMountTest : public ::testing::Test {
     void TearDown() override { SetDriveTable(DriveTable()); }
 };
 
-const DriveSpec* Recorded(const DriveTable& table, const std::string& folder) {
+const DriveMapping* Recorded(const DriveTable& table, const std::string& folder) {
     const auto& added = table.NewlyRecorded();
     auto it = std::find_if(added.begin(), added.end(),
-                           [&](const DriveSpec& s) { return s.folder == folder; });
+                           [&](const DriveMapping& s) { return s.folder == folder; });
     return it == added.end() ? nullptr : &*it;
 }
 
@@ -35,12 +35,12 @@ TEST_F(DriveMountTest, AFileSystemKeepsItsLetterAcrossUnmountAndRemount) {
     ASSERT_TRUE(disk.Mount(places / "first"));
 
     DriveTable first = DriveTable::Build({});
-    const DriveSpec* spec = Recorded(first, places / "first");
-    ASSERT_NE(spec, nullptr) << "the mount got no letter";
-    EXPECT_FALSE(spec->uuid.empty());
-    EXPECT_GE(spec->letter, 'D');
-    const char letter = spec->letter;
-    std::vector<DriveSpec> recorded = first.NewlyRecorded();
+    const DriveMapping* mapping = Recorded(first, places / "first");
+    ASSERT_NE(mapping, nullptr) << "the mount got no letter";
+    EXPECT_FALSE(mapping->uuid.empty());
+    EXPECT_GE(mapping->letter, 'D');
+    const char letter = mapping->letter;
+    std::vector<DriveMapping> recorded = first.NewlyRecorded();
     SetDriveTable(std::move(first));
 
     EXPECT_TRUE(IsDriveReady(letter));
@@ -83,7 +83,7 @@ TEST_F(DriveMountTest, ACommandLineTableRecordsNothing) {
     LoopMount disk(LoopMount::Kind::Btrfs, 128, "X");
     VAULTOR_REQUIRE_MOUNT(disk);
     DriveTable::Sources sources;
-    DriveSpec e;
+    DriveMapping e;
     e.letter = 'E';
     e.folder = "/tmp";
     sources.command_line = {e};
@@ -107,10 +107,10 @@ TEST_F(DriveMountTest, ABtrfsSubvolumeIsFoundAgainByItsRoot) {
                         disk.Image() + "' '" + places / "sub" + "'"),
               0);
     DriveTable first = DriveTable::Build({});
-    const DriveSpec* spec = Recorded(first, places / "sub");
-    bool found = spec != nullptr;
-    DriveSpec copy = found ? *spec : DriveSpec{};
-    std::vector<DriveSpec> recorded = first.NewlyRecorded();
+    const DriveMapping* mapping = Recorded(first, places / "sub");
+    bool found = mapping != nullptr;
+    DriveMapping copy = found ? *mapping : DriveMapping{};
+    std::vector<DriveMapping> recorded = first.NewlyRecorded();
     SetDriveTable(std::move(first));
     if (found) {
         EXPECT_EQ(copy.root, "/foto");

@@ -14,17 +14,17 @@ namespace {
 
 using test::TempDir;
 
-DriveSpec Spec(const std::string& text) {
+DriveMapping Mapping(const std::string& text) {
     std::string error;
-    auto spec = ParseDriveOption(text, &error);
-    EXPECT_TRUE(spec) << error;
-    return spec.value_or(DriveSpec{});
+    auto mapping = ParseDriveOption(text, &error);
+    EXPECT_TRUE(mapping) << error;
+    return mapping.value_or(DriveMapping{});
 }
 
 // Each test gets a drive table of its own and leaves the default behind.
 class DriveTableTest : public ::testing::Test {
   protected:
-    void Use(std::vector<DriveSpec> command_line, const std::string& fstab = "/etc/fstab") {
+    void Use(std::vector<DriveMapping> command_line, const std::string& fstab = "/etc/fstab") {
         DriveTable::Sources sources;
         sources.command_line = std::move(command_line);
         sources.fstab = fstab;
@@ -33,18 +33,18 @@ class DriveTableTest : public ::testing::Test {
     void TearDown() override { SetDriveTable(DriveTable()); }
 };
 
-TEST(DriveSpecForm, ReadsOptionsAndKeepsCommasInFoldersAndLabels) {
-    DriveSpec s = Spec("e=/tmp/a,b,kind=1,label=Foto's, oud,mounted");
+TEST(DriveMappingForm, ReadsOptionsAndKeepsCommasInFoldersAndLabels) {
+    DriveMapping s = Mapping("e=/tmp/a,b,kind=1,label=Foto's, oud,mounted");
     EXPECT_EQ(s.letter, 'E');
     EXPECT_EQ(s.folder, "/tmp/a,b");
     EXPECT_EQ(s.kind, 1);
     EXPECT_EQ(s.label, "Foto's, oud");
     EXPECT_TRUE(s.mounted);
-    DriveSpec again = Spec("E=" + FormatDriveValue(s));
+    DriveMapping again = Mapping("E=" + FormatDriveValue(s));
     EXPECT_EQ(again.folder, s.folder);
     EXPECT_EQ(again.label, s.label);
-    EXPECT_EQ(Spec("F=/x/,uuid=1234-AB").uuid, "1234-AB");
-    EXPECT_EQ(Spec("F=/x/").folder, "/x");
+    EXPECT_EQ(Mapping("F=/x/,uuid=1234-AB").uuid, "1234-AB");
+    EXPECT_EQ(Mapping("F=/x/").folder, "/x");
 
     std::string error;
     EXPECT_FALSE(ParseDriveOption("1=/x", &error));
@@ -58,7 +58,7 @@ TEST(DriveSpecForm, ReadsOptionsAndKeepsCommasInFoldersAndLabels) {
 TEST_F(DriveTableTest, TranslatesLetterPathsBothWays) {
     TempDir dir;
     std::filesystem::create_directories(dir / "Data/Foto");
-    Use({Spec("E=" + dir.Path())});
+    Use({Mapping("E=" + dir.Path())});
     EXPECT_EQ(Drives().ToNative("E:\\Data\\Foto"), dir / "Data/Foto");
     EXPECT_EQ(Drives().ToNative("e:\\Data"), dir / "Data");
     EXPECT_EQ(Drives().ToNative("E:\\"), dir.Path());
@@ -83,8 +83,9 @@ TEST_F(DriveTableTest, TranslatesLetterPathsBothWays) {
 
 TEST_F(DriveTableTest, AnswersTheDriveQueriesByLetter) {
     TempDir dir;
-    Use({Spec("E=" + dir.Path() + ",kind=1,label=A/B/C"), Spec("F=" + dir.Path() + ",label=/X"),
-         Spec("G=" + dir.Path() + "/missing"), Spec("H=/etc/fstab")});
+    Use({Mapping("E=" + dir.Path() + ",kind=1,label=A/B/C"),
+         Mapping("F=" + dir.Path() + ",label=/X"), Mapping("G=" + dir.Path() + "/missing"),
+         Mapping("H=/etc/fstab")});
     EXPECT_TRUE(IsDriveReady('E'));
     EXPECT_TRUE(IsDriveReady('e'));
     EXPECT_THROW(IsDriveReady('1'), ConversionError);
@@ -126,7 +127,7 @@ TEST_F(DriveTableTest, AnEmptyMountFolderIsADriveWithoutMedium) {
     std::filesystem::create_directories(dir / "stick");
     std::filesystem::create_directories(dir / "disk");
     test::WriteFile(dir / "fstab", "/dev/sdz1 " + dir.Path() + "/disk ext4 noauto 0 0\n");
-    Use({Spec("E=" + dir.Path() + "/stick,mounted"), Spec("F=" + dir.Path() + "/disk")},
+    Use({Mapping("E=" + dir.Path() + "/stick,mounted"), Mapping("F=" + dir.Path() + "/disk")},
         dir / "fstab");
     for (char letter : {'E', 'F'}) {
         EXPECT_FALSE(IsDriveReady(letter)) << letter;
@@ -152,7 +153,7 @@ namespace vaultor::fs {
 namespace {
 
 TEST_F(DriveTableTest, AnOpticalDriveWithoutADiscKeepsItsLetterAndKind) {
-    Use({Spec("R=/media/cdrom0,device=/dev/sr9")});
+    Use({Mapping("R=/media/cdrom0,device=/dev/sr9")});
     EXPECT_FALSE(IsDriveReady('R'));
     EXPECT_EQ(GetDriveKind('R'), 4);
     std::string label = "unchanged";

@@ -103,7 +103,7 @@ TEST(Settings, KeepsWhatElseTheFileHoldsAndTheDrivesSection) {
     EXPECT_NE(text.find("\r\n9=0\r\n"), std::string::npos);  // missing keys are added
     EXPECT_EQ(LeesIniFile(dir / "Vaultor.ini").Drives.size(), 2u);
 
-    fs::DriveSpec g;
+    fs::DriveMapping g;
     g.letter = 'G';
     g.folder = "/media/usb";
     g.uuid = "CD-34";
@@ -156,7 +156,7 @@ TEST(Settings, ReadOnlyMeansTheOwnerWriteBitAlsoForRoot) {
     // Something that exists but cannot be read as a file is never written over.
     std::filesystem::create_directory(dir / "odd.ini");
     EXPECT_TRUE(LeesIniFile(dir / "odd.ini").ShowHints);
-    fs::DriveSpec e;
+    fs::DriveMapping e;
     e.letter = 'E';
     e.folder = "/x";
     EXPECT_THROW(RecordDrives(dir / "odd.ini", {e}), WriteError);

@@ -10,12 +10,12 @@ void MapDrives(const std::vector<std::string>& options) {
     fs::DriveTable::Sources sources;
     for (const auto& option : options) {
         std::string error;
-        auto spec = fs::ParseDriveOption(option, &error);
-        if (!spec) {
+        auto mapping = fs::ParseDriveOption(option, &error);
+        if (!mapping) {
             ADD_FAILURE() << option << ": " << error;
             continue;
         }
-        sources.command_line.push_back(*spec);
+        sources.command_line.push_back(*mapping);
     }
     fs::SetDriveTable(fs::DriveTable::Build(sources));
 }

@@ -9,7 +9,7 @@ namespace vaultor::fs {
 // One mapping of a drive letter, as given by `--drive X=...` or as a value of
 // the settings file's Drives section: FOLDER[,kind=N][,label=TEXT][,mounted]
 // [,uuid=UUID[,root=/SUBVOLUME]][,source=SOURCE][,device=DEVICE].
-struct DriveSpec {
+struct DriveMapping {
     char letter = 0;
     std::string folder;  // native, without trailing "/" (except "/")
     std::optional<int> kind;
@@ -24,10 +24,11 @@ struct DriveSpec {
 };
 
 // Parses "X=FOLDER,...". On failure returns nullopt and says why in *error.
-std::optional<DriveSpec> ParseDriveOption(std::string_view text, std::string* error);
+std::optional<DriveMapping> ParseDriveOption(std::string_view text, std::string* error);
 // Parses the value part for a given letter (the key of the Drives section).
-std::optional<DriveSpec> ParseDriveValue(char letter, std::string_view value, std::string* error);
-std::string FormatDriveValue(const DriveSpec& spec);
+std::optional<DriveMapping> ParseDriveValue(char letter, std::string_view value,
+                                            std::string* error);
+std::string FormatDriveValue(const DriveMapping& mapping);
 
 // 'a'..'z' become upper case; anything but A..Z gives 0.
 char NormaliseLetter(char c);

@@ -1,4 +1,4 @@
-#include "fs/drive_spec.h"
+#include "fs/drive_mapping.h"
 
 #include <charconv>
 #include <filesystem>
@@ -53,24 +53,25 @@ char NormaliseLetter(char c) {
     return (c >= 'A' && c <= 'Z') ? c : 0;
 }
 
-std::optional<DriveSpec> ParseDriveValue(char letter, std::string_view value, std::string* error) {
-    DriveSpec spec;
-    spec.letter = NormaliseLetter(letter);
-    if (!spec.letter) {
+std::optional<DriveMapping> ParseDriveValue(char letter, std::string_view value,
+                                            std::string* error) {
+    DriveMapping mapping;
+    mapping.letter = NormaliseLetter(letter);
+    if (!mapping.letter) {
         *error = Printf(_("'%c' is geen stationsletter."), letter);
         return std::nullopt;
     }
     auto pieces = SplitPieces(value);
-    spec.folder = NormaliseFolder(pieces.front());
-    if (spec.folder.empty() || spec.folder.front() != '/') {
-        *error = Printf(_("De map van %c: moet een volledig pad zijn, niet '%s'."), spec.letter,
-                        spec.folder.c_str());
+    mapping.folder = NormaliseFolder(pieces.front());
+    if (mapping.folder.empty() || mapping.folder.front() != '/') {
+        *error = Printf(_("De map van %c: moet een volledig pad zijn, niet '%s'."), mapping.letter,
+                        mapping.folder.c_str());
         return std::nullopt;
     }
     for (size_t i = 1; i < pieces.size(); ++i) {
         std::string_view p = pieces[i];
         if (p == "mounted") {
-            spec.mounted = true;
+            mapping.mounted = true;
         } else if (StartsWith(p, "kind=")) {
             int kind = 0;
             auto digits = p.substr(5);
@@ -82,23 +83,23 @@ std::optional<DriveSpec> ParseDriveValue(char letter, std::string_view value, st
                     Printf(_("Ongeldige soort '%s': 1 t/m 5 of 255."), std::string(digits).c_str());
                 return std::nullopt;
             }
-            spec.kind = kind;
+            mapping.kind = kind;
         } else if (StartsWith(p, "label=")) {
-            spec.label = std::string(p.substr(6));
+            mapping.label = std::string(p.substr(6));
         } else if (StartsWith(p, "uuid=")) {
-            spec.uuid = std::string(p.substr(5));
+            mapping.uuid = std::string(p.substr(5));
         } else if (StartsWith(p, "root=")) {
-            spec.root = std::string(p.substr(5));
+            mapping.root = std::string(p.substr(5));
         } else if (StartsWith(p, "source=")) {
-            spec.source = std::string(p.substr(7));
+            mapping.source = std::string(p.substr(7));
         } else if (StartsWith(p, "device=")) {
-            spec.device = std::string(p.substr(7));
+            mapping.device = std::string(p.substr(7));
         }
     }
-    return spec;
+    return mapping;
 }
 
-std::optional<DriveSpec> ParseDriveOption(std::string_view text, std::string* error) {
+std::optional<DriveMapping> ParseDriveOption(std::string_view text, std::string* error) {
     if (text.size() < 3 || text[1] != '=') {
         *error = Printf(_("Verwacht X=MAP[,kind=N][,label=TEKST][,mounted], niet '%s'."),
                         std::string(text).c_str());
@@ -107,15 +108,15 @@ std::optional<DriveSpec> ParseDriveOption(std::string_view text, std::string* er
     return ParseDriveValue(text[0], text.substr(2), error);
 }
 
-std::string FormatDriveValue(const DriveSpec& spec) {
-    std::string out = spec.folder;
-    if (spec.kind) out += ",kind=" + std::to_string(*spec.kind);
-    if (!spec.uuid.empty()) out += ",uuid=" + spec.uuid;
-    if (!spec.root.empty() && spec.root != "/") out += ",root=" + spec.root;
-    if (!spec.source.empty()) out += ",source=" + spec.source;
-    if (!spec.device.empty()) out += ",device=" + spec.device;
-    if (spec.mounted) out += ",mounted";
-    if (spec.label) out += ",label=" + *spec.label;  // last: it may hold commas
+std::string FormatDriveValue(const DriveMapping& mapping) {
+    std::string out = mapping.folder;
+    if (mapping.kind) out += ",kind=" + std::to_string(*mapping.kind);
+    if (!mapping.uuid.empty()) out += ",uuid=" + mapping.uuid;
+    if (!mapping.root.empty() && mapping.root != "/") out += ",root=" + mapping.root;
+    if (!mapping.source.empty()) out += ",source=" + mapping.source;
+    if (!mapping.device.empty()) out += ",device=" + mapping.device;
+    if (mapping.mounted) out += ",mounted";
+    if (mapping.label) out += ",label=" + *mapping.label;  // last: it may hold commas
     return out;
 }
 

@@ -80,15 +80,6 @@ void Recalculate(AppState& state) {
     m.L_Aktie.caption = _("niet aktief");
 }
 
-// The picker may give "E:\Data\" or "e:\Data"; a list holds "E:\Data" and "E:\".
-std::string NormalisedFolder(std::string path) {
-    if (path.size() >= 2 && path[1] == ':' && fs::NormaliseLetter(path[0]))
-        path[0] = fs::NormaliseLetter(path[0]);
-    while (path.size() > 3 && path.back() == '\\') path.pop_back();
-    if (path.size() == 2 && path[1] == ':') path += '\\';
-    return path;
-}
-
 // Never replaces a file that has the new name already.
 bool RenameNoReplace(const std::string& from, const std::string& to) {
     return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;

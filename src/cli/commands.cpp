@@ -39,11 +39,7 @@ std::string LetterForm(const std::string& folder) {
         while (path.size() > 1 && path.back() == '/') path.pop_back();
         path = fs::Drives().ToLetterPath(path);
     }
-    if (path.size() >= 2 && path[1] == ':' && fs::NormaliseLetter(path[0]))
-        path[0] = fs::NormaliseLetter(path[0]);
-    while (path.size() > 3 && path.back() == '\\') path.pop_back();
-    if (path.size() == 2 && path[1] == ':') path += '\\';
-    return path;
+    return NormalisedFolder(path);
 }
 
 bool InList(const std::vector<std::string>& items, const std::string& folder) {

@@ -34,12 +34,6 @@ std::optional<struct stat> StatFile(const std::string& path) {
     return st;
 }
 
-bool IsDirectory(const std::string& letter_path) {
-    auto native = fs::Drives().ToNative(letter_path);
-    struct stat st {};
-    return native && ::stat(native->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // A name the program's paths and line files can hold.
 bool WritableName(const std::string& name) {
     return name.find_first_of("\\\r\n") == std::string::npos;
@@ -77,13 +71,6 @@ int VerifySizeAndDate(const AppState& state, const std::string& source, const st
 
 void Comparer::Log(const std::string& line) {
     if (!state_.QuietCompare && log_) log_->WriteLine(line);
-}
-
-void Comparer::Pump() {
-    std::int64_t now = state_.Ui.NowMs();
-    if (now - last_pump_ < 20) return;
-    last_pump_ = now;
-    state_.Ui.ProcessMessages();
 }
 
 void Comparer::CompareCalcSize(const std::string& folder) {
@@ -155,7 +142,7 @@ void Comparer::CompareCalcSize(const std::string& folder) {
             files.push_back({std::move(name), entry});
         }
     }
-    if (make_empty && !IsDirectory(target_folder) && !has_files) {
+    if (make_empty && !fs::IsDirectory(target_folder) && !has_files) {
         Log(_("Map niet aanwezig ") + target_folder);
         st.EmptyFolderList.push_back(target_folder);
         ++st.ChangeCount;
@@ -207,7 +194,7 @@ void Comparer::CompareCalcSize(const std::string& folder) {
         m.Label1.caption = std::to_string(st.BytesCompared) + " - " +
                            std::to_string(st.PercentBase) + " - " + std::to_string(percent) + "%";
         m.ProgressBar1 = percent;
-        Pump();
+        pump_(state_.Ui);
     }
     m.Label1.visible = false;
 }

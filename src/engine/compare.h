@@ -4,6 +4,7 @@
 
 #include "log/log_file.h"
 #include "state/app_state.h"
+#include "state/pump_gate.h"
 
 namespace vaultor {
 
@@ -26,10 +27,9 @@ class Comparer {
 
   private:
     void Log(const std::string& line);
-    void Pump();
     AppState& state_;
     LogFile* log_;
-    std::int64_t last_pump_ = 0;
+    PumpGate pump_;
 };
 
 // "E:\Vaultor_Drive C\" for the source folder "C:\Data" and target "E:\".

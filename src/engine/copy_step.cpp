@@ -51,11 +51,9 @@ bool IncForceDirectories(const std::string& path) {
     for (size_t i = 3; i < p.size(); ++i) {
         if (p[i] != '\\') continue;
         std::string level = p.substr(0, i);
+        if (fs::IsDirectory(level)) continue;
         auto native = fs::Drives().ToNative(level);
-        if (!native) return false;
-        struct stat st {};
-        if (::stat(native->c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
-        if (::mkdir(native->c_str(), 0777) != 0) return false;
+        if (!native || ::mkdir(native->c_str(), 0777) != 0) return false;
     }
     return true;
 }

@@ -12,7 +12,6 @@
 #include "fs/drives.h"
 #include "fs/folder_listing.h"
 #include "fs/i18n.h"
-#include "fs/mounts.h"
 #include "fs/size_text.h"
 
 namespace vaultor {
@@ -46,7 +45,7 @@ std::string WalkRootOf(const std::string& list_line) {
 
 Walker::Walker(AppState& state, LogFile* log, CompareFolder compare)
     : state_(state), log_(log), compare_(std::move(compare)) {
-    for (const auto& m : fs::ReadMountTable())
+    for (const auto& m : fs::Drives().Mounts())
         if (m.pseudo) pseudo_devices_.push_back(m.devno);
     FindFencedFolders();
 }
@@ -121,14 +120,6 @@ Walker::Listing Walker::List(const std::string& native, bool follow) {
     return out;
 }
 
-void Walker::Pump() {
-    // The pump runs every 20 ms or more by the interface's clock.
-    std::int64_t now = state_.Ui.NowMs();
-    if (now - last_pump_ < 20) return;
-    last_pump_ = now;
-    state_.Ui.ProcessMessages();
-}
-
 void Walker::Act(const std::string& letter, std::int64_t bytes, WalkMode mode, bool root) {
     switch (mode) {
         case wmLog:
@@ -156,7 +147,7 @@ void Walker::GetLower(const std::string& letter, const std::string& native, cons
         std::string sub_letter = Join(letter, name, '\\'), sub_native = Join(native, name, '/');
         Listing sub = List(sub_native);  // once: for its own size and for the folders in it
         Act(sub_letter, sub.file_bytes, mode, false);
-        Pump();
+        pump_(state_.Ui);
         GetLower(sub_letter, sub_native, sub, mode);
     }
 }
@@ -177,7 +168,7 @@ void Walker::FillDirTree(WalkMode mode) {
         state_.Model.StatusBar1 = listing.folders.front();
         GetLower(root, *native, listing, mode);
     } else {
-        Pump();
+        pump_(state_.Ui);
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include "log/log_file.h"
 #include "state/app_state.h"
+#include "state/pump_gate.h"
 
 namespace vaultor {
 
@@ -53,14 +54,13 @@ class Walker {
     void Act(const std::string& letter, std::int64_t bytes, WalkMode mode, bool root);
     void FindFencedFolders();
     bool MayEnter(const struct stat& st) const;
-    void Pump();
 
     AppState& state_;
     LogFile* log_;
     CompareFolder compare_;
     std::vector<dev_t> pseudo_devices_;
     std::vector<std::pair<dev_t, ino_t>> fenced_;  // the target's root and drive folders
-    std::int64_t last_pump_ = 0;
+    PumpGate pump_;
 };
 
 // "C:\" becomes "C:", so every path below it is built as folder + "\" + name.

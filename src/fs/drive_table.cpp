@@ -227,6 +227,11 @@ DriveInfo DriveTable::Info(char letter) const {
     return info;
 }
 
+const std::vector<MountEntry>& DriveTable::Mounts() const {
+    RefreshIfMountsChanged();
+    return mounts_;
+}
+
 std::vector<char> DriveTable::Letters() const {
     std::vector<char> out;
     for (const auto& s : mappings_) out.push_back(s.letter);

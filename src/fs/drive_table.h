@@ -42,6 +42,9 @@ class DriveTable {
     std::vector<char> Letters() const;
     const std::vector<DriveMapping>& NewlyRecorded() const { return newly_recorded_; }
 
+    // The mount table as last read; read again when a mount came or went.
+    const std::vector<MountEntry>& Mounts() const;
+
     // "X:\a\b" to the native path; nullopt when the letter has no drive or no
     // medium. A path not in letter form is returned as it is.
     std::optional<std::string> ToNative(std::string_view path) const;

@@ -45,6 +45,11 @@ std::int64_t FileSizeOf(std::string_view path) {
     return st && S_ISREG(st->st_mode) ? static_cast<std::int64_t>(st->st_size) : 0;
 }
 
+bool IsDirectory(std::string_view path) {
+    auto st = StatOf(path);
+    return st && S_ISDIR(st->st_mode);
+}
+
 std::uint32_t GetFileAttr(std::string_view path) {
     auto st = StatOf(path);
     if (!st) return kNoAttributes;

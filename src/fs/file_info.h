@@ -15,6 +15,8 @@ std::int64_t FileSizeOf(std::string_view path);
 inline bool IsDirAttr(std::uint32_t attr) {
     return (attr & 16) != 0;
 }
+// An existing folder (a link to one counts); false for a drive without medium.
+bool IsDirectory(std::string_view path);
 
 inline constexpr std::uint32_t kAttrReadOnly = 0x01;
 inline constexpr std::uint32_t kAttrHidden = 0x02;

@@ -25,6 +25,13 @@ bool SamePath(const std::string& a, const std::string& b) {
     return Key(a) == Key(b);
 }
 
+std::string NormalisedFolder(std::string path) {
+    path = Key(path);
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    if (path.size() == 2 && path[1] == ':') path += '\\';
+    return path;
+}
+
 std::string ParentOf(const std::string& path) {
     if (path.size() < 3) return {};
     if (IsDriveRoot(path)) return path;

@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "fs/drive_mapping.h"
-#include "fs/drive_table.h"
+#include "fs/file_info.h"
 #include "fs/i18n.h"
 #include "fs/pump.h"
 #include "lists/list_file.h"
@@ -31,9 +31,7 @@ std::vector<std::string> ReadFolders(const std::string& path) {
 bool ListFolderExists(const std::string& line) {
     std::string test = line.size() == 3 ? line.substr(0, 2) : line;
     if (test.size() < 2 || test[1] != ':') return false;  // only letter paths name folders
-    auto native = fs::Drives().ToNative(test);
-    struct stat st {};
-    return native && ::stat(native->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return fs::IsDirectory(test);
 }
 
 void Load_VLT_Files(AppState& state) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace vaultor {
@@ -13,10 +14,7 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-struct Result {
-    int status = 0;
-    std::string out, err;
-};
+using Result = test::CliResult;
 
 class CliListsTest : public ::testing::Test {
   protected:
@@ -28,17 +26,9 @@ class CliListsTest : public ::testing::Test {
         WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=\r\n");  // Dutch texts
     }
     Result Cli(const std::string& arguments) {
-        TempDir scratch;
-        std::string command = "cd '" + src.Path() + "' && env -u LANGUAGE LC_ALL=C.UTF-8 '" +
-                              std::string(VAULTOR_CLI) + "' --program-dir '" + home.Path() +
-                              "' --drive 'S=" + src.Path() + "' --drive 'E=" + tgt.Path() + "' " +
-                              arguments + " </dev/null >'" + (scratch / "out") + "' 2>'" +
-                              (scratch / "err") + "'";
-        Result r;
-        r.status = test::Run(command);
-        r.out = ReadFile(scratch / "out");
-        r.err = ReadFile(scratch / "err");
-        return r;
+        return test::RunCli(
+            src.Path(), home.Path(),
+            "--drive 'S=" + src.Path() + "' --drive 'E=" + tgt.Path() + "' " + arguments);
     }
     std::string Last() {
         std::string ini = ReadFile(home / "Vaultor.ini");

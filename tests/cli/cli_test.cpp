@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "support/cli_runner.h"
 #include "support/loop_mount.h"
 #include "support/program_env.h"
 #include "support/temp_dir.h"
@@ -14,22 +15,10 @@ namespace {
 using test::RunOutput;
 using test::TempDir;
 
-struct Result {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
+using Result = test::CliResult;
 
 Result Cli(const std::string& program_dir, const std::string& arguments) {
-    TempDir scratch;
-    std::string command = "env -u LANGUAGE LC_ALL=C.UTF-8 '" + std::string(VAULTOR_CLI) +
-                          "' --program-dir '" + program_dir + "' " + arguments + " >'" +
-                          (scratch / "out") + "' 2>'" + (scratch / "err") + "'";
-    Result r;
-    r.status = test::Run(command);
-    r.out = test::ReadFile(scratch / "out");
-    r.err = test::ReadFile(scratch / "err");
-    return r;
+    return test::RunCli("/", program_dir, arguments);
 }
 
 std::string LineOf(const std::string& output, const std::string& folder) {

@@ -19,10 +19,7 @@ namespace {
 using test::TempDir;
 using test::WriteFile;
 
-void SetMtime(const std::string& path, std::time_t when) {
-    struct timespec times[2] = {{when, 0}, {when, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-}
+using test::SetMtime;
 
 bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();

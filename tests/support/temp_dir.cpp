@@ -1,6 +1,8 @@
 #include "support/temp_dir.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <array>
@@ -35,6 +37,11 @@ std::string ReadFile(const std::string& path) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+void SetMtime(const std::string& path, std::time_t when) {
+    struct timespec times[2] = {{when, 0}, {when, 0}};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) ADD_FAILURE() << "cannot date " << path;
 }
 
 int Run(const std::string& command) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 
 namespace vaultor::test {
@@ -20,6 +21,7 @@ class TempDir {
 
 void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path);
+void SetMtime(const std::string& path, std::time_t when);
 // Runs a shell command; returns its exit status.
 int Run(const std::string& command);
 std::string RunOutput(const std::string& command);

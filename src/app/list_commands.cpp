@@ -166,6 +166,7 @@ std::string ImportList(AppState& state) {
 }
 
 void Nieuwebronlijstmaken1Click(AppState& state) {
+    if (state.RunInProgress) return;  // a run is going on
     auto& m = state.Model;
     if (!m.ComboBox1.caption.empty() && m.ListBox1.items.empty())
         RemoveName(state, m.ComboBox1.caption);
@@ -220,6 +221,7 @@ void Nieuwebronlijstmaken1Click(AppState& state) {
 }
 
 void Bronlijstwissen1Click(AppState& state) {
+    if (state.RunInProgress) return;  // a run is going on
     auto& m = state.Model;
     if (state.Ui.VraagJaNee(state.CurrentListFile + _(" Verwijderen?")) == kAnswerNo) return;
     if (FindName(state, m.ComboBox1.caption) < 0) return;
@@ -236,6 +238,7 @@ void Bronlijstwissen1Click(AppState& state) {
 }
 
 void ComboBox1DblClick(AppState& state) {
+    if (state.RunInProgress) return;  // a run is going on
     auto& m = state.Model;
     const std::string old_name = m.ComboBox1.caption;
     auto answer = state.Ui.AskListName(_("Naam aanpassen"), old_name, false);
@@ -282,6 +285,7 @@ void ComboBox1DblClick(AppState& state) {
 }
 
 void MapBij1Click(AppState& state) {
+    if (state.RunInProgress) return;  // a run is going on
     auto& m = state.Model;
     if (m.ComboBox1.caption.empty()) {
         state.Ui.ToonMelding(_("Geef nu eerst een naam voor de lijst op"));
@@ -305,6 +309,7 @@ void MapBij1Click(AppState& state) {
 }
 
 void Wisdemap1Click(AppState& state) {
+    if (state.RunInProgress) return;  // a run is going on
     auto& box = state.Model.ListBox1;
     if (box.selected < 0 || box.selected >= static_cast<int>(box.items.size())) return;
     std::string line = box.items[static_cast<size_t>(box.selected)];

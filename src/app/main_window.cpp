@@ -134,6 +134,7 @@ void FormPaint(AppState& state) {
 }
 
 void ComboBox1Click(AppState& state) {
+    if (state.RunInProgress) return;  // a run is going on
     auto& m = state.Model;
     WriteVLTDriveInfoFile(state, state.CurrentDrvFile);
     LaadComboBoxVltFile(state);
@@ -166,6 +167,7 @@ void GetInfoAndFillLabels(AppState& state) {
 }
 
 void DriveComboBox1Click(AppState& state) {
+    if (state.RunInProgress) return;  // a run is going on
     WriteVLTDriveInfoFile(state, state.CurrentDrvFile);
     GetInfoAndFillLabels(state);
     ToonRuimteOpDrive(state);
@@ -209,11 +211,8 @@ void PopupMenu1Popup(AppState& state) {
     m.Wisdemap1.enabled = m.Toonmapinfolog1.enabled = selected;
 }
 
-void SpB_StopClick(AppState& state) {
-    state.AbortRequested = true;
-}
-
 bool FormClose(AppState& state) {
+    if (state.RunInProgress) return false;  // a run is going on
     if (!state.Model.SpB_Start.visible) return false;
     VLTOpslaan(state);
     state.LastListName = state.Model.ComboBox1.caption;

@@ -23,7 +23,6 @@ void SB_MousInfoMouseDown(AppState& state);
 void SB_MousInfoMouseUp(AppState& state);
 void PopupMenu1Popup(AppState& state);
 // Stop: the loops see it between folders and files.
-void SpB_StopClick(AppState& state);
 // False when the close is refused (a run in progress). Throws WriteError when
 // the settings or the companion file cannot be written; the window stays open.
 bool FormClose(AppState& state);

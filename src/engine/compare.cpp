@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "engine/walk.h"
 #include "fs/compression.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
@@ -15,6 +16,7 @@
 #include "fs/i18n.h"
 #include "fs/size_text.h"
 #include "fs/time_text.h"
+#include "fs/unique_fd.h"
 
 namespace vaultor {
 namespace {
@@ -32,11 +34,6 @@ std::optional<struct stat> StatFile(const std::string& path) {
     struct stat st {};
     if (!native || ::stat(native->c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
     return st;
-}
-
-// A name the program's paths and line files can hold.
-bool WritableName(const std::string& name) {
-    return name.find_first_of("\\\r\n") == std::string::npos;
 }
 
 }  // namespace
@@ -111,7 +108,6 @@ void Comparer::CompareCalcSize(const std::string& folder) {
         struct stat st;
     };
     std::vector<Entry> files;
-    bool has_files = false;
     if (dir) {
         while (const dirent* e = ::readdir(dir.get())) {
             std::string name = e->d_name;
@@ -120,43 +116,46 @@ void Comparer::CompareCalcSize(const std::string& folder) {
             if (::fstatat(::dirfd(dir.get()), e->d_name, &entry, AT_SYMLINK_NOFOLLOW) != 0)
                 continue;
             if (S_ISDIR(entry.st_mode)) continue;
-            has_files = true;
-            std::string letter = fs::StripTrailingBackslash(folder) + "\\" + name;
-            if (!WritableName(name)) {
-                st.PassedOver.push_back({Why::UnwritableName, letter});
+            auto letter = [&] { return fs::StripTrailingBackslash(folder) + "\\" + name; };
+            if (!WritableName(e->d_name)) {
+                PassOver(st, log_, Why::UnwritableName, letter());
                 continue;
             }
             if (S_ISLNK(entry.st_mode)) {
                 struct stat target {};
                 if (::fstatat(::dirfd(dir.get()), e->d_name, &target, 0) != 0) {
-                    st.PassedOver.push_back({Why::DanglingLink, letter});
+                    PassOver(st, log_, Why::DanglingLink, letter());
                     continue;
                 }
                 if (S_ISDIR(target.st_mode)) continue;  // a link to a folder is not followed
                 entry = target;
             }
             if (!S_ISREG(entry.st_mode)) {  // FIFO, socket, device: nothing to back up
-                st.PassedOver.push_back({Why::NotARegularFile, letter});
+                PassOver(st, log_, Why::NotARegularFile, letter());
                 continue;
             }
             files.push_back({std::move(name), entry});
         }
     }
-    if (make_empty && !fs::IsDirectory(target_folder) && !has_files) {
+    if (make_empty && files.empty() && !fs::IsDirectory(target_folder)) {
         Log(_("Map niet aanwezig ") + target_folder);
         st.EmptyFolderList.push_back(target_folder);
         ++st.ChangeCount;
     }
     std::string target_prefix = rel.empty() ? drive_folder : target_folder + "\\";
     std::string source_prefix = fs::StripTrailingBackslash(folder) + "\\";
+    // One open of the target folder, then one query per file by name in it.
     auto target_native = fs::Drives().ToNative(target_folder);
+    fs::UniqueFd target_dir(target_native && !files.empty()
+                                ? ::open(target_native->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                                : -1);
     for (const auto& file : files) {
         const std::string src = source_prefix + file.name, tgt = target_prefix + file.name;
         const std::int64_t size_src = file.st.st_size;
         m.L_File.caption = fs::KiesFormaatStr(size_src);
         struct stat target_st {};
-        bool present = target_native &&
-                       ::stat((*target_native + "/" + file.name).c_str(), &target_st) == 0 &&
+        bool present = target_dir &&
+                       ::fstatat(target_dir.Get(), file.name.c_str(), &target_st, 0) == 0 &&
                        S_ISREG(target_st.st_mode);
         std::int64_t size_tgt = 0;
         if (present) {

@@ -8,8 +8,6 @@
 #include "target/drive_box.h"
 
 namespace vaultor {
-namespace {
-
 void ShowTotals(AppState& state) {
     auto& m = state.Model;
     m.Label2.caption = fs::FormatBytes(state.TotalBytes);
@@ -18,14 +16,12 @@ void ShowTotals(AppState& state) {
     m.Label7.caption = fs::FormatGB(state.TotalBytes);
 }
 
-Control* DisabledDuringAWalk(MainWindowModel& m, size_t i) {
-    Control* controls[] = {&m.SpBCompare, &m.SB_MousInfo,  &m.LbSB_Popup, &m.SBShowLog,
-                           &m.SB_Close,   &m.SpBOpties,    &m.SpBHelp,    &m.ListBox1,
-                           &m.ComboBox1,  &m.PanelLeftTop, &m.Label10,    &m.SB_ResetDrive};
-    return i < std::size(controls) ? controls[i] : nullptr;
+void EnableRunControls(MainWindowModel& m, bool enabled) {
+    for (Control* c : std::initializer_list<Control*>{
+             &m.SpBCompare, &m.SB_MousInfo, &m.LbSB_Popup, &m.SBShowLog, &m.SB_Close, &m.SpBOpties,
+             &m.SpBHelp, &m.ListBox1, &m.ComboBox1, &m.PanelLeftTop, &m.Label10, &m.SB_ResetDrive})
+        c->enabled = enabled;
 }
-
-}  // namespace
 
 WalkControls::WalkControls(AppState& state) : state_(state) {
     auto& m = state.Model;
@@ -34,13 +30,13 @@ WalkControls::WalkControls(AppState& state) : state_(state) {
     m.DriveComboBox1.visible = m.CB_Locked.visible = false;
     m.Im_LockOpen.visible = m.Im_LockClosed.visible = false;
     m.Animate1.visible = true;
-    for (size_t i = 0; Control* c = DisabledDuringAWalk(m, i); ++i) c->enabled = false;
+    EnableRunControls(m, false);
 }
 
 WalkControls::~WalkControls() {
     auto& m = state_.Model;
     m.StatusBar1 = _("Klaar.");
-    for (size_t i = 0; Control* c = DisabledDuringAWalk(m, i); ++i) c->enabled = true;
+    EnableRunControls(m, true);
     m.Animate1.visible = false;
     m.DriveComboBox1.visible = m.CB_Locked.visible = true;
     m.Im_LockOpen.visible = !m.Locked;
@@ -80,6 +76,7 @@ void BerekenAlles(AppState& state) {
 }
 
 void Label10Click(AppState& state) {
+    if (state.RunInProgress) return;  // a run is going on
     state.Model.L_Aktie.caption = _("berekenen");
     state.Model.CheckListBox1.visible = false;
     state.Model.SpBOptiesDown = false;
@@ -88,6 +85,7 @@ void Label10Click(AppState& state) {
 }
 
 void Toonmapinfolog1Click(AppState& state) {
+    if (state.RunInProgress) return;  // a run is going on
     state.Model.L_Aktie.caption = _("berekenen");
     WalkControls busy(state);  // nothing else may start while the walk lets the window work
     ToonMapRuimteNodig(state);

@@ -140,10 +140,47 @@ void Walker::Act(const std::string& letter, std::int64_t bytes, WalkMode mode, b
     }
 }
 
+bool WritableName(const char* name) {
+    for (const char* c = name; *c; ++c)
+        if (*c == '\\' || *c == '\r' || *c == '\n') return false;
+    return true;
+}
+
+std::string PassedOverLine(const AppState::PassedOverEntry& entry) {
+    using Why = AppState::PassedOverEntry::Why;
+    std::string shown = entry.path;
+    for (char& c : shown)
+        if (c == '\r' || c == '\n') c = '?';
+    switch (entry.why) {
+        case Why::NotARegularFile:
+            return _("Overgeslagen, geen gewoon bestand: ") + shown;
+        case Why::UnwritableName:
+            return _("Overgeslagen, naam niet te schrijven: ") + shown;
+        case Why::DanglingLink:
+            return _("Verwijzing naar een bestand dat er niet is: ") + shown;
+    }
+    return shown;
+}
+
+void PassOver(AppState& state, LogFile* log, AppState::PassedOverEntry::Why why,
+              const std::string& letter_path) {
+    state.PassedOver.push_back({why, letter_path});
+    if (why != AppState::PassedOverEntry::Why::NotARegularFile && !state.QuietCompare && log)
+        log->WriteLine(PassedOverLine(state.PassedOver.back()));
+}
+
 void Walker::GetLower(const std::string& letter, const std::string& native, const Listing& here,
                       WalkMode mode) {
     for (const auto& name : here.folders) {
         if (state_.AbortRequested) return;
+        // Such a folder cannot be named in a letter path: nothing below it is
+        // counted or copied, and the comparison says so once.
+        if (!WritableName(name.c_str())) {
+            if (mode == wmCompare)
+                PassOver(state_, log_, AppState::PassedOverEntry::Why::UnwritableName,
+                         Join(letter, name, '\\'));
+            continue;
+        }
         std::string sub_letter = Join(letter, name, '\\'), sub_native = Join(native, name, '/');
         Listing sub = List(sub_native);  // once: for its own size and for the folders in it
         Act(sub_letter, sub.file_bytes, mode, false);

@@ -66,4 +66,14 @@ class Walker {
 // "C:\" becomes "C:", so every path below it is built as folder + "\" + name.
 std::string WalkRootOf(const std::string& list_line);
 
+// A name the program's letter paths and line files can hold: no backslash, CR or LF.
+bool WritableName(const char* name);
+// Records an entry that is not backed up; a name that cannot be written and a
+// dangling link are logged too (unless QuietCompare), a FIFO or socket is not:
+// it holds no data, so it is no difference.
+void PassOver(AppState& state, LogFile* log, AppState::PassedOverEntry::Why why,
+              const std::string& letter_path);
+// The line that reports a passed-over entry, its control characters shown as "?".
+std::string PassedOverLine(const AppState::PassedOverEntry& entry);
+
 }  // namespace vaultor

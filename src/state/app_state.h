@@ -64,6 +64,28 @@ struct AppState {
     };
     std::vector<PassedOverEntry> PassedOver;
 
+    // The copy run and how the last Start or test ended, for the front ends.
+    std::int64_t ItemsUpdated = 0;
+    std::string CopySummary;
+    std::string FolderNotMade;  // the target folder a run stopped at
+    enum class RunEnd {
+        None,
+        DriveAbsent,
+        Declined,       // a question answered No, or a new target drive refused
+        Stopped,        // Stop, during the check or the copy
+        NoRoom,
+        NothingToCopy,
+        Copied,         // the copy ran to its end
+        FolderNotMade,  // a target folder could not be made
+        Tested,         // "Test - Verifieer" ran to its end
+    };
+    RunEnd LastRunEnd = RunEnd::None;
+    std::int32_t LastRunFailed = 0;  // files whose copy failed
+    std::size_t LastRunRemarks = 0;
+    // Set while Start or "Test - Verifieer" runs: nothing may start another
+    // walk, change the list or close the program meanwhile.
+    bool RunInProgress = false;
+
     std::string NameDialogText = "Tik hier een unieke naam voor de bronlijst";
     Settings Ini;  // the settings as read, kept for what the options do not hold
     std::vector<fs::DriveMapping> CommandLineDrives;  // --drive: a table of their own

@@ -18,6 +18,7 @@ inline constexpr Colour kRed{255, 0, 0};
 inline constexpr Colour kGreen{0, 128, 0};
 inline constexpr Colour kYellow{255, 255, 0};
 inline constexpr Colour kSilver{192, 192, 192};
+inline constexpr Colour kPurple{128, 0, 128};
 
 // What every control of the main window has: the window only shows it.
 struct Control {
@@ -81,6 +82,7 @@ struct MainWindowModel {
     Control SpB_Start, SpB_Stop{{}, false, true}, SpBCompare, SB_Close, SpBHelp, SBShowLog,
         SB_ResetDrive, SB_MousInfo, LbSB_Popup, PanelLeftTop;
     Control Animate1{{}, false, true};  // the busy animation of a walk
+    Control Animate2{{}, false, true};  // the busy animation of a copy
     Control PanelDriveInfo{{}, false, true}, Splitter1{{}, false, true};
     Control FileListBox1Box{{}, false, true}, Splitter2{{}, false, true};
     std::vector<std::string> FileListBox1;

@@ -98,26 +98,27 @@ void Verwijderdezemap1Click(AppState& state) {
     FillDirTreeView(state);
 }
 
-bool NotInTargetTree(const AppState& state, const std::string& path) {
-    const auto& m = state.Model;
-    if (m.TreeView1.empty()) return true;
-    const TreeNode* node = &m.TreeView1.front();
-    size_t start = 0;
-    size_t cut = path.find('\\');
-    if (path.substr(0, cut) != node->text) return true;
-    while (cut != std::string::npos) {
-        start = cut + 1;
-        cut = path.find('\\', start);
-        std::string part =
-            path.substr(start, cut == std::string::npos ? std::string::npos : cut - start);
-        if (part.empty()) break;
-        const TreeNode* next = nullptr;
-        for (const auto& child : node->children)
-            if (child.text == part) next = &child;
-        if (!next) return true;
-        node = next;
-    }
+namespace {
+
+bool TreeHolds(const std::vector<TreeNode>& nodes, const std::string& text) {
+    for (const auto& node : nodes)
+        if (node.text == text || TreeHolds(node.children, text)) return true;
     return false;
+}
+
+}  // namespace
+
+bool NotInTargetTree(const AppState& state, const std::string& path) {
+    // Only the first level below the root decides: the browser is filled anew
+    // when a run makes a drive folder it does not show, not for every folder.
+    size_t cut = path.find('\\');
+    size_t start = 0;
+    if (cut == 2) {
+        start = 3;
+        cut = path.find('\\', start);
+    }
+    std::string name = cut == std::string::npos ? std::string() : path.substr(start, cut - start);
+    return !TreeHolds(state.Model.TreeView1, name);
 }
 
 }  // namespace vaultor

@@ -15,7 +15,8 @@ void TreeView1Click(AppState& state);
 void TreeView1DblClick(AppState& state);
 void PopupMenu2Popup(AppState& state);
 void Verwijderdezemap1Click(AppState& state);
-// Whether the tree shows this folder (a path like GetSelPathStr gives).
+// Whether no node of the tree is the first folder level of the path below its
+// drive root ("Vaultor_Drive C" of "E:\\Vaultor_Drive C\\Foto\\").
 bool NotInTargetTree(const AppState& state, const std::string& path);
 
 }  // namespace vaultor

@@ -64,8 +64,10 @@ TEST_F(TargetBrowserTest, ShowsTwoLevelsAndLoadsDeeperOnesOnDemand) {
     EXPECT_EQ(GetSelPathStr(state), "E:\\Vaultor_Drive C\\Foto");
     TreeView1Click(state);
     EXPECT_EQ(state.Model.FileListBox1, std::vector<std::string>{"a.jpg"});
-    EXPECT_FALSE(NotInTargetTree(state, "E:\\Vaultor_Drive C\\Foto"));
-    EXPECT_TRUE(NotInTargetTree(state, "E:\\Vaultor_Drive D"));
+    EXPECT_FALSE(NotInTargetTree(state, "E:\\Vaultor_Drive C\\Foto\\New"));
+    EXPECT_FALSE(NotInTargetTree(state, "E:\\Vaultor_Drive C\\Elders\\Diep"));
+    EXPECT_TRUE(NotInTargetTree(state, "E:\\Vaultor_Drive D\\Foto"));
+    EXPECT_TRUE(NotInTargetTree(state, "E:\\Vaultor_Drive c\\Foto"));  // names are exact
 
     Select({"Vaultor_Drive C"});
     TreeView1DblClick(state);  // unloads the level

@@ -1,0 +1,282 @@
+#include "engine/copy_run.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <limits>
+
+#include "engine/compare.h"
+#include "engine/walk.h"
+#include "fs/drive_table.h"
+#include "fs/file_info.h"
+#include "fs/i18n.h"
+#include "fs/pump.h"
+#include "fs/size_text.h"
+#include "fs/unique_fd.h"
+#include "state/rates.h"
+#include "target/target_browser.h"
+
+namespace vaultor {
+namespace {
+
+constexpr const char* kSeparator = " ==> ";
+
+// "E:\A\b.txt" gives "E:\A"; "E:\b.txt" gives "E:\".
+std::string FolderPart(const std::string& path) {
+    size_t cut = path.rfind('\\');
+    if (cut == std::string::npos) return std::string();
+    return cut == 2 ? path.substr(0, 3) : path.substr(0, cut);
+}
+
+bool IsFolder(const std::string& letter_path) {
+    return fs::IsDirectory(letter_path);
+}
+
+bool IsFile(const std::string& letter_path) {
+    auto attr = fs::GetFileAttr(letter_path);
+    return attr != fs::kNoAttributes && !(attr & fs::kAttrDirectory);
+}
+
+}  // namespace
+
+bool SplitCopyLine(const std::string& line, const std::string& target_root, std::string* source,
+                   std::string* target) {
+    const std::string sep = kSeparator;
+    const std::string marked = sep + target_root + "Vaultor_Drive ";
+    size_t first_marked = std::string::npos;
+    for (size_t at = line.find(marked); at != std::string::npos; at = line.find(marked, at + 1)) {
+        if (first_marked == std::string::npos) first_marked = at;
+        std::string src = line.substr(0, at), tgt = line.substr(at + sep.size());
+        // The target repeats the source below "Vaultor_Drive " + its letter.
+        if (src.size() >= 3 &&
+            tgt == target_root + "Vaultor_Drive " + src[0] + "\\" + src.substr(3)) {
+            *source = std::move(src);
+            *target = std::move(tgt);
+            return true;
+        }
+    }
+    size_t at = first_marked != std::string::npos ? first_marked : line.find(sep);
+    if (at == std::string::npos) return false;
+    *source = line.substr(0, at);
+    *target = line.substr(at + sep.size());
+    return true;
+}
+
+std::int32_t CopyRun::KopieerDeLijst() {
+    auto& st = state_;
+    run_start_ms_ = st.Ui.NowMs();
+    st.BytesPerSecond = 0;
+    st.BytesCompared = 0;
+    st.FolderNotMade.clear();
+    ReportPassedOver();
+    // The list may not change under the run: the pump lets the window work.
+    const std::vector<std::string> lines = st.CopyList;
+    for (const auto& line : lines) {
+        Next next = CopyLine(line);
+        if (next == Next::EndRun) {
+            FlushTarget();
+            WriteRemarks();
+            st.LastRunFailed = failed_;
+            st.LastRunRemarks = remarks_.size();
+            return 0;
+        }
+        if (next == Next::Stop) break;
+    }
+    Complete();
+    return failed_;
+}
+
+CopyRun::Next CopyRun::CopyLine(const std::string& line) {
+    auto& st = state_;
+    auto& m = st.Model;
+    std::string source, target;
+    if (!SplitCopyLine(line, st.TargetRoot, &source, &target)) return Next::Skip;
+    if (st.AbortRequested) return Next::Stop;
+    const std::string target_dir = FolderPart(target);
+    if (!MakeTargetFolder(target_dir, FolderPart(source))) return Next::EndRun;
+    bool existed = IsFile(target);
+    std::int64_t size = fs::FileSizeOf(source);
+    m.L_File.caption = fs::KiesFormaatStr(size);
+    m.StatusBar1 = fs::OnlyName(target);
+    if (step_.KopieerBestand(source, target))
+        Copied(source, target, existed, size);
+    else
+        Failed(target, existed);
+    return Next::Go;
+}
+
+bool CopyRun::MakeTargetFolder(const std::string& folder, const std::string& source_folder) {
+    auto& st = state_;
+    if (!IsFolder(folder)) {
+        IncForceDirectories(folder);  // every missing level at once
+        fs::ProcessPendingMessages();
+        if (!IsFolder(folder)) {
+            st.Ui.ToonMelding(_("Fout ") + folder + _(" is niet gemaakt, programma stopt!"));
+            st.AbortRequested = true;
+            st.FolderNotMade = folder;
+            return false;
+        }
+        ++folders_made_;
+        log_.WriteLine(_("Map gemaakt ") + folder);
+        if (NotInTargetTree(st, folder)) FillDirTreeView(st);
+    }
+    // What a killed run left in this folder goes before the first file is written.
+    if (cleaned_.insert(folder).second) RemoveLeftoverTemps(folder, source_folder);
+    return true;
+}
+
+void CopyRun::Copied(const std::string& source, const std::string& target, bool existed,
+                     std::int64_t size) {
+    auto& st = state_;
+    auto& m = st.Model;
+    ++st.ItemsUpdated;
+    if (existed) {
+        m.L_Comp.colour = kRed;
+        m.L_NotPresent.colour = kGreen;
+        log_.WriteLine(_("Bijgewerkt: ") + target);
+        ++files_updated_;
+    } else {
+        m.L_Comp.colour = kSilver;
+        m.L_NotPresent.colour = kRed;
+        log_.WriteLine(_("Kopie gemaakt: ") + target);
+        ++files_copied_;
+    }
+    switch (VerifySizeAndDate(st, source, target)) {
+        case 0:
+            remarks_.push_back((st.TargetIsCD
+                                    ? _("Mogelijk datumverschil (test na herladen CDRW): ")
+                                    : _("Verschil in datum: ")) +
+                               target);
+            break;
+        case 1:
+            remarks_.push_back(_("Verschil in bytes: ") + target);
+            break;
+        case 2:
+            remarks_.push_back(_("Verschil in datum en bytes: ") + target);
+            break;
+        case 3:
+            remarks_.push_back(_("Bestand niet gemaakt: ") + target);
+            break;
+        case 4:
+            remarks_.push_back(_("Compressiestatus verschilt: ") + target);
+            break;
+        case 5:
+            remarks_.push_back(_("Bestand niet gecomprimeerd: ") + target);
+            break;
+        default:
+            break;
+    }
+    st.BytesCompared += size;
+    if (st.BytesCompared > 0 && st.PercentBase > 0) {
+        std::int64_t percent = fs::Percentage(st.PercentBase, st.BytesCompared);
+        if (percent <= std::numeric_limits<std::int32_t>::max()) m.ProgressBar1 = percent;
+    }
+    RateUpdate();
+}
+
+void CopyRun::Failed(const std::string& target, bool existed) {
+    auto& m = state_.Model;
+    ++failed_;
+    m.L_Comp.colour = m.L_NotPresent.colour = m.L_Kopieer.colour = kYellow;
+    // The old copy stays when an update fails; the remark says why when the
+    // target is full, since the user can do something about that.
+    bool no_room = step_.LastOutcome().failure == fs::CopyFailure::NoRoom;
+    if (existed)
+        remarks_.push_back(
+            (no_room ? _("Niet bijgewerkt, doeldrive vol: ") : _("Niet bijgewerkt ")) + target);
+    else
+        remarks_.push_back(
+            (no_room ? _("Niet gekopieerd, doeldrive vol: ") : _("Niet gekopieerd ")) + target);
+}
+
+void CopyRun::RateUpdate() {
+    auto& st = state_;
+    std::int64_t elapsed = st.Ui.NowMs() - run_start_ms_;
+    if (elapsed <= 1000) return;
+    std::int64_t rate = st.BytesCompared / (elapsed / 1000);
+    if (rate > std::numeric_limits<std::int32_t>::max()) return;
+    st.BytesPerSecond = static_cast<std::int32_t>(rate);
+    if (rate == 0) return;
+    SetMinuteLabel(st, st.PercentBase / rate);
+    SetTimeleftLabel(st, (st.PercentBase - st.BytesCompared) / rate);
+    SetDrvBpsVal(st);
+}
+
+void CopyRun::ReportPassedOver() {
+    using Why = AppState::PassedOverEntry::Why;
+    for (const auto& entry : state_.PassedOver) {
+        // A FIFO or socket holds no data: named in the log, not an error.
+        if (entry.why == Why::NotARegularFile)
+            log_.WriteLine(PassedOverLine(entry));
+        else
+            remarks_.push_back(PassedOverLine(entry));
+    }
+}
+
+void CopyRun::MakeEmptyFolders() {
+    auto& st = state_;
+    if (st.EmptyFolderList.empty()) return;
+    st.Model.RichEdit1.push_back(_("Aanmaken van lege mappen..."));
+    const std::vector<std::string> folders = st.EmptyFolderList;
+    for (const auto& folder : folders) {
+        if (!IsFolder(folder)) IncForceDirectories(folder);
+        if (IsFolder(folder)) {
+            ++folders_made_;
+            ++st.ItemsUpdated;
+            log_.WriteLine(_("Lege map gemaakt ") + folder);
+            if (NotInTargetTree(st, folder)) FillDirTreeView(st);
+        } else {
+            remarks_.push_back(_("Lege map niet gemaakt ") + folder);
+        }
+        fs::ProcessPendingMessages();
+    }
+}
+
+// "Done" means the data is on the medium: a stick may be pulled out right after.
+void CopyRun::FlushTarget() {
+    auto root = fs::Drives().ToNative(state_.TargetRoot);
+    fs::UniqueFd fd(root ? ::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
+    int error = 0;
+    if (!fd)
+        error = root ? errno : ENODEV;
+    else if (::syncfs(fd.Get()) != 0)
+        error = errno;
+    if (error)
+        remarks_.push_back(Printf(_("Gegevens niet bevestigd op de doeldrive %s: %s"),
+                                  state_.TargetRoot.c_str(), std::strerror(error)));
+}
+
+void CopyRun::WriteRemarks() {
+    if (remarks_.empty()) return;
+    log_.WriteLine(" ");
+    log_.WriteLine(_("-> Begin fouten/opmerkingenlijst"));
+    for (const auto& remark : remarks_) log_.WriteLine(remark);
+    log_.WriteLine(_("-> Eind fouten/opmerkingenlijst"));
+    log_.WriteLine(" ");
+}
+
+void CopyRun::Complete() {
+    auto& st = state_;
+    MakeEmptyFolders();
+    SetAllFoldersCompressionstate(st);
+    FlushTarget();
+    auto line = [](const char* label, std::int64_t count) {
+        return std::string(label) + "\t" + std::to_string(count);
+    };
+    st.CopySummary =
+        line(_("Bestanden bijgewerkt:       "), files_updated_) + "\r" +
+        line(_("Bestanden gekopieerd:       "), files_copied_) + "\r" +
+        line(_("Mappen aangemaakt:          "), folders_made_) + "\r" +
+        line(_("Fouten/Opmerkingen . . . . ."), static_cast<std::int64_t>(remarks_.size()));
+    log_.WriteLine(" ");
+    log_.WriteLine(_("Samenvatting"));
+    log_.WriteLine(st.CopySummary);
+    log_.WriteLine(" ");
+    WriteRemarks();
+    st.LastRunFailed = failed_;
+    st.LastRunRemarks = remarks_.size();
+}
+
+}  // namespace vaultor

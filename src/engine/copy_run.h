@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/copy_step.h"
+#include "log/log_file.h"
+#include "state/app_state.h"
+
+namespace vaultor {
+
+// Splits a CopyList line into source and target. A file name may itself hold
+// " ==> ", so the split is the one whose target is the source's place under
+// the target's drive folder. False for a line without a separator.
+bool SplitCopyLine(const std::string& line, const std::string& target_root, std::string* source,
+                   std::string* target);
+
+// The copy run: every line of CopyList copied and checked, then the empty
+// folders, the folder compression, a flush of the target, the summary and the
+// remarks. Stop is honoured between files. Returns the number of failed copies.
+class CopyRun {
+  public:
+    CopyRun(AppState& state, LogFile& log) : state_(state), log_(log), step_(state) {}
+    std::int32_t KopieerDeLijst();
+
+  private:
+    enum class Next { Go, Skip, Stop, EndRun };
+    Next CopyLine(const std::string& line);
+    bool MakeTargetFolder(const std::string& folder, const std::string& source_folder);
+    void Copied(const std::string& source, const std::string& target, bool existed,
+                std::int64_t size);
+    void Failed(const std::string& target, bool existed);
+    void RateUpdate();
+    void ReportPassedOver();
+    void MakeEmptyFolders();
+    void FlushTarget();
+    void WriteRemarks();
+    void Complete();
+
+    AppState& state_;
+    LogFile& log_;
+    CopyStep step_;
+    std::vector<std::string> remarks_;
+    std::int32_t failed_ = 0;
+    std::int64_t files_updated_ = 0, files_copied_ = 0, folders_made_ = 0;
+    std::int64_t run_start_ms_ = 0;
+    std::set<std::string> cleaned_;  // target folders whose leftovers were removed
+};
+
+inline std::int32_t KopieerDeLijst(AppState& state, LogFile& log) {
+    return CopyRun(state, log).KopieerDeLijst();
+}
+
+}  // namespace vaultor

@@ -1,0 +1,287 @@
+#include "engine/start_run.h"
+
+#include <ctime>
+
+#include "engine/copy_run.h"
+#include "engine/copy_step.h"
+#include "engine/totals.h"
+#include "engine/verify.h"
+#include "fs/drives.h"
+#include "fs/i18n.h"
+#include "fs/pump.h"
+#include "fs/size_text.h"
+#include "fs/time_text.h"
+#include "log/log_file.h"
+#include "target/drive_box.h"
+#include "target/drive_record.h"
+
+namespace vaultor {
+namespace {
+
+using RunEnd = AppState::RunEnd;
+
+std::string DriveBoxText(const AppState& state) {
+    const auto& box = state.Model.DriveComboBox1;
+    if (box.selected >= 0 && box.selected < static_cast<int>(box.items.size()))
+        return box.items[static_cast<size_t>(box.selected)];
+    return box.caption;
+}
+
+char TargetLetter(const AppState& state) {
+    return state.TargetRoot.empty() ? 0 : state.TargetRoot[0];
+}
+
+// "06-12-2026 22:15:03"; the time is left out at exactly midnight.
+std::string StartTimeText(std::time_t when) {
+    struct tm local {};
+    ::localtime_r(&when, &local);
+    char text[64];
+    const char* format = local.tm_hour == 0 && local.tm_min == 0 && local.tm_sec == 0
+                             ? "%d-%m-%Y"
+                             : "%d-%m-%Y %H:%M:%S";
+    std::strftime(text, sizeof text, format, &local);
+    return text;
+}
+
+void ShowLockPictures(MainWindowModel& m) {
+    m.Im_LockOpen.visible = !m.Locked;
+    m.Im_LockClosed.visible = m.Locked;
+}
+
+// The window as it is after every run that got past the check.
+void ShowIdle(AppState& state) {
+    auto& m = state.Model;
+    m.ProgressBar1 = 0;
+    m.SpB_Stop.visible = false;
+    m.SpB_Start.visible = m.SpB_Start.enabled = true;
+    EnableRunControls(m, true);
+    m.Animate2.visible = false;
+    m.DriveComboBox1.visible = m.CB_Locked.visible = true;
+    ShowLockPictures(m);
+    m.L_Aktie.caption = _("niet aktief");
+    m.L_File.caption = _("n/a");
+    m.L_Kopieer.colour = m.L_Comp.colour = m.L_NotPresent.colour = kPurple;
+}
+
+// The copy phase's controls, given back however the phase ends.
+class CopyPhase {
+  public:
+    explicit CopyPhase(AppState& state) : state_(state) {
+        auto& m = state.Model;
+        m.L_Aktie.caption = _("Kopieren/bijwerken");
+        state.ItemsUpdated = 0;
+        m.SpB_Start.visible = false;
+        m.SpB_Stop.visible = true;
+        state.AbortRequested = false;
+        EnableRunControls(m, false);
+        m.DriveComboBox1.visible = m.CB_Locked.visible = false;
+        ShowLockPictures(m);
+        m.Animate2.visible = true;
+    }
+    CopyPhase(const CopyPhase&) = delete;
+    CopyPhase& operator=(const CopyPhase&) = delete;
+    ~CopyPhase() { ShowIdle(state_); }
+
+  private:
+    AppState& state_;
+};
+
+// What Start changes in the list's record before it knows whether anything
+// will be copied; put back on every end that copies nothing.
+struct ListRecord {
+    std::string last_drive, last_date;
+    void Restore(AppState& state) const {
+        state.LastDrive = last_drive;
+        state.LastDate = last_date;
+    }
+};
+
+bool TargetChangeAccepted(AppState& state) {
+    std::string now = DriveBoxText(state);
+    if (state.LastDrive.empty() || state.LastDrive == now) return true;
+    std::string question = Printf(_("De laatste keer is %s gebruikt voor deze bronlijst.\r\nDe "
+                                    "doeldrive %s nu gebruiken voor de bronlijst?"),
+                                  state.LastDrive.c_str(), now.c_str());
+    if (state.Ui.VraagJaNee(question) != kAnswerYes) {
+        state.BytesCompared = 0;
+        return false;
+    }
+    state.ListChanged = true;
+    return true;
+}
+
+void PrepareCheck(AppState& state) {
+    auto& m = state.Model;
+    m.CheckListBox1.visible = false;
+    m.SpBOptiesDown = false;
+    state.QuietCompare = true;
+    m.L_Aktie.caption = _("Vergelijken");
+    state.CollectCopyList = true;
+    state.CompressList.clear();
+    state.CopyList.clear();
+    state.EmptyFolderList.clear();
+    state.PassedOver.clear();
+    state.ChangeCount = 0;
+    state.BytesToCopy = 0;
+    state.CompressionWork = false;
+}
+
+void ShowEnd(AppState& state) {
+    auto& ui = state.Ui;
+    if (!state.FolderNotMade.empty()) {
+        ui.ToonMelding(Printf(_("Kopieren is niet volledig: de map %s kon niet worden gemaakt."),
+                              state.FolderNotMade.c_str()));
+        return;
+    }
+    if (state.AbortRequested) {
+        ui.ToonMelding(_("Afgebroken door gebruiker, kopieren is niet volledig"));
+        return;
+    }
+    ui.ToonMelding(_("Vaultor heeft ") + std::to_string(state.ChangeCount) +
+                   _(" bestanden en mappen gecontroleerd en ") +
+                   std::to_string(state.ItemsUpdated) + _(" bijgewerkt.") + "\r\r" +
+                   _("Samenvatting:") + "\r" + state.CopySummary);
+    char letter = fs::NormaliseLetter(TargetLetter(state));
+    if (!state.NoEmptyFoldersOnCdrw && letter && fs::GetDriveKind(letter) == 4)
+        ui.ToonMelding(
+            _("Het is verstandig om de CDRW te herladen (eject) voordat u nieuwe "
+              "handelingen verricht\r\nsommige direct write software zoals INCD "
+              "sluiten een CDRW pas goed af tijdens het uitwerpen."));
+}
+
+void CopyEverything(AppState& state) {
+    auto& m = state.Model;
+    CopyPhase phase(state);
+    state.BytesCompared = 0;
+    state.PercentBase = state.BytesToCopy;
+    m.ProgressBar1 = 0;
+    fs::ProcessPendingMessages();
+    const std::int64_t start_ms = state.Ui.NowMs();
+    const std::time_t start = std::time(nullptr);
+    m.RichEdit1.push_back(_("Kopieren en/of bijwerken gestart."));
+    LogFile log;
+    log.Open(state.ProgramDir);
+    log.WriteLine(_("Start log."));
+    log.WriteLine(_("Kopieren en/of bijwerken gestart ") + StartTimeText(start));
+    log.WriteLine(" ");
+    KopieerDeLijst(state, log);
+    std::string record = state.TargetRoot + "Vaultor.dat";
+    if (!WriteDriveInfoFile(state, record)) {
+        log.WriteLine(Printf(_("Het bestand %s kon niet worden geschreven."), record.c_str()));
+        ++state.LastRunRemarks;
+    }
+    // A run of a day or more shows all its hours.
+    std::string done = _("Gereed, het kopieren heeft ") +
+                       fs::DurationText((state.Ui.NowMs() - start_ms) / 1000) +
+                       _(" in beslag genomen.");
+    log.WriteLine(done);
+    if (!state.FolderNotMade.empty())
+        log.WriteLine(Printf(_("Kopieren is niet volledig: de map %s kon niet worden gemaakt."),
+                             state.FolderNotMade.c_str()));
+    else if (state.AbortRequested)
+        log.WriteLine(_("De bewerking is door de gebruiker voortijdig afgebroken."));
+    log.WriteLine(_("Eind log."));
+    log.Close();
+    m.RichEdit1 = ReadLogLines(LogFile::PathIn(state.ProgramDir));
+    m.StatusBar1 = done;
+    state.LastRunEnd = !state.FolderNotMade.empty() ? RunEnd::FolderNotMade
+                       : state.AbortRequested       ? RunEnd::Stopped
+                                                    : RunEnd::Copied;
+    ShowEnd(state);
+}
+
+}  // namespace
+
+void SpB_StartClick(AppState& state) {
+    if (state.RunInProgress) return;
+    RunScope running(state);
+    auto& m = state.Model;
+    auto& ui = state.Ui;
+    state.LastRunEnd = RunEnd::None;
+    state.LastRunFailed = 0;
+    state.LastRunRemarks = 0;
+    state.FolderNotMade.clear();
+    if (!IsDriveAanwezig(state)) {
+        ui.ToonMelding(Printf(_("Laatst gebruikte drive %s: niet aanwezig, selecteer eventeel een "
+                                "andere drive."),
+                              std::string(1, TargetLetter(state)).c_str()));
+        state.LastRunEnd = RunEnd::DriveAbsent;
+        return;
+    }
+    if (!TargetChangeAccepted(state)) {
+        state.LastRunEnd = RunEnd::Declined;
+        return;
+    }
+    state.BytesCompared = 0;
+    m.Gauge2.visible = false;
+    if (state.ConfirmDialogs &&
+        ui.VraagJaNee(_("Vaultor gaat nu eerst de bestanden en de ruimte controleren op ") +
+                      state.TargetRoot) == kAnswerNo) {
+        state.LastRunEnd = RunEnd::Declined;
+        return;
+    }
+    m.RichEdit1.clear();
+    m.RichEdit1.push_back(_("Controleren bestanden en vrije ruimte op de doeldrive ") +
+                          state.TargetRoot);
+    const ListRecord before{state.LastDrive, state.LastDate};
+    state.LastDrive = DriveBoxText(state);
+    state.LastDate = "n/a";
+    PrepareCheck(state);
+    Vergelijken(state, nullptr);
+    fs::ProcessPendingMessages();
+    state.CollectCopyList = false;
+    m.L_Aktie.caption = _("niet aktief");
+    if (state.AbortRequested) {
+        m.RichEdit1.clear();
+        m.RichEdit1.push_back(_("Laatste bewerking door gebruiker gestopt!"));
+        m.Label19.caption = _("Niet berekend");
+        m.Gauge2.visible = false;
+        before.Restore(state);
+        state.LastRunEnd = RunEnd::Stopped;
+        return;
+    }
+    m.Gauge2.visible = true;
+    char letter = fs::NormaliseLetter(TargetLetter(state));
+    std::int64_t free = letter ? fs::GetDriveFreeBytes(letter) : -1;
+    if (state.TotalBytes > free) {
+        ui.ToonMelding(_("Er is niet voldoende ruimte op de doelschijf!") + std::string("\r") +
+                       _("Kies een andere \"lege\" doeldrive of maak een andere lijstindeling."));
+        m.ProgressBar1 = 0;
+        before.Restore(state);
+        state.LastRunEnd = RunEnd::NoRoom;
+        return;
+    }
+    if (state.CopyList.empty() && state.EmptyFolderList.empty()) {
+        ui.ToonMelding(_("Er zijn geen veranderde of te kopieren bestanden gevonden."));
+        m.RichEdit1.clear();
+        if (state.CompressionWork) SetAllFoldersCompressionstate(state);
+        before.Restore(state);
+        state.LastRunEnd = RunEnd::NothingToCopy;
+        ShowIdle(state);
+        return;
+    }
+    std::string question = fs::KiesFormaatStr(state.BytesToCopy) + _(" in ") +
+                           std::to_string(state.ChangeCount) + _(" bestanden/mappen op drive ") +
+                           state.TargetRoot + _(" nu bijwerken?");
+    if (ui.VraagJaNee(question) == kAnswerNo) {
+        before.Restore(state);
+        state.LastRunEnd = RunEnd::Declined;
+        ShowIdle(state);
+        return;
+    }
+    CopyEverything(state);
+}
+
+void SpB_StopClick(AppState& state) {
+    if (state.ConfirmDialogs) {
+        if (state.Ui.VraagJaNee(_("Opgelet! Bewerking echt afbreken??")) == kAnswerYes)
+            state.AbortRequested = true;
+    } else {
+        state.AbortRequested = true;
+    }
+    if (state.AbortRequested)
+        state.Model.RichEdit1.push_back(
+            _("Momentje geduld, bezig met afbreken van de handeling..........."));
+}
+
+}  // namespace vaultor

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "state/app_state.h"
+
+namespace vaultor {
+
+// Start: the target checked, the list compared with its copy, the room
+// checked, then everything that differs copied, the target's record and the
+// log written and a summary shown. A run that copies nothing leaves the
+// list's record of its last backup as it was.
+void SpB_StartClick(AppState& state);
+
+// Stop: asks when confirmation dialogs are on; the running loops end between files.
+void SpB_StopClick(AppState& state);
+
+}  // namespace vaultor

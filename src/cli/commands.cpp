@@ -8,7 +8,9 @@
 
 #include "app/list_commands.h"
 #include "app/main_window.h"
+#include "engine/start_run.h"
 #include "engine/totals.h"
+#include "engine/verify.h"
 #include "fs/drive_mapping.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
@@ -246,6 +248,41 @@ int Target(Session& s, const Command& c) {
     return Show(s);
 }
 
+// Runs Start or "Test - Verifieer" with Ctrl-C as the Stop button.
+template <typename Handler>
+void RunWithStop(Session& s, TerminalUi& ui, Handler handler) {
+    ui.stop = [&] { SpB_StopClick(s.State()); };
+    ui.progress = &s.State().Model;
+    TerminalUi::CatchInterrupts();
+    try {
+        handler(s.State());
+    } catch (...) {
+        TerminalUi::ReleaseInterrupts();
+        ui.stop = nullptr;
+        ui.progress = nullptr;
+        throw;
+    }
+    TerminalUi::ReleaseInterrupts();
+    ui.stop = nullptr;
+    ui.progress = nullptr;
+}
+
+int Start(Session& s, TerminalUi& ui) {
+    RunWithStop(s, ui, SpB_StartClick);
+    const auto& st = s.State();
+    using RunEnd = AppState::RunEnd;
+    if (st.LastRunEnd == RunEnd::NothingToCopy) return 0;
+    return st.LastRunEnd == RunEnd::Copied && st.LastRunFailed == 0 && st.LastRunRemarks == 0 ? 0
+                                                                                              : 1;
+}
+
+// A log of only "Start log." and "Eind log." means no difference was found.
+int Test(Session& s, TerminalUi& ui) {
+    RunWithStop(s, ui, SpBCompareClick);
+    const auto& st = s.State();
+    return st.LastRunEnd == AppState::RunEnd::Tested && st.Model.RichEdit1.size() == 2 ? 0 : 1;
+}
+
 }  // namespace
 
 bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
@@ -264,7 +301,9 @@ bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
                                  {"rename", 2, 2, "rename LIJST NIEUWENAAM"},
                                  {"delete", 1, 1, "delete LIJST"},
                                  {"import", 1, 1, "import BESTAND"},
-                                 {"target", 2, 2, "target LIJST X [--lock|--unlock]"}};
+                                 {"target", 2, 2, "target LIJST X [--lock|--unlock]"},
+                                 {"start", 1, 1, "start LIJST"},
+                                 {"test", 1, 1, "test LIJST"}};
     for (const auto& f : forms)
         if (name == f.name) {
             *usage = f.usage;
@@ -301,6 +340,10 @@ int RunListCommand(const StartedProgram& program, TerminalUi& ui, const Command&
         status = Delete(s);
     else if (n == "target")
         status = Target(s, c);
+    else if (n == "start")
+        status = Start(s, ui);
+    else if (n == "test")
+        status = Test(s, ui);
     return s.Close(status);
 }
 

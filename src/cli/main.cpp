@@ -24,7 +24,7 @@ constexpr const char* kUsage =
     "[--yes|--no] OPDRACHT\n"
     "  drives | lists | show LIJST | totals LIJST | info LIJST MAP | new LIJST [MAP]...\n"
     "  add LIJST MAP | remove LIJST MAP | rename LIJST NIEUWENAAM | delete LIJST\n"
-    "  import BESTAND | target LIJST X [--lock|--unlock]";
+    "  import BESTAND | target LIJST X [--lock|--unlock] | start LIJST | test LIJST";
 
 struct Arguments {
     std::vector<fs::DriveMapping> drives;

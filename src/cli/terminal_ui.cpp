@@ -7,10 +7,71 @@
 #include <iostream>
 
 #include "fs/i18n.h"
+#include "state/model.h"
 
 namespace vaultor::cli {
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+bool g_progress_shown = false;
+
+void OnInterrupt(int) {
+    g_interrupted = 1;
+    // A second Ctrl-C while the first is being handled ends the program: every
+    // copy is made under a temporary name, so no backup is left half written.
+    std::signal(SIGINT, SIG_DFL);
+}
+
+void ClearProgress() {
+    if (!g_progress_shown) return;
+    std::fputs("\r\033[K", stderr);
+    g_progress_shown = false;
+}
+
+}  // namespace
+
+void TerminalUi::CatchInterrupts() {
+    g_interrupted = 0;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    action.sa_flags = SA_RESTART;  // file work goes on; the pump sees the flag
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+void TerminalUi::ReleaseInterrupts() {
+    std::signal(SIGINT, SIG_DFL);
+    ClearProgress();
+}
+
+void TerminalUi::ProcessMessages() {
+    PrintNewPaneLines();
+    if (g_interrupted && stop) {
+        g_interrupted = 0;
+        stopping_ = true;
+        stop();
+        stopping_ = false;
+        CatchInterrupts();
+    }
+    DrawProgress();
+}
+
+void TerminalUi::DrawProgress() {
+    if (!progress || !::isatty(STDERR_FILENO)) return;
+    std::int64_t now = NowMs();
+    if (now - drawn_ms_ < 200) return;
+    drawn_ms_ = now;
+    std::string name = progress->StatusBar1;
+    if (name.size() > 50) name = "..." + name.substr(name.size() - 47);
+    std::fprintf(stderr, "\r\033[K%3lld%%  %s  %s %s",
+                 static_cast<long long>(progress->ProgressBar1), name.c_str(), _("Resterend:"),
+                 progress->LabelTimeLeft.caption.c_str());
+    std::fflush(stderr);
+    g_progress_shown = true;
+}
 
 void TerminalUi::PrintLines(const std::string& text) {
+    ClearProgress();
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r') {
@@ -41,7 +102,10 @@ int TerminalUi::VraagJaNee(const std::string& question) {
     PrintNewPaneLines();
     PrintLines(question);
     int answer = kAnswerClosed;
-    if (answers_ == Answers::Yes) {
+    bool ask = answers_ == Answers::Ask && ::isatty(STDIN_FILENO);
+    if (stopping_ && !ask) {
+        answer = kAnswerYes;  // Ctrl-C without a terminal to ask on: stop
+    } else if (answers_ == Answers::Yes) {
         answer = kAnswerYes;
     } else if (answers_ == Answers::No) {
         answer = kAnswerNo;

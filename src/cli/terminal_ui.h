@@ -1,10 +1,13 @@
 #pragma once
 
+#include <csignal>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "state/model.h"
 #include "state/ui.h"
 
 namespace vaultor::cli {
@@ -28,6 +31,10 @@ class TerminalUi : public UserInterface {
     std::optional<std::string> folder;  // given once, then "&Sluiten"
 
     bool declined = false;  // a question was answered No
+    // Ctrl-C during a run presses Stop; on a terminal the run's progress is
+    // drawn on standard error from this model.
+    std::function<void()> stop;
+    const MainWindowModel* progress = nullptr;
     int messages = 0;
     // The log pane: its new lines are printed before anything else is said.
     const std::vector<std::string>* pane = nullptr;
@@ -41,12 +48,18 @@ class TerminalUi : public UserInterface {
     std::optional<std::string> PickListFile(const std::string& folder) override;
     std::optional<std::string> PickFolder() override;
     void ShowText(const std::string& caption, const std::string& text) override;
-    void ProcessMessages() override {}
+    void ProcessMessages() override;
     std::int64_t NowMs() override;
 
     static void PrintLines(const std::string& text);
+    // Ctrl-C sets a flag the pump reads; a second one while Stop is pending ends the program.
+    static void CatchInterrupts();
+    static void ReleaseInterrupts();
 
   private:
+    void DrawProgress();
+    bool stopping_ = false;  // the question being asked is Stop's
+    std::int64_t drawn_ms_ = 0;
     Answers answers_;
     std::vector<std::string> pane_printed_;
 };

@@ -41,6 +41,17 @@ bool IsFile(const std::string& letter_path) {
 
 }  // namespace
 
+void UpdateRate(AppState& st, std::int64_t elapsed_ms) {
+    if (elapsed_ms <= 1000) return;  // nothing is measured in the first second
+    std::int64_t rate = st.BytesCompared / (elapsed_ms / 1000);
+    if (rate > std::numeric_limits<std::int32_t>::max()) return;
+    st.BytesPerSecond = static_cast<std::int32_t>(rate);
+    if (rate == 0) return;
+    SetMinuteLabel(st, st.PercentBase / rate);
+    SetTimeleftLabel(st, (st.PercentBase - st.BytesCompared) / rate);
+    SetDrvBpsVal(st);
+}
+
 bool SplitCopyLine(const std::string& line, const std::string& target_root, std::string* source,
                    std::string* target) {
     const std::string sep = kSeparator;
@@ -192,16 +203,7 @@ void CopyRun::Failed(const std::string& target, bool existed) {
 }
 
 void CopyRun::RateUpdate() {
-    auto& st = state_;
-    std::int64_t elapsed = st.Ui.NowMs() - run_start_ms_;
-    if (elapsed <= 1000) return;
-    std::int64_t rate = st.BytesCompared / (elapsed / 1000);
-    if (rate > std::numeric_limits<std::int32_t>::max()) return;
-    st.BytesPerSecond = static_cast<std::int32_t>(rate);
-    if (rate == 0) return;
-    SetMinuteLabel(st, st.PercentBase / rate);
-    SetTimeleftLabel(st, (st.PercentBase - st.BytesCompared) / rate);
-    SetDrvBpsVal(st);
+    UpdateRate(state_, state_.Ui.NowMs() - run_start_ms_);
 }
 
 void CopyRun::ReportPassedOver() {

@@ -17,6 +17,10 @@ namespace vaultor {
 bool SplitCopyLine(const std::string& line, const std::string& target_root, std::string* source,
                    std::string* target);
 
+// The average rate of the run so far (bytes done over whole seconds), the two
+// time estimates from it, and the rate remembered for the target's drive kind.
+void UpdateRate(AppState& state, std::int64_t elapsed_ms);
+
 // The copy run: every line of CopyList copied and checked, then the empty
 // folders, the folder compression, a flush of the target, the summary and the
 // remarks. Stop is honoured between files. Returns the number of failed copies.

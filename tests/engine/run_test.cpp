@@ -1,0 +1,472 @@
+// Start, Stop and "Test - Verifieer" on real folders, driven through the
+// scripted interface: the questions and messages in their order, the log
+// line by line, the copies on the target and the window's state after.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/main_window.h"
+#include "engine/copy_run.h"
+#include "engine/start_run.h"
+#include "engine/verify.h"
+#include "fs/drives.h"
+#include "fs/pump.h"
+#include "fs/size_text.h"
+#include "log/log_file.h"
+#include "support/drive_map.h"
+#include "support/loop_mount.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace vaultor {
+namespace {
+
+namespace fsys = std::filesystem;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+// The log as written: lines end in CR LF, a lone CR stays inside its line.
+std::vector<std::string> LogLines(const std::string& path) {
+    std::string text = ReadFile(path);
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; at < text.size(); at = end + 2) {
+        end = text.find("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(at, end - at));
+    }
+    return lines;
+}
+
+bool Has(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+// Temporary copies anywhere below a folder.
+int TempFilesBelow(const std::string& folder) {
+    int n = 0;
+    for (const auto& e : fsys::recursive_directory_iterator(folder))
+        n += e.path().filename().string().rfind(".vaultor-", 0) == 0;
+    return n;
+}
+
+class RunTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fsys::create_directories(s / "R");
+        MapTarget(e.Path());
+        state.ProgramDir = home.Path() + "/";
+        state.TargetRoot = "E:\\";
+        M().ListBox1.items = {"S:\\R"};
+        M().DriveComboBox1.items = {"E: [DOEL]"};
+        M().DriveComboBox1.selected = 0;
+        state.ConfirmDialogs = false;  // the questions are tested where they matter
+        state.CreateEmptyFolders = true;
+        state.NoEmptyFoldersOnCdrw = false;
+        fs::SetMessagePump(&ui);
+    }
+    void TearDown() override { fs::SetMessagePump(nullptr); }
+    void MapTarget(const std::string& folder, const std::string& extra = "") {
+        test::MapDrives({"S=" + s.Path(), "E=" + folder + extra});
+    }
+    void Start(std::deque<int> answers) {
+        ui.answers = std::move(answers);
+        SpB_StartClick(state);
+        EXPECT_TRUE(ui.answers.empty()) << "questions not asked";
+    }
+    std::vector<std::string> Log() { return LogLines(home / "Vaultor.log"); }
+    std::string Copy(const std::string& rel) { return e / ("Vaultor_Drive S/R/" + rel); }
+    MainWindowModel& M() { return state.Model; }
+    void ExpectIdle() {
+        EXPECT_TRUE(M().SpB_Start.visible && M().SpB_Start.enabled);
+        EXPECT_FALSE(M().SpB_Stop.visible);
+        EXPECT_TRUE(M().DriveComboBox1.visible && M().ListBox1.enabled && M().SB_Close.enabled);
+        EXPECT_FALSE(M().Animate1.visible || M().Animate2.visible);
+        EXPECT_FALSE(state.RunInProgress);
+    }
+
+    test::DriveTableScope drives;
+    TempDir home, s, e;
+    test::ScriptedUi ui;
+    AppState state{ui};
+};
+
+TEST_F(RunTest, AFullBackupThenNothingToCopyThenATestWithAnEmptyLog) {
+    fsys::create_directories(s / "R/Sub");
+    fsys::create_directories(s / "R/Leeg");
+    WriteFile(s / "R/a.txt", "aaa");
+    WriteFile(s / "R/Sub/b.txt", "bb");
+    Start({kAnswerYes});
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0],
+              fs::KiesFormaatStr(5) + " in 3 bestanden/mappen op drive E:\\ nu bijwerken?");
+    auto log = Log();
+    ASSERT_GE(log.size(), 14u);
+    EXPECT_EQ(log[0], "Start log.");
+    EXPECT_TRUE(StartsWith(log[1], "Kopieren en/of bijwerken gestart ")) << log[1];
+    EXPECT_EQ(log[2], " ");
+    EXPECT_EQ(log[3], "Map gemaakt E:\\Vaultor_Drive S\\R");  // the folder itself first
+    EXPECT_EQ(log[4], "Kopie gemaakt: E:\\Vaultor_Drive S\\R\\a.txt");
+    EXPECT_TRUE(Has(log, "Map gemaakt E:\\Vaultor_Drive S\\R\\Sub"));
+    EXPECT_TRUE(Has(log, "Kopie gemaakt: E:\\Vaultor_Drive S\\R\\Sub\\b.txt"));
+    EXPECT_TRUE(Has(log, "Lege map gemaakt E:\\Vaultor_Drive S\\R\\Leeg"));
+    const std::string summary =
+        "Bestanden bijgewerkt:       \t0\rBestanden gekopieerd:       \t2\r"
+        "Mappen aangemaakt:          \t3\rFouten/Opmerkingen . . . . .\t0";
+    std::vector<std::string> tail(log.end() - 6, log.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{" ", "Samenvatting", summary, " ",
+                                              "Gereed, het kopieren heeft 00:00:00 in beslag "
+                                              "genomen.",
+                                              "Eind log."}));
+    EXPECT_EQ(M().StatusBar1, "Gereed, het kopieren heeft 00:00:00 in beslag genomen.");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0],
+              "Vaultor heeft 3 bestanden en mappen gecontroleerd en 3 "
+              "bijgewerkt.\r\rSamenvatting:\r" +
+                  summary);
+    EXPECT_EQ(ReadFile(Copy("Sub/b.txt")), "bb");
+    EXPECT_TRUE(fsys::is_directory(Copy("Leeg")));
+    EXPECT_TRUE(StartsWith(ReadFile(e / "Vaultor.dat"), "Datum: "));
+    EXPECT_EQ(state.LastDrive, "E: [DOEL]");
+    EXPECT_EQ(state.LastDate, M().LabelInfo.caption);
+    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::Copied);
+    EXPECT_EQ(M().L_Comp.colour, kPurple);
+    EXPECT_EQ(M().L_Aktie.caption, "niet aktief");
+    ExpectIdle();
+
+    // Nothing to do: the log and the list's record of its last backup stay.
+    const std::string last_date = state.LastDate, old_log = ReadFile(home / "Vaultor.log");
+    Start({});
+    EXPECT_EQ(ui.messages.back(), "Er zijn geen veranderde of te kopieren bestanden gevonden.");
+    EXPECT_EQ(state.LastDate, last_date);
+    EXPECT_EQ(ReadFile(home / "Vaultor.log"), old_log);
+    ExpectIdle();
+
+    SpBCompareClick(state);
+    EXPECT_EQ(Log(), (std::vector<std::string>{"Start log.", "Eind log."}));
+    EXPECT_EQ(M().RichEdit1, Log());
+    EXPECT_EQ(M().Label19.caption, "0 Bytes");
+    EXPECT_TRUE(M().Gauge2.visible);
+    ExpectIdle();
+}
+
+TEST_F(RunTest, TheTestLogsEachChangedAndMissingFileAndNothingElse) {
+    for (int i = 0; i < 10; ++i) WriteFile(s / ("R/f" + std::to_string(i)), "inhoud");
+    Start({kAnswerYes});
+    WriteFile(s / "R/f1", "langere inhoud");
+    WriteFile(s / "R/f2", "langere inhoud");
+    fsys::remove(Copy("f3"));
+    SpBCompareClick(state);
+    auto log = Log();
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(log.front(), "Start log.");
+    EXPECT_EQ(log.back(), "Eind log.");
+    std::vector<std::string> lines(log.begin() + 1, log.end() - 1);
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, (std::vector<std::string>{"Niet aanwezig E:\\Vaultor_Drive S\\R\\f3",
+                                               "Veranderd E:\\Vaultor_Drive S\\R\\f1",
+                                               "Veranderd E:\\Vaultor_Drive S\\R\\f2"}));
+    EXPECT_EQ(state.TotalBytes, 8 + 8 + 6);  // what a copy needs more
+    EXPECT_EQ(M().Label19.caption, fs::KiesFormaatStr(22));
+
+    // Without the target's medium nothing is compared and the log stays.
+    MapTarget(e.Path(), ",mounted");
+    SpBCompareClick(state);
+    EXPECT_EQ(ui.messages.back(), "Drive niet aanwezig!");
+    EXPECT_EQ(Log(), log);
+}
+
+TEST_F(RunTest, StopDuringTheTotalsOrTheComparisonCopiesNothingAndKeepsTheRecord) {
+    for (int i = 0; i < 30; ++i) {
+        fsys::create_directories(s / ("R/d" + std::to_string(i)));
+        WriteFile(s / ("R/d" + std::to_string(i) + "/f"), "x");
+    }
+    state.LastDrive = "E: [DOEL]";
+    state.LastDate = "Datum: 01-01-2026 Tijd: 10:00:00";
+    for (const char* moment : {"Bezig met berekenen omvang van de bronbestanden.....",
+                               "Bezig vergelijken van de bestanden ....."}) {
+        SCOPED_TRACE(moment);
+        ui.messages.clear();
+        ui.on_pump = [&] {
+            if (!M().RichEdit1.empty() && M().RichEdit1.back() == moment && !state.AbortRequested)
+                SpB_StopClick(state);
+        };
+        Start({});
+        bool in_totals = std::string(moment).find("omvang") != std::string::npos;
+        EXPECT_EQ(Has(ui.messages, "Handeling afgebroken door gebruiker."), !in_totals);
+        EXPECT_EQ(Has(ui.messages, "Handeling afgebroken, opgave van Bytes e.d. niet correct"),
+                  in_totals);
+        EXPECT_EQ(M().RichEdit1,
+                  std::vector<std::string>{"Laatste bewerking door gebruiker gestopt!"});
+        EXPECT_EQ(M().Label19.caption, "Niet berekend");
+        EXPECT_FALSE(M().Gauge2.visible);
+        EXPECT_FALSE(fsys::exists(e / "Vaultor_Drive S"));
+        EXPECT_FALSE(fsys::exists(home / "Vaultor.log"));
+        EXPECT_EQ(state.LastDate, "Datum: 01-01-2026 Tijd: 10:00:00");
+        EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::Stopped);
+        ExpectIdle();
+    }
+}
+
+TEST_F(RunTest, StopDuringACopyLetsTheFileInHandCompleteAndEndsTheRunTidily) {
+    const std::string big(3 << 20, 'b');
+    for (const char* name : {"a", "b", "c"}) WriteFile(s / (std::string("R/") + name), big);
+    state.ConfirmDialogs = true;
+    // Stop is pressed inside the copy of the first file and answered No, then
+    // inside the second and answered Yes.
+    std::vector<std::string> pressed_in;
+    ui.on_pump = [&] {
+        if (M().L_Kopieer.colour != kRed || Has(pressed_in, M().StatusBar1)) return;
+        pressed_in.push_back(M().StatusBar1);
+        ui.answers.push_back(pressed_in.size() == 1 ? kAnswerNo : kAnswerYes);
+        SpB_StopClick(state);
+        if (pressed_in.size() == 1) {
+            EXPECT_FALSE(state.AbortRequested);
+        } else {
+            EXPECT_EQ(M().RichEdit1.back(),
+                      "Momentje geduld, bezig met afbreken van de handeling...........");
+        }
+    };
+    Start({kAnswerYes, kAnswerYes});
+    ASSERT_EQ(pressed_in.size(), 2u);
+    EXPECT_EQ(ui.questions[2], "Opgelet! Bewerking echt afbreken??");
+    for (const auto& name : pressed_in) EXPECT_TRUE(ReadFile(Copy(name)) == big) << name;
+    int copies = 0;
+    for (const char* name : {"a", "b", "c"}) copies += fsys::exists(Copy(name));
+    EXPECT_EQ(copies, 2);
+    EXPECT_EQ(TempFilesBelow(e.Path()), 0);
+    auto log = Log();
+    EXPECT_EQ(log[log.size() - 2], "De bewerking is door de gebruiker voortijdig afgebroken.");
+    EXPECT_TRUE(Has(log,
+                    "Bestanden bijgewerkt:       \t0\rBestanden gekopieerd:       \t2\r"
+                    "Mappen aangemaakt:          \t1\rFouten/Opmerkingen . . . . .\t0"));
+    EXPECT_EQ(ui.messages.back(), "Afgebroken door gebruiker, kopieren is niet volledig");
+    EXPECT_TRUE(fsys::exists(e / "Vaultor.dat"));  // the record is written after a Stop too
+    ExpectIdle();
+}
+
+TEST_F(RunTest, EveryRefusalEndsWithoutCopyingAndPutsTheListsRecordBack) {
+    WriteFile(s / "R/a.txt", "aaa");
+    state.LastDrive = "F: [OUD]";
+    state.LastDate = "Datum: 01-01-2026 Tijd: 10:00:00";
+    state.ConfirmDialogs = true;
+
+    Start({kAnswerNo});  // the other drive is not wanted
+    EXPECT_EQ(ui.questions.back(),
+              "De laatste keer is F: [OUD] gebruikt voor deze bronlijst.\r\nDe doeldrive E: [DOEL] "
+              "nu gebruiken voor de bronlijst?");
+    EXPECT_FALSE(state.ListChanged);
+    EXPECT_TRUE(M().RichEdit1.empty());
+
+    Start({kAnswerYes, kAnswerNo});  // the check is not wanted
+    EXPECT_EQ(ui.questions.back(),
+              "Vaultor gaat nu eerst de bestanden en de ruimte controleren "
+              "op E:\\");
+    EXPECT_TRUE(M().RichEdit1.empty());
+
+    Start(
+        {kAnswerYes, kAnswerClosed, kAnswerNo});  // a closed window goes on; the copy is not wanted
+    EXPECT_TRUE(state.ListChanged);
+    EXPECT_EQ(state.LastDrive, "F: [OUD]");
+    EXPECT_EQ(state.LastDate, "Datum: 01-01-2026 Tijd: 10:00:00");
+    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::Declined);
+    EXPECT_FALSE(fsys::exists(e / "Vaultor_Drive S"));
+    ExpectIdle();
+
+    MapTarget(e.Path(), ",mounted");  // no medium in the drive
+    Start({});
+    EXPECT_EQ(ui.messages.back(),
+              "Laatst gebruikte drive E: niet aanwezig, selecteer eventeel een "
+              "andere drive.");
+    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::DriveAbsent);
+}
+
+TEST_F(RunTest, TheRoomIsEnoughWhenTheFreeBytesEqualWhatIsNeededAndNotOneByteLess) {
+    test::LoopMount small(test::LoopMount::Kind::Tmpfs, 2, "", "size=2m");
+    VAULTOR_REQUIRE_MOUNT(small);
+    MapTarget(small.Folder());
+    std::int64_t free = fs::GetDriveFreeBytes('E');
+    ASSERT_GT(free, 0);
+    WriteFile(s / "R/a", std::string(static_cast<size_t>(free) + 1, 'x'));
+    Start({});
+    EXPECT_EQ(ui.messages.back(),
+              "Er is niet voldoende ruimte op de doelschijf!\rKies een andere "
+              "\"lege\" doeldrive of maak een andere lijstindeling.");
+    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::NoRoom);
+    EXPECT_EQ(M().ProgressBar1, 0);
+
+    WriteFile(s / "R/a", std::string(static_cast<size_t>(free), 'x'));
+    Start({kAnswerNo});  // asked: there is room
+    EXPECT_EQ(ui.questions.back(),
+              fs::KiesFormaatStr(free) + " in 1 bestanden/mappen op drive E:\\ nu bijwerken?");
+}
+
+TEST_F(RunTest, AnUpdateThatDoesNotFitKeepsTheOldCopyAndSaysTheDriveIsFull) {
+    test::LoopMount small(test::LoopMount::Kind::Tmpfs, 4, "", "size=4m");
+    VAULTOR_REQUIRE_MOUNT(small);
+    MapTarget(small.Folder());
+    const std::string old_copy(1 << 20, 'o');
+    WriteFile(s / "R/big", old_copy);
+    Start({kAnswerYes});
+    ASSERT_TRUE(ReadFile(small.Folder() + "/Vaultor_Drive S/R/big") == old_copy);
+    // 3.5 MiB more needs 2.5 MiB more room, which there is, but the new copy
+    // is made beside the old one until it is complete.
+    WriteFile(s / "R/big", std::string(7 << 19, 'n'));
+    Start({kAnswerYes});
+    EXPECT_TRUE(ReadFile(small.Folder() + "/Vaultor_Drive S/R/big") == old_copy);
+    EXPECT_EQ(state.LastRunFailed, 1);
+    auto log = Log();
+    EXPECT_TRUE(Has(log, "Niet bijgewerkt, doeldrive vol: E:\\Vaultor_Drive S\\R\\big"));
+    EXPECT_TRUE(Has(log, "-> Begin fouten/opmerkingenlijst"));
+    EXPECT_EQ(TempFilesBelow(small.Folder()), 0);
+    EXPECT_EQ(M().L_NotPresent.colour, kPurple);  // the end puts the lamps to rest
+}
+
+TEST_F(RunTest, ATargetFolderThatCannotBeMadeEndsTheRunButKeepsItsRemarks) {
+    WriteFile(s / "R/a.txt", "aaa");
+    WriteFile(s / "R/x\\y", "backslash");
+    WriteFile(e / "Vaultor_Drive S", "a file where the drive folder belongs");
+    Start({kAnswerYes});
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0], "Fout E:\\Vaultor_Drive S\\R is niet gemaakt, programma stopt!");
+    EXPECT_EQ(ui.messages[1],
+              "Kopieren is niet volledig: de map E:\\Vaultor_Drive S\\R kon niet "
+              "worden gemaakt.");
+    auto log = Log();
+    EXPECT_TRUE(Has(log, "Overgeslagen, naam niet te schrijven: S:\\R\\x\\y"));
+    EXPECT_FALSE(Has(log, "Samenvatting"));
+    EXPECT_FALSE(Has(log, "De bewerking is door de gebruiker voortijdig afgebroken."));
+    EXPECT_EQ(log[log.size() - 2],
+              "Kopieren is niet volledig: de map E:\\Vaultor_Drive S\\R kon niet worden gemaakt.");
+    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::FolderNotMade);
+    ExpectIdle();
+}
+
+TEST_F(RunTest, ASourceDeletedAfterTheCheckIsAFailedCopy) {
+    WriteFile(s / "R/a.txt", "aaa");
+    WriteFile(s / "R/b.txt", "bbbb");
+    ui.on_pump = [&] {
+        if (M().Animate2.visible) fsys::remove(s / "R/a.txt");
+    };
+    Start({kAnswerYes});
+    EXPECT_EQ(state.LastRunFailed, 1);
+    EXPECT_EQ(state.BytesCompared, 4);
+    EXPECT_TRUE(Has(Log(), "Niet gekopieerd E:\\Vaultor_Drive S\\R\\a.txt"));
+    EXPECT_EQ(ReadFile(Copy("b.txt")), "bbbb");
+}
+
+TEST_F(RunTest, WhatHoldsNoDataOrCannotBeNamedIsPassedOverAndSeparatorsInNamesAreCopied) {
+    ASSERT_EQ(::mkfifo((s / "R/fifo").c_str(), 0644), 0);
+    int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::string sock_path = s / "R/sock";
+    ASSERT_LT(sock_path.size(), sizeof addr.sun_path);
+    std::copy(sock_path.begin(), sock_path.end(), addr.sun_path);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    WriteFile(s / "R/a\\b", "backslash");
+    WriteFile(s / "R/oud ==> nieuw.txt", "pijl");
+    // A folder path that holds the separator and the target's drive folder itself.
+    fsys::create_directories(s / "R/x ==> E:/Vaultor_Drive S");
+    WriteFile(s / "R/x ==> E:/Vaultor_Drive S/y", "why");
+    Start({kAnswerYes});
+    ::close(sock);
+    EXPECT_EQ(ReadFile(Copy("oud ==> nieuw.txt")), "pijl");
+    EXPECT_EQ(ReadFile(Copy("x ==> E:/Vaultor_Drive S/y")), "why");
+    auto log = Log();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "Overgeslagen, geen gewoon bestand: S:\\R\\fifo"),
+              1);
+    EXPECT_TRUE(Has(log, "Overgeslagen, geen gewoon bestand: S:\\R\\sock"));
+    EXPECT_TRUE(Has(log, "Overgeslagen, naam niet te schrijven: S:\\R\\a\\b"));
+    EXPECT_EQ(state.LastRunRemarks, 1u);  // the name; a FIFO or socket is no error
+    EXPECT_FALSE(fsys::exists(Copy("fifo")) || fsys::exists(Copy("a")));
+
+    SpBCompareClick(state);  // only the name that cannot be backed up is a difference
+    EXPECT_EQ(Log(),
+              (std::vector<std::string>{
+                  "Start log.", "Overgeslagen, naam niet te schrijven: S:\\R\\a\\b", "Eind log."}));
+}
+
+TEST_F(RunTest, NoRunStartsInsideARunAndAFailureStillGivesTheWindowBack) {
+    WriteFile(s / "R/a.txt", "aaa");
+    int tried = 0;
+    ui.on_pump = [&] {
+        if (M().L_Kopieer.colour != kRed || tried++) return;
+        SpB_StartClick(state);  // would ask its questions, which none are queued for
+        SpBCompareClick(state);
+        EXPECT_FALSE(FormClose(state));
+        ui.now += 25LL * 3600 * 1000;  // and the run takes a day and an hour
+    };
+    Start({kAnswerYes});
+    EXPECT_EQ(tried > 0, true);
+    auto log = Log();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[log.size() - 2], "Gereed, het kopieren heeft 25:00:00 in beslag genomen.");
+
+    // The log cannot be opened: the error reaches the caller, the window is idle again.
+    WriteFile(s / "R/b.txt", "bbb");
+    ::chmod((home / "Vaultor.log").c_str(), 0444);
+    ui.on_pump = nullptr;
+    ui.answers = {kAnswerYes};
+    EXPECT_THROW(SpB_StartClick(state), LogError);
+    ExpectIdle();
+    EXPECT_EQ(M().L_Aktie.caption, "niet aktief");
+}
+
+TEST_F(RunTest, OnACdTargetTheAdviceFollowsTheSummary) {
+    MapTarget(e.Path(), ",kind=4");
+    fsys::create_directories(s / "R/Leeg");
+    Start({kAnswerYes});
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_TRUE(StartsWith(ui.messages[1], "Het is verstandig om de CDRW te herladen (eject)"));
+    EXPECT_TRUE(fsys::is_directory(Copy("Leeg")));
+}
+
+TEST(Rates, TheRateIsTheAverageOverWholeSecondsAndIsRememberedForTheDriveKind) {
+    test::ScriptedUi ui;
+    AppState state{ui};
+    state.TargetDriveKind = 2;
+    state.PercentBase = 200'000'000;
+    state.BytesCompared = 50'000'000;
+    UpdateRate(state, 1000);  // the first second measures nothing
+    EXPECT_EQ(state.BytesPerSecond, 0);
+    UpdateRate(state, 10'500);
+    EXPECT_EQ(state.BytesPerSecond, 5'000'000);
+    EXPECT_EQ(state.Model.LabelTijd.caption, "00:00:40");
+    EXPECT_EQ(state.Model.LabelTimeLeft.caption, "00:00:30");
+    EXPECT_EQ(state.DriveKindRate[1], 5'000'000);
+    state.BytesCompared = 500;
+    UpdateRate(state, 3000);
+    EXPECT_EQ(state.BytesPerSecond, 166);
+    state.BytesCompared = 2;
+    UpdateRate(state, 3000);
+    EXPECT_EQ(state.BytesPerSecond, 0);
+    EXPECT_EQ(state.DriveKindRate[1], 166);  // the labels and the rate stay
+    state.BytesCompared = 1000;
+    state.PercentBase = 300;
+    UpdateRate(state, 10'000);  // files grew: each part of the time left is negative
+    EXPECT_EQ(state.Model.LabelTimeLeft.caption, "00:00:-07");
+}
+
+TEST(CopyLines, SplitWhereTheTargetRepeatsTheSource) {
+    std::string src, tgt;
+    ASSERT_TRUE(
+        SplitCopyLine("S:\\x ==> E:\\Vaultor_Drive S\\y ==> E:\\Vaultor_Drive S\\x ==> "
+                      "E:\\Vaultor_Drive S\\y",
+                      "E:\\", &src, &tgt));
+    EXPECT_EQ(src, "S:\\x ==> E:\\Vaultor_Drive S\\y");
+    EXPECT_EQ(tgt, "E:\\Vaultor_Drive S\\x ==> E:\\Vaultor_Drive S\\y");
+    EXPECT_FALSE(SplitCopyLine("no separator here", "E:\\", &src, &tgt));
+}
+
+}  // namespace
+}  // namespace vaultor

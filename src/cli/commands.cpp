@@ -40,6 +40,8 @@ std::string LetterForm(const std::string& folder) {
     if (!(path.size() >= 2 && path[1] == ':')) {
         while (path.size() > 1 && path.back() == '/') path.pop_back();
         path = fs::Drives().ToLetterPath(path);
+    } else if (path.size() > 2 && path[2] != '\\') {
+        path.insert(2, "\\");  // "S:Data", as a shell leaves S:\Data, is meant from the root
     }
     return NormalisedFolder(path);
 }

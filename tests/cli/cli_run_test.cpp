@@ -1,0 +1,158 @@
+// Backups made with vaultor-cli as a user makes them: a real tree copied,
+// checked with diff and by its log, a run killed at random moments, and
+// Ctrl-C as the Stop button.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "support/cli_runner.h"
+#include "support/temp_dir.h"
+
+namespace vaultor {
+namespace {
+
+namespace fsys = std::filesystem;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+int Count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+class CliRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fsys::create_directories(src / "Data");
+        WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=\r\n");  // Dutch texts
+    }
+    std::string Options() const {
+        return "--drive 'S=" + src.Path() + "' --drive 'E=" + tgt.Path() + "' ";
+    }
+    test::CliResult Cli(const std::string& arguments) {
+        return test::RunCli(src.Path(), home.Path(), Options() + arguments);
+    }
+    void MakeList() {
+        ASSERT_EQ(Cli("--yes new Foto 'S:\\Data'").status, 0);
+        ASSERT_EQ(Cli("target Foto E").status, 0);
+    }
+    std::string Copy() const { return tgt / "Vaultor_Drive S/Data"; }
+    std::string Log() const { return ReadFile(home / "Vaultor.log"); }
+
+    TempDir home, src, tgt;
+};
+
+TEST_F(CliRunTest, BacksUpARealTreeThenFindsNothingToDoAndVerifiesItClean) {
+    // Folder links are not followed, so the tree is made without them.
+    test::Run("cp -rL /usr/share/doc '" + src.Path() + "/Data/doc' 2>/dev/null");
+    int files = 0;
+    for (const auto& e : fsys::recursive_directory_iterator(src / "Data"))
+        files += e.is_regular_file();
+    ASSERT_GT(files, 100);
+    MakeList();
+
+    EXPECT_EQ(Cli("start Foto").status, 2) << "a question nobody can answer";
+    auto first = Cli("--yes start Foto");
+    EXPECT_EQ(first.status, 0) << first.out << first.err;
+    EXPECT_EQ(test::Run("diff -r '" + (src / "Data") + "' '" + Copy() + "' >/dev/null"), 0);
+    std::string log = Log();
+    EXPECT_EQ(log.rfind("Start log.\r\nKopieren en/of bijwerken gestart ", 0), 0u);
+    EXPECT_EQ(Count(log, "\r\nKopie gemaakt: E:\\Vaultor_Drive S\\Data\\"), files);
+    EXPECT_EQ(Count(log, "\r\nBijgewerkt: "), 0);
+    EXPECT_NE(log.find("Bestanden gekopieerd:       \t" + std::to_string(files) + "\r"),
+              std::string::npos);
+    EXPECT_NE(log.find("\r\nEind log.\r\n"), std::string::npos);
+    EXPECT_EQ(log.substr(log.size() - 11), "Eind log.\r\n");
+    EXPECT_EQ(Count(first.out, "Kopie gemaakt: "), files) << "every pane line once";
+
+    auto second = Cli("--yes start Foto");
+    EXPECT_EQ(second.status, 0);
+    EXPECT_NE(second.out.find("Er zijn geen veranderde of te kopieren bestanden gevonden."),
+              std::string::npos);
+    auto test = Cli("test Foto");
+    EXPECT_EQ(test.status, 0) << test.out;
+    EXPECT_EQ(Log(), "Start log.\r\nEind log.\r\n");
+
+    WriteFile(src / "Data/nieuw.txt", "nieuw");
+    EXPECT_EQ(Cli("test Foto").status, 1);
+    EXPECT_EQ(Log(),
+              "Start log.\r\nNiet aanwezig E:\\Vaultor_Drive S\\Data\\nieuw.txt\r\n"
+              "Eind log.\r\n");
+    EXPECT_EQ(Cli("--no start Foto").status, 1) << "the copy was declined";
+}
+
+// Every copy on the target holds its old or its new content, whenever the run
+// is killed; the next run finishes the work and leaves no temporary file.
+TEST_F(CliRunTest, AKilledRunNeverLeavesAPartialCopy) {
+    const int kFiles = 60;
+    auto content = [](char c, int i) { return std::string(200'000 + i * 1000, c); };
+    for (int i = 0; i < kFiles; ++i)
+        WriteFile(src / ("Data/f" + std::to_string(i)), content('o', i));
+    MakeList();
+    ASSERT_EQ(Cli("--yes start Foto").status, 0);
+    std::mt19937 random(20261206);
+    for (int round = 0; round < 5; ++round) {
+        char now = static_cast<char>('a' + round);
+        for (int i = 0; i < kFiles; ++i) {
+            WriteFile(src / ("Data/f" + std::to_string(i)), content(now, i));
+            test::SetMtime(src / ("Data/f" + std::to_string(i)), 1700000000 + round * 10);
+        }
+        int ms = std::uniform_int_distribution<int>(5, 120)(random);
+        test::Run("cd '" + src.Path() + "' && timeout -s KILL " + std::to_string(ms / 1000.0) +
+                  " '" + std::string(VAULTOR_CLI) + "' --program-dir '" + home.Path() + "' " +
+                  Options() + "--yes start Foto </dev/null >/dev/null 2>&1");
+        char before = round == 0 ? 'o' : static_cast<char>('a' + round - 1);
+        for (int i = 0; i < kFiles; ++i) {
+            std::string copy = ReadFile(Copy() + "/f" + std::to_string(i));
+            EXPECT_TRUE(copy == content(before, i) || copy == content(now, i))
+                << "round " << round << " file " << i << " holds " << copy.size() << " bytes";
+        }
+        ASSERT_EQ(Cli("--yes start Foto").status, 0);
+        for (int i = 0; i < kFiles; ++i)
+            ASSERT_TRUE(ReadFile(Copy() + "/f" + std::to_string(i)) == content(now, i));
+        for (const auto& e : fsys::directory_iterator(Copy()))
+            EXPECT_EQ(e.path().filename().string().rfind(".vaultor-", 0), std::string::npos);
+    }
+}
+
+TEST_F(CliRunTest, CtrlCWithoutATerminalStopsTheRunBetweenFiles) {
+    for (int i = 0; i < 20000; ++i) WriteFile(src / ("Data/f" + std::to_string(i)), "x");
+    MakeList();
+    TempDir scratch;
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::string command = "cd '" + src.Path() + "' && exec '" + std::string(VAULTOR_CLI) +
+                              "' --program-dir '" + home.Path() + "' " + Options() +
+                              "--yes start Foto </dev/null >'" + (scratch / "out") + "' 2>&1";
+        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // The log is made when the copy phase begins.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!fsys::exists(home / "Vaultor.log") && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ::kill(child, SIGINT);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal, not by Stop";
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::string log = Log();
+    EXPECT_NE(log.find("De bewerking is door de gebruiker voortijdig afgebroken.\r\nEind log."),
+              std::string::npos);
+    EXPECT_LT(Count(log, "Kopie gemaakt: "), 20000);
+    EXPECT_NE(
+        ReadFile(scratch / "out").find("Afgebroken door gebruiker, kopieren is niet volledig"),
+        std::string::npos);
+}
+
+}  // namespace
+}  // namespace vaultor

@@ -14,6 +14,7 @@
 #include "engine/copy_run.h"
 #include "engine/start_run.h"
 #include "engine/verify.h"
+#include "fs/compression.h"
 #include "fs/drives.h"
 #include "fs/pump.h"
 #include "fs/size_text.h"
@@ -429,6 +430,44 @@ TEST_F(RunTest, OnACdTargetTheAdviceFollowsTheSummary) {
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_TRUE(StartsWith(ui.messages[1], "Het is verstandig om de CDRW te herladen (eject)"));
     EXPECT_TRUE(fsys::is_directory(Copy("Leeg")));
+}
+
+TEST_F(RunTest, AFatTargetKeepsTwoSecondTimesAndIsUpToDateAfterOneRun) {
+    test::LoopMount fat(test::LoopMount::Kind::Fat, 32, "STICK");
+    VAULTOR_REQUIRE_MOUNT(fat);
+    MapTarget(fat.Folder());
+    fsys::create_directories(s / "R/Sub");
+    WriteFile(s / "R/a.txt", "aaa");
+    WriteFile(s / "R/Sub/b.txt", "bb");
+    test::SetMtime(s / "R/a.txt", 1700000001);  // an odd second: FAT keeps even ones
+    Start({kAnswerYes});
+    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::Copied);
+    EXPECT_EQ(state.LastRunRemarks, 0u);
+    EXPECT_EQ(ReadFile(fat.Folder() + "/Vaultor_Drive S/R/Sub/b.txt"), "bb");
+    Start({});
+    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::NothingToCopy);
+    SpBCompareClick(state);
+    EXPECT_EQ(Log(), (std::vector<std::string>{"Start log.", "Eind log."}));
+}
+
+TEST_F(RunTest, AlwaysCompressMakesCompressedCopiesOnBtrfsAndTheyCountAsUpToDate) {
+    test::LoopMount disk(test::LoopMount::Kind::Btrfs, 256, "DOEL");
+    VAULTOR_REQUIRE_MOUNT(disk);
+    MapTarget(disk.Folder());
+    for (int i = 0; i < 4; ++i)
+        WriteFile(s / ("R/tekst" + std::to_string(i)), std::string(1 << 20, 'a' + i));
+    state.AlwaysCompress = true;
+    Start({kAnswerYes});
+    EXPECT_EQ(state.LastRunRemarks, 0u) << "each copy is compressed as asked";
+    ::sync();
+    std::string usage = test::RunOutput("compsize -b '" + disk.Folder() + "/Vaultor_Drive S' 2>&1");
+    // "TOTAL  <perc>%  <disk>  <uncompressed> ..."
+    size_t total = usage.find("TOTAL");
+    ASSERT_NE(total, std::string::npos) << usage;
+    EXPECT_LT(std::stoi(usage.substr(usage.find_first_of("0123456789", total))), 50) << usage;
+    EXPECT_TRUE(fs::IsFileCompressed("E:\\Vaultor_Drive S\\R"));  // the folder too
+    Start({});
+    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::NothingToCopy);
 }
 
 TEST(Rates, TheRateIsTheAverageOverWholeSecondsAndIsRememberedForTheDriveKind) {

@@ -1,7 +1,92 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmark; pass a folder on the file system to measure.
+# The benchmark: whole vaultor-cli runs against rsync, cp and du, side by side
+# on one generated tree, then the file services against cp and stat.
+#
+#   bench/run.sh [--files N] [--no-micro]
+#
+# The source lies on the disk under build/bench (its page cache warmed first),
+# every target on one tmpfs, so the figures compare the programs and not the
+# disk's write-back. Prints seconds, ratios and vaultor's peak memory.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+files=50000
+micro=1
+while (($#)); do
+  case "$1" in
+    --files) files="$2"; shift 2 ;;
+    --no-micro) micro=0; shift ;;
+    *) echo "bench/run.sh [--files N] [--no-micro]" >&2; exit 2 ;;
+  esac
+done
+
+bash "$root/scripts/setup.sh" --bench
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/build" -j"$(nproc)" --target vaultor_bench
-"$root/build/vaultor_bench" "$@"
+cmake --build "$root/build" -j"$(nproc)" --target vaultor-cli vaultor_bench vaultor_make_tree >/dev/null
+
+work="$root/build/bench"
+targets=/tmp/vaultor-bench-targets
+cleanup() { umount "$targets" 2>/dev/null || true; }
+trap cleanup EXIT
+rm -rf "$work"
+mkdir -p "$work/src" "$work/home" "$targets"
+"$root/build/vaultor_make_tree" "$work/src" "$files"
+tree_kib=$(du -sk "$work/src" | cut -f1)
+mountpoint -q "$targets" && umount "$targets"
+mount -t tmpfs -o size=$((tree_kib * 3 + 262144))k tmpfs "$targets"
+mkdir -p "$targets/vaultor" "$targets/rsync" "$targets/cp"
+printf '[Translation]\r\n1=\r\n' > "$work/home/Vaultor.ini"
+
+cli=("$root/build/vaultor-cli" --program-dir "$work/home" --drive "S=$work/src" --drive "E=$targets/vaultor")
+"${cli[@]}" --yes new Bench 'S:\' >/dev/null
+"${cli[@]}" target Bench E >/dev/null
+
+# Seconds and peak KiB of one command, its output thrown away.
+measure() {
+  /usr/bin/time -o "$work/time" -f '%e %M' "$@" >/dev/null 2>&1 || true
+  tail -1 "$work/time"
+}
+warm() { tar -cf - -C "$work/src" . >/dev/null; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+row() {  # what, vaultor seconds, reference name, reference seconds
+  printf '%-34s vaultor %7.2f s   %-10s %7.2f s   ratio %s\n' "$1" "$2" "$3" "$4" "$(ratio "$2" "$4")"
+}
+
+echo "tree: $files files, $((tree_kib / 1024)) MiB; targets on tmpfs"
+warm
+read -r v_full v_mem < <(measure "${cli[@]}" --yes start Bench)
+warm
+read -r r_full _ < <(measure rsync -a "$work/src/" "$targets/rsync/")
+warm
+read -r c_full _ < <(measure cp -a "$work/src/." "$targets/cp/")
+rm -rf "$targets/cp"
+row "first full backup" "$v_full" "rsync -a" "$r_full"
+row "first full backup" "$v_full" "cp -a" "$c_full"
+
+warm
+read -r v_test _ < <(measure "${cli[@]}" test Bench)
+read -r r_test _ < <(measure rsync -an "$work/src/" "$targets/rsync/")
+row "verify, nothing changed" "$v_test" "rsync -an" "$r_test"
+
+read -r v_same _ < <(measure "${cli[@]}" --yes start Bench)
+read -r r_same _ < <(measure rsync -a "$work/src/" "$targets/rsync/")
+row "Start, nothing changed" "$v_same" "rsync -a" "$r_same"
+
+"$root/build/vaultor_make_tree" "$work/src" "$files" change
+warm
+read -r v_inc _ < <(measure "${cli[@]}" --yes start Bench)
+read -r r_inc _ < <(measure rsync -a "$work/src/" "$targets/rsync/")
+row "Start after 1% changed" "$v_inc" "rsync -a" "$r_inc"
+
+read -r v_tot _ < <(measure "${cli[@]}" totals Bench)
+read -r d_tot _ < <(measure du -sb "$work/src")
+row "totals" "$v_tot" "du -sb" "$d_tot"
+
+echo "peak memory of the full backup: $v_mem KiB, $(awk -v m="$v_mem" -v f="$files" 'BEGIN { printf "%.0f", m * 1024 / f }') bytes per file"
+"${cli[@]}" test Bench >/dev/null && echo "the copy checks out: Test - Verifieer finds no difference"
+
+rm -rf "$work"
+if ((micro)); then
+  echo
+  echo "file services:"
+  "$root/build/vaultor_bench" /tmp/vaultor-bench
+fi

@@ -57,7 +57,8 @@ void TerminalUi::ProcessMessages() {
 }
 
 void TerminalUi::DrawProgress() {
-    if (!progress || !::isatty(STDERR_FILENO)) return;
+    static const bool terminal = ::isatty(STDERR_FILENO);
+    if (!progress || !terminal) return;
     std::int64_t now = NowMs();
     if (now - drawn_ms_ < 200) return;
     drawn_ms_ = now;

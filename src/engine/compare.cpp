@@ -70,7 +70,7 @@ void Comparer::Log(const std::string& line) {
     if (!state_.QuietCompare && log_) log_->WriteLine(line);
 }
 
-void Comparer::CompareCalcSize(const std::string& folder) {
+void Comparer::CompareCalcSize(const std::string& folder, const std::vector<ListedEntry>* listed) {
     auto& st = state_;
     auto& m = st.Model;
     st.TargetIsCD = false;
@@ -99,43 +99,24 @@ void Comparer::CompareCalcSize(const std::string& folder) {
         }
     }
 
-    auto native = fs::Drives().ToNative(folder);
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(native ? ::opendir(native->c_str()) : nullptr,
-                                            ::closedir);
-    // Everything of the folder is read once; the files are then compared.
-    struct Entry {
-        std::string name;
-        struct stat st;
-    };
-    std::vector<Entry> files;
-    if (dir) {
-        while (const dirent* e = ::readdir(dir.get())) {
-            std::string name = e->d_name;
-            if (name == "." || name == "..") continue;
-            struct stat entry {};
-            if (::fstatat(::dirfd(dir.get()), e->d_name, &entry, AT_SYMLINK_NOFOLLOW) != 0)
-                continue;
-            if (S_ISDIR(entry.st_mode)) continue;
-            auto letter = [&] { return fs::StripTrailingBackslash(folder) + "\\" + name; };
-            if (!WritableName(e->d_name)) {
-                PassOver(st, log_, Why::UnwritableName, letter());
-                continue;
-            }
-            if (S_ISLNK(entry.st_mode)) {
-                struct stat target {};
-                if (::fstatat(::dirfd(dir.get()), e->d_name, &target, 0) != 0) {
-                    PassOver(st, log_, Why::DanglingLink, letter());
-                    continue;
-                }
-                if (S_ISDIR(target.st_mode)) continue;  // a link to a folder is not followed
-                entry = target;
-            }
-            if (!S_ISREG(entry.st_mode)) {  // FIFO, socket, device: nothing to back up
-                PassOver(st, log_, Why::NotARegularFile, letter());
-                continue;
-            }
-            files.push_back({std::move(name), entry});
-        }
+    std::vector<ListedEntry> own;
+    if (!listed) {
+        auto native = fs::Drives().ToNative(folder);
+        if (native) own = ListFiles(*native);
+        listed = &own;
+    }
+    // What cannot be backed up is said once; the files are then compared.
+    std::vector<const ListedEntry*> files;
+    for (const auto& entry : *listed) {
+        auto letter = [&] { return fs::StripTrailingBackslash(folder) + "\\" + entry.name; };
+        if (!WritableName(entry.name.c_str()))
+            PassOver(st, log_, Why::UnwritableName, letter());
+        else if (entry.link && entry.st.st_mode == 0)
+            PassOver(st, log_, Why::DanglingLink, letter());
+        else if (!S_ISREG(entry.st.st_mode))  // FIFO, socket, device: nothing to back up
+            PassOver(st, log_, Why::NotARegularFile, letter());
+        else
+            files.push_back(&entry);
     }
     if (make_empty && files.empty() && !fs::IsDirectory(target_folder)) {
         Log(_("Map niet aanwezig ") + target_folder);
@@ -149,7 +130,8 @@ void Comparer::CompareCalcSize(const std::string& folder) {
     fs::UniqueFd target_dir(target_native && !files.empty()
                                 ? ::open(target_native->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
                                 : -1);
-    for (const auto& file : files) {
+    for (const ListedEntry* file_entry : files) {
+        const ListedEntry& file = *file_entry;
         const std::string src = source_prefix + file.name, tgt = target_prefix + file.name;
         const std::int64_t size_src = file.st.st_size;
         m.L_File.caption = fs::KiesFormaatStr(size_src);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/walk.h"
 #include "log/log_file.h"
 #include "state/app_state.h"
 #include "state/pump_gate.h"
@@ -23,7 +24,9 @@ int VerifySizeAndDate(const AppState& state, const std::string& source, const st
 class Comparer {
   public:
     Comparer(AppState& state, LogFile* log) : state_(state), log_(log) {}
-    void CompareCalcSize(const std::string& folder);
+    // The entries of the folder when the walk has read them already.
+    void CompareCalcSize(const std::string& folder,
+                         const std::vector<ListedEntry>* entries = nullptr);
 
   private:
     void Log(const std::string& line);

@@ -21,7 +21,10 @@ void CompareEveryListFolder(AppState& state, LogFile* log) {
     m.ProgressBar1 = 0;
     m.RichEdit1.push_back(_("Bezig vergelijken van de bestanden ....."));
     Comparer comparer(state, log);
-    Walker walker(state, log, [&](const std::string& folder) { comparer.CompareCalcSize(folder); });
+    Walker walker(state, log,
+                  [&](const std::string& folder, const std::vector<ListedEntry>& entries) {
+                      comparer.CompareCalcSize(folder, &entries);
+                  });
     const std::vector<std::string> lines = m.ListBox1.items;  // the pump may let the list change
     for (const auto& line : lines) {
         state.CurrentRoot = WalkRootOf(line);

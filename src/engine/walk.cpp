@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "fs/drive_table.h"
 #include "fs/drives.h"
@@ -95,7 +96,40 @@ bool Walker::MayEnter(const struct stat& st) const {
            fenced_.end();
 }
 
-Walker::Listing Walker::List(const std::string& native, bool follow) {
+namespace {
+
+// Classifies one entry that is not a folder. A link to a file is backed up as
+// the file it points to; a link to a folder is never followed (nullopt).
+std::optional<ListedEntry> FileEntry(int dir_fd, const char* name, const struct stat& lst) {
+    ListedEntry entry{name, lst, false};
+    if (S_ISLNK(lst.st_mode)) {
+        entry.link = true;
+        if (::fstatat(dir_fd, name, &entry.st, 0) != 0)
+            entry.st.st_mode = 0;  // dangling
+        else if (S_ISDIR(entry.st.st_mode))
+            return std::nullopt;
+    }
+    return entry;
+}
+
+}  // namespace
+
+std::vector<ListedEntry> ListFiles(const std::string& native) {
+    std::vector<ListedEntry> out;
+    DirPtr dir = OpenDir(native, true);
+    if (!dir) return out;
+    int fd = ::dirfd(dir.get());
+    while (const dirent* e = ::readdir(dir.get())) {
+        if (IsDotOrDotDot(e->d_name)) continue;
+        struct stat st {};
+        if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))
+            continue;
+        if (auto entry = FileEntry(fd, e->d_name, st)) out.push_back(std::move(*entry));
+    }
+    return out;
+}
+
+Walker::Listing Walker::List(const std::string& native, bool follow, bool keep_entries) {
     Listing out;
     DirPtr dir = OpenDir(native, follow);
     if (!dir) return out;
@@ -109,18 +143,19 @@ Walker::Listing Walker::List(const std::string& native, bool follow) {
             if (MayEnter(st)) out.folders.emplace_back(e->d_name);
             continue;
         }
-        // A link to a file is backed up as the file it points to; a link to a
-        // folder is never followed.
-        if (S_ISLNK(st.st_mode) && ::fstatat(fd, e->d_name, &st, 0) != 0) continue;
-        if (S_ISREG(st.st_mode)) {
-            out.file_bytes += st.st_size;
+        auto entry = FileEntry(fd, e->d_name, st);
+        if (!entry) continue;
+        if (S_ISREG(entry->st.st_mode)) {
+            out.file_bytes += entry->st.st_size;
             out.has_files = true;
         }
+        if (keep_entries) out.entries.push_back(std::move(*entry));
     }
     return out;
 }
 
-void Walker::Act(const std::string& letter, std::int64_t bytes, WalkMode mode, bool root) {
+void Walker::Act(const std::string& letter, const Listing& listing, WalkMode mode, bool root) {
+    const std::int64_t bytes = listing.file_bytes;
     switch (mode) {
         case wmLog:
             state_.TotalBytes += bytes;
@@ -135,7 +170,7 @@ void Walker::Act(const std::string& letter, std::int64_t bytes, WalkMode mode, b
             break;
         case wmCompare:
             if (!root) state_.Model.StatusBar1 = _("Vergelijken: ") + letter;
-            if (compare_) compare_(letter);
+            if (compare_) compare_(letter, listing.entries);
             break;
     }
 }
@@ -182,8 +217,9 @@ void Walker::GetLower(const std::string& letter, const std::string& native, cons
             continue;
         }
         std::string sub_letter = Join(letter, name, '\\'), sub_native = Join(native, name, '/');
-        Listing sub = List(sub_native);  // once: for its own size and for the folders in it
-        Act(sub_letter, sub.file_bytes, mode, false);
+        // Read once: for its own size, its comparison and the folders in it.
+        Listing sub = List(sub_native, false, mode == wmCompare);
+        Act(sub_letter, sub, mode, false);
         pump_(state_.Ui);
         GetLower(sub_letter, sub_native, sub, mode);
     }
@@ -199,8 +235,8 @@ void Walker::FillDirTree(WalkMode mode) {
         return;                               // /proc and the like hold nothing to back up
     if (InsideADriveFolder(*native)) return;  // a copy is never walked as a source
     // A listed folder may itself be a link: it is followed, folders below are not.
-    Listing listing = List(*native, true);
-    Act(root, listing.file_bytes, mode, true);
+    Listing listing = List(*native, true, mode == wmCompare);
+    Act(root, listing, mode, true);
     if (!listing.folders.empty() && !state_.AbortRequested) {
         state_.Model.StatusBar1 = listing.folders.front();
         GetLower(root, *native, listing, mode);

@@ -17,6 +17,14 @@ namespace vaultor {
 
 enum WalkMode { wmLog = 0, wmTotal = 1, wmCompare = 3 };
 
+// A folder entry that is not a folder, as the walk found it: a link to a file
+// carries the file's status, a dangling link a mode of 0.
+struct ListedEntry {
+    std::string name;
+    struct stat st;
+    bool link = false;
+};
+
 // The walk over one list folder and everything below it, each folder before
 // the folders inside it, in the order the file system lists them.
 //
@@ -27,7 +35,9 @@ enum WalkMode { wmLog = 0, wmTotal = 1, wmCompare = 3 };
 // it lets the window work and stops when Stop was pressed.
 class Walker {
   public:
-    using CompareFolder = std::function<void(const std::string& letter_path)>;
+    // The comparison of one folder, given the entries the walk read from it.
+    using CompareFolder = std::function<void(const std::string& letter_path,
+                                             const std::vector<ListedEntry>& entries)>;
 
     Walker(AppState& state, LogFile* log, CompareFolder compare = {});
 
@@ -46,12 +56,13 @@ class Walker {
         std::int64_t file_bytes = 0;
         bool has_files = false;
         std::vector<std::string> folders;  // those the walk may enter
+        std::vector<ListedEntry> entries;  // what is not a folder, kept for a comparison
     };
-    Listing List(const std::string& native, bool follow = false);
+    Listing List(const std::string& native, bool follow = false, bool keep_entries = false);
     bool InsideADriveFolder(const std::string& native) const;
     void GetLower(const std::string& letter, const std::string& native, const Listing& here,
                   WalkMode mode);
-    void Act(const std::string& letter, std::int64_t bytes, WalkMode mode, bool root);
+    void Act(const std::string& letter, const Listing& listing, WalkMode mode, bool root);
     void FindFencedFolders();
     bool MayEnter(const struct stat& st) const;
 
@@ -65,6 +76,9 @@ class Walker {
 
 // "C:\" becomes "C:", so every path below it is built as folder + "\" + name.
 std::string WalkRootOf(const std::string& list_line);
+
+// Reads the entries of a folder that are not folders; empty when it cannot be read.
+std::vector<ListedEntry> ListFiles(const std::string& native);
 
 // A name the program's letter paths and line files can hold: no backslash, CR or LF.
 bool WritableName(const char* name);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -136,6 +137,18 @@ SplitPath Split(const std::string& native) {
     return {slash == 0 ? "/" : native.substr(0, slash), native.substr(slash + 1)};
 }
 
+// One buffer for every copy of the thread, never cleared: a run copies many
+// small files, and filling a fresh megabyte for each would cost more than the copy.
+char* Buffer(size_t size) {
+    thread_local std::unique_ptr<char[]> buffer;
+    thread_local size_t capacity = 0;
+    if (capacity < size) {
+        buffer = std::make_unique_for_overwrite<char[]>(size);
+        capacity = size;
+    }
+    return buffer.get();
+}
+
 // The content loop: copy_file_range where it may be used, read and write with
 // a large buffer otherwise and when the kernel declines. The chunk adapts so
 // that progress comes every 20-50 ms also on a slow medium.
@@ -177,14 +190,14 @@ class ContentCopier {
     }
     ssize_t RangeChunk() { return ::copy_file_range(in_, nullptr, out_, nullptr, chunk_, 0); }
     ssize_t BufferChunk(bool* on_source) {
-        if (buffer_.size() < chunk_) buffer_.resize(chunk_);
-        ssize_t n = ::read(in_, buffer_.data(), chunk_);
+        char* buffer = Buffer(chunk_);
+        ssize_t n = ::read(in_, buffer, chunk_);
         if (n < 0) {
             *on_source = true;
             return n;
         }
         *on_source = false;
-        if (n > 0 && !WriteAll(out_, buffer_.data(), static_cast<size_t>(n))) return -1;
+        if (n > 0 && !WriteAll(out_, buffer, static_cast<size_t>(n))) return -1;
         return n;
     }
     void AdaptChunk(std::int64_t took_ms) {
@@ -212,7 +225,6 @@ class ContentCopier {
     std::int64_t done_ = 0;
     std::int64_t last_report_ = 0;
     size_t chunk_ = 1024 * 1024;
-    std::vector<char> buffer_;
 };
 
 }  // namespace

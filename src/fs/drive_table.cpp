@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <time.h>
 
 #include <algorithm>
 #include <array>
@@ -59,8 +60,19 @@ DriveTable DriveTable::Build(const Sources& sources) {
     return table;
 }
 
-void DriveTable::RefreshIfMountsChanged() const {
+void DriveTable::RefreshIfMountsChanged(bool for_a_path) const {
     if (mountinfo_watch_) {
+        // A run translates many paths a millisecond: for a path the kernel's
+        // flag is asked at most once a millisecond. A mount that goes between
+        // two such looks is no worse than one that goes between the look and
+        // the file call that follows it, which no look can rule out.
+        if (for_a_path) {
+            timespec now{};
+            ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+            std::int64_t now_ms = std::int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1'000'000;
+            if (now_ms == polled_ms_) return;
+            polled_ms_ = now_ms;
+        }
         // The kernel flags the mount table file when a mount comes or goes.
         pollfd p{mountinfo_watch_.Get(), POLLPRI, 0};
         if (::poll(&p, 1, 0) == 0) return;
@@ -223,7 +235,7 @@ DriveInfo DriveTable::Info(char letter) const {
     else if (mapping->BoundToFileSystem() && !info.medium)
         info.kind = KindWhenAbsent(*mapping);
     else
-        info.kind = where.mount ? KindOfMount(*where.mount) : 2;
+        info.kind = where.mount ? where.mount->kind : 2;
     return info;
 }
 
@@ -242,7 +254,7 @@ std::optional<std::string> DriveTable::ToNative(std::string_view path) const {
     if (path.size() < 2 || path[1] != ':' || !NormaliseLetter(path[0])) return std::string(path);
     const DriveMapping* mapping = FindMapping(NormaliseLetter(path[0]));
     if (!mapping) return std::nullopt;
-    RefreshIfMountsChanged();
+    RefreshIfMountsChanged(true);
     Location info = Locate(*mapping);
     if (!info.medium) return std::nullopt;
     std::string rest(path.substr(2));

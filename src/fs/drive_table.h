@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,7 +61,7 @@ class DriveTable {
         const MountEntry* mount = nullptr;  // the mount holding the folder
     };
     Location Locate(const DriveMapping& mapping) const;
-    void RefreshIfMountsChanged() const;
+    void RefreshIfMountsChanged(bool for_a_path = false) const;
     const DriveMapping* FindMapping(char letter) const;
     const MountEntry* MountOf(const DriveMapping& mapping) const;
     const MountEntry* MountHolding(const std::string& folder) const;
@@ -77,6 +78,7 @@ class DriveTable {
     mutable std::vector<MountEntry> mounts_;
     mutable std::vector<std::string> fstab_points_;
     mutable UniqueFd mountinfo_watch_;
+    mutable std::int64_t polled_ms_ = -1;
 };
 
 // The table every file service translates through.

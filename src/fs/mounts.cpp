@@ -164,8 +164,12 @@ std::vector<MountEntry> ReadMountTable(const std::string& mountinfo) {
         m.network = mnt_fs_is_netfs(fs) || IsNetworkType(m.fstype);
         out.push_back(std::move(m));
     });
-    for (auto& m : out)
-        if (!m.pseudo && IsBlockDeviceSource(m.source)) m.uuid = BlockDeviceTag(m.source, "UUID");
+    // Asked once per reading of the table, not for every file a run looks at.
+    for (auto& m : out) {
+        if (m.pseudo) continue;
+        if (IsBlockDeviceSource(m.source)) m.uuid = BlockDeviceTag(m.source, "UUID");
+        m.kind = KindOfMount(m);
+    }
     return out;
 }
 

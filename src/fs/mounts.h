@@ -17,6 +17,7 @@ struct MountEntry {
     bool pseudo = false;
     bool network = false;
     std::string uuid;  // of a block device's file system, when it can be found
+    int kind = 2;      // the drive kind code, as KindOfMount gives it
 };
 
 std::vector<MountEntry> ReadMountTable(const std::string& mountinfo = "/proc/self/mountinfo");

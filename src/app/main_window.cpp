@@ -133,14 +133,14 @@ void FormPaint(AppState& state) {
     state.StartingUp = false;
 }
 
-void ComboBox1Click(AppState& state) {
+void ComboBox1Click(AppState& state, bool totals) {
     if (state.RunInProgress) return;  // a run is going on
     auto& m = state.Model;
     WriteVLTDriveInfoFile(state, state.CurrentDrvFile);
     LaadComboBoxVltFile(state);
     m.L_Aktie.caption = _("berekenen");
     m.RichEdit1.clear();
-    BerekenAlles(state);
+    if (totals) BerekenAlles(state);
     SayWhetherTheTargetIsThere(state);
     NotThereAction(state);
     m.L_Aktie.caption = _("niet aktief");

@@ -13,7 +13,9 @@ void FormCreate(AppState& state, const StartedProgram& program);
 void FormShow(AppState& state);
 // The one-time start flow of the first paint; later paints do nothing.
 void FormPaint(AppState& state);
-void ComboBox1Click(AppState& state);
+// Loads the chosen list. Without totals for a front end whose next command
+// (Start, the test) computes them again anyway.
+void ComboBox1Click(AppState& state, bool totals = true);
 void GetInfoAndFillLabels(AppState& state);
 void DriveComboBox1Click(AppState& state);
 void DriveComboBox1DropDown(AppState& state);

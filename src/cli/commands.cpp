@@ -73,12 +73,12 @@ class Session {
     ~Session() { ui_.pane = nullptr; }
 
     // Loads a list as a pick in the list box does.
-    void Load(const std::string& name) {
+    void Load(const std::string& name, bool totals = true) {
         auto& box = state_.Model.ComboBox1;
         box.caption = name;
         for (size_t i = 0; i < box.items.size(); ++i)
             if (box.items[i] == name) box.selected = static_cast<int>(i);
-        ComboBox1Click(state_);
+        ComboBox1Click(state_, totals);
         PrintPane();
     }
 
@@ -326,7 +326,8 @@ int RunListCommand(const StartedProgram& program, TerminalUi& ui, const Command&
         Say(Printf(_("Er is geen lijst %s."), c.args[0].c_str()));
         return 1;
     }
-    s.Load(c.args[0]);
+    // Start and the test compute the totals themselves; loading does not.
+    s.Load(c.args[0], n != "start" && n != "test");
     int status = 0;
     if (n == "show")
         status = Show(s);

@@ -91,12 +91,18 @@ void TerminalUi::PrintNewPaneLines() {
     if (!pane) return;
     // Lines the pane still holds from before were printed already; a pane
     // cleared and filled anew is printed from where it differs.
+    // A fingerprint per printed line is enough to find where the pane differs,
+    // and costs little beside a run's log of a million lines.
+    std::hash<std::string> hash;
     size_t same = 0;
     while (same < pane->size() && same < pane_printed_.size() &&
-           (*pane)[same] == pane_printed_[same])
+           hash((*pane)[same]) == pane_printed_[same])
         ++same;
-    for (size_t i = same; i < pane->size(); ++i) PrintLines((*pane)[i]);
-    pane_printed_ = *pane;
+    pane_printed_.resize(same);
+    for (size_t i = same; i < pane->size(); ++i) {
+        PrintLines((*pane)[i]);
+        pane_printed_.push_back(hash((*pane)[i]));
+    }
 }
 
 int TerminalUi::VraagJaNee(const std::string& question) {

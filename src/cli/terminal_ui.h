@@ -61,7 +61,7 @@ class TerminalUi : public UserInterface {
     bool stopping_ = false;  // the question being asked is Stop's
     std::int64_t drawn_ms_ = 0;
     Answers answers_;
-    std::vector<std::string> pane_printed_;
+    std::vector<std::size_t> pane_printed_;  // fingerprints of the lines printed
 };
 
 }  // namespace vaultor::cli

@@ -82,10 +82,10 @@ std::int32_t CopyRun::KopieerDeLijst() {
     st.BytesCompared = 0;
     st.FolderNotMade.clear();
     ReportPassedOver();
-    // The list may not change under the run: the pump lets the window work.
-    const std::vector<std::string> lines = st.CopyList;
-    for (const auto& line : lines) {
-        Next next = CopyLine(line);
+    // Nothing changes the list during a run (RunInProgress); it is read in
+    // place, as a copy would double the memory of a large run.
+    for (size_t i = 0; i < st.CopyList.size(); ++i) {
+        Next next = CopyLine(st.CopyList[i]);
         if (next == Next::EndRun) {
             FlushTarget();
             WriteRemarks();
@@ -107,12 +107,16 @@ CopyRun::Next CopyRun::CopyLine(const std::string& line) {
     if (st.AbortRequested) return Next::Stop;
     const std::string target_dir = FolderPart(target);
     if (!MakeTargetFolder(target_dir, FolderPart(source))) return Next::EndRun;
-    bool existed = IsFile(target);
-    std::int64_t size = fs::FileSizeOf(source);
-    m.L_File.caption = fs::KiesFormaatStr(size);
     m.StatusBar1 = fs::OnlyName(target);
-    if (step_.KopieerBestand(source, target))
-        Copied(source, target, existed, size);
+    // The copy tells whether the target stood there and how large the source
+    // was: one look at each instead of one more for each question.
+    bool ok = step_.KopieerBestand(source, target);
+    const fs::CopyOutcome& outcome = step_.LastOutcome();
+    bool existed = outcome.failure == fs::CopyFailure::SourceMissing ? IsFile(target)
+                                                                     : outcome.target_existed;
+    m.L_File.caption = fs::KiesFormaatStr(outcome.source_size);
+    if (ok)
+        Copied(source, target, existed, outcome.source_size);
     else
         Failed(target, existed);
     return Next::Go;
@@ -120,6 +124,8 @@ CopyRun::Next CopyRun::CopyLine(const std::string& line) {
 
 bool CopyRun::MakeTargetFolder(const std::string& folder, const std::string& source_folder) {
     auto& st = state_;
+    // The lines of one folder follow each other: it is looked at once for them.
+    if (folder == last_folder_) return true;
     if (!IsFolder(folder)) {
         IncForceDirectories(folder);  // every missing level at once
         fs::ProcessPendingMessages();
@@ -135,6 +141,7 @@ bool CopyRun::MakeTargetFolder(const std::string& folder, const std::string& sou
     }
     // What a killed run left in this folder goes before the first file is written.
     if (cleaned_.insert(folder).second) RemoveLeftoverTemps(folder, source_folder);
+    last_folder_ = folder;
     return true;
 }
 
@@ -221,8 +228,8 @@ void CopyRun::MakeEmptyFolders() {
     auto& st = state_;
     if (st.EmptyFolderList.empty()) return;
     st.Model.RichEdit1.push_back(_("Aanmaken van lege mappen..."));
-    const std::vector<std::string> folders = st.EmptyFolderList;
-    for (const auto& folder : folders) {
+    for (size_t i = 0; i < st.EmptyFolderList.size(); ++i) {
+        const std::string folder = st.EmptyFolderList[i];
         if (!IsFolder(folder)) IncForceDirectories(folder);
         if (IsFolder(folder)) {
             ++folders_made_;

@@ -51,6 +51,7 @@ class CopyRun {
     std::int64_t files_updated_ = 0, files_copied_ = 0, folders_made_ = 0;
     std::int64_t run_start_ms_ = 0;
     std::set<std::string> cleaned_;  // target folders whose leftovers were removed
+    std::string last_folder_;        // the target folder of the line before
 };
 
 inline std::int32_t KopieerDeLijst(AppState& state, LogFile& log) {

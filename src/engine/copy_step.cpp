@@ -12,6 +12,7 @@
 #include "fs/drive_table.h"
 #include "fs/file_info.h"
 #include "fs/pump.h"
+#include "fs/size_text.h"
 
 namespace vaultor {
 namespace {
@@ -30,15 +31,20 @@ std::optional<bool> WantedCompression(const AppState& state, const std::string& 
 
 bool CopyStep::KopieerBestand(const std::string& source, const std::string& target) {
     auto& m = state_.Model;
-    if (fs::GetFileAttr(source) == fs::kNoAttributes) {
-        last_ = {fs::CopyFailure::SourceMissing, ENOENT};
-        return false;
-    }
+    const Colour before = m.L_Kopieer.colour;
     m.L_Kopieer.colour = kRed;
     fs::CopyRequest request;
     request.compressed = WantedCompression(state_, source, target);
-    request.progress = [this](std::int64_t, std::int64_t) { state_.Ui.ProcessMessages(); };
+    request.progress = [this](std::int64_t, std::int64_t total) {
+        state_.Model.L_File.caption = fs::KiesFormaatStr(total);
+        state_.Ui.ProcessMessages();
+    };
     last_ = fs::CopyOneFile(source, target, request);
+    // A source that is gone leaves the target and the lamp as they were.
+    if (last_.failure == fs::CopyFailure::SourceMissing) {
+        m.L_Kopieer.colour = before;
+        return false;
+    }
     fs::ProcessPendingMessages();
     m.L_Kopieer.colour = kSilver;
     fs::ProcessPendingMessages();

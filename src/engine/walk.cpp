@@ -220,6 +220,7 @@ void Walker::GetLower(const std::string& letter, const std::string& native, cons
         // Read once: for its own size, its comparison and the folders in it.
         Listing sub = List(sub_native, false, mode == wmCompare);
         Act(sub_letter, sub, mode, false);
+        std::vector<ListedEntry>().swap(sub.entries);  // not kept while the walk goes deeper
         pump_(state_.Ui);
         GetLower(sub_letter, sub_native, sub, mode);
     }

@@ -238,8 +238,10 @@ bool IsCopyTempName(std::string_view name) {
                        [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
-CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
-                        const CopyRequest& request) {
+namespace {
+
+CopyOutcome CopyWithFacts(std::string_view source, std::string_view target,
+                          const CopyRequest& request, CopyOutcome& facts) {
     auto source_native = Drives().ToNative(source);
     auto target_native = Drives().ToNative(target);
     if (!source_native) return Fail(CopyFailure::SourceMissing, ENOENT);
@@ -252,12 +254,16 @@ CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
     if (::fstat(in.Get(), &src) != 0) return FailOnSource(errno);
     if (!S_ISREG(src.st_mode)) return Fail(CopyFailure::NotRegularFile, EINVAL);
     ::fcntl(in.Get(), F_SETFL, 0);  // a regular file: reads may block as usual
+    facts.source_size = src.st_size;
 
     SplitPath where = Split(*target_native);
     UniqueFd dir(::open(where.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dir) return FailOnTarget(errno);
     struct statfs target_fs {};
     bool fuse = ::fstatfs(dir.Get(), &target_fs) == 0 && target_fs.f_type == kFuseMagic;
+    struct stat old {};
+    bool replaces = ::fstatat(dir.Get(), where.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    facts.target_existed = replaces && S_ISREG(old.st_mode);
 
     std::string temp_name;
     UniqueFd out;
@@ -298,8 +304,6 @@ CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
     if (::futimens(temp.Fd(), times) != 0) return FailOnTarget(errno);
     // Replacing an old copy: the new data must be on the medium before the
     // rename, or a power cut could leave neither. A new file costs nothing here.
-    struct stat old {};
-    bool replaces = ::fstatat(dir.Get(), where.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (replaces && ::fdatasync(temp.Fd()) != 0) return FailOnTarget(errno);
     struct stat written {};
     if (::fstat(temp.Fd(), &written) != 0) return FailOnTarget(errno);
@@ -314,6 +318,17 @@ CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
     // time; set it again by name. The copy is complete either way.
     if (fuse) ::utimensat(dir.Get(), where.name.c_str(), times, AT_SYMLINK_NOFOLLOW);
     return {};
+}
+
+}  // namespace
+
+CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
+                        const CopyRequest& request) {
+    CopyOutcome facts;
+    CopyOutcome outcome = CopyWithFacts(source, target, request, facts);
+    outcome.target_existed = facts.target_existed;
+    outcome.source_size = facts.source_size;
+    return outcome;
 }
 
 }  // namespace vaultor::fs

@@ -20,6 +20,11 @@ enum class CopyFailure {
 struct CopyOutcome {
     CopyFailure failure = CopyFailure::None;
     int error_number = 0;  // errno of the failing call
+    // What the copy found on its way, so the caller need not look again:
+    // whether a file stood at the target before (false when it got no
+    // further than the source), and the source's size.
+    bool target_existed = false;
+    std::int64_t source_size = 0;
     bool Ok() const { return failure == CopyFailure::None; }
 };
 

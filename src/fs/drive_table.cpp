@@ -28,6 +28,20 @@ int KindWhenAbsent(const DriveMapping& mapping) {
     return 1;
 }
 
+// Whether a path holds an empty, "." or ".." component; most do not, and
+// those need no normalising.
+bool NeedsNormalising(const std::string& rest) {
+    size_t start = rest.empty() || rest.front() != '/' ? 0 : 1;
+    while (start <= rest.size()) {
+        size_t end = rest.find('/', start);
+        if (end == std::string::npos) end = rest.size();
+        std::string_view part(rest.data() + start, end - start);
+        if (part == "." || part == ".." || (part.empty() && end < rest.size())) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 }  // namespace
 
 DriveTable::DriveTable() {
@@ -261,7 +275,10 @@ std::optional<std::string> DriveTable::ToNative(std::string_view path) const {
     std::replace(rest.begin(), rest.end(), '\\', '/');
     // ".." must never lead out of the drive, past the guard against empty mount
     // folders: normalised under a root, it stops at the drive's root.
-    rest = std::filesystem::path("/" + rest).lexically_normal().relative_path().string();
+    if (NeedsNormalising(rest))
+        rest = std::filesystem::path("/" + rest).lexically_normal().relative_path().string();
+    else if (!rest.empty() && rest.front() == '/')
+        rest.erase(0, 1);
     while (!rest.empty() && rest.back() == '/') rest.pop_back();
     if (rest.empty()) return info.folder;
     return info.folder == "/" ? "/" + rest : info.folder + "/" + rest;

@@ -2,7 +2,8 @@
 // levels deep, mostly 1-16 KiB with one in a hundred up to 1 MiB, content
 // from a fixed seed so every run measures the same tree. With "change" it
 // rewrites one file in a hundred (a byte more, a newer time) for the
-// incremental run.
+// incremental run; with "small" every file is 512 bytes to 2 KiB, so a
+// million files fit a machine's memory for the targets.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,19 +34,24 @@ bool Write(const std::string& path, const std::vector<char>& data, size_t size) 
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "make_tree DIR FILES [change]\n");
+        std::fprintf(stderr, "make_tree DIR FILES [change] [small]\n");
         return 2;
     }
     const std::string root = argv[1];
     const long files = std::atol(argv[2]);
     const long folders = files / 20 > 0 ? files / 20 : 1;
-    const bool change = argc > 3 && std::string(argv[3]) == "change";
+    bool change = false, all_small = false;
+    for (int i = 3; i < argc; ++i) {
+        change |= std::string(argv[i]) == "change";
+        all_small |= std::string(argv[i]) == "small";
+    }
     std::mt19937_64 random(20261206);
     std::vector<char> data(1 << 20);
     for (auto& c : data) c = static_cast<char>(random());
-    std::uniform_int_distribution<size_t> small(1024, 16 * 1024), large(16 * 1024, 1 << 20);
+    std::uniform_int_distribution<size_t> small(1024, 16 * 1024), large(16 * 1024, 1 << 20),
+        tiny(512, 2048);
     for (long i = 0; i < files; ++i) {
-        size_t size = i % 100 == 99 ? large(random) : small(random);
+        size_t size = all_small ? tiny(random) : i % 100 == 99 ? large(random) : small(random);
         if (change && i % 100 != 7) continue;
         std::string path = root + "/" + FileName(i, folders);
         if (change) {

@@ -2,7 +2,9 @@
 # The benchmark: whole vaultor-cli runs against rsync, cp and du, side by side
 # on one generated tree, then the file services against cp and stat.
 #
-#   bench/run.sh [--files N] [--no-micro]
+#   bench/run.sh [--files N] [--small] [--no-micro]
+#
+# --small makes every file 512 bytes to 2 KiB, for runs of a million files.
 #
 # The source lies on the disk under build/bench (its page cache warmed first),
 # every target on one tmpfs, so the figures compare the programs and not the
@@ -11,11 +13,13 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 files=50000
 micro=1
+sizes=""
 while (($#)); do
   case "$1" in
     --files) files="$2"; shift 2 ;;
+    --small) sizes=small; shift ;;
     --no-micro) micro=0; shift ;;
-    *) echo "bench/run.sh [--files N] [--no-micro]" >&2; exit 2 ;;
+    *) echo "bench/run.sh [--files N] [--small] [--no-micro]" >&2; exit 2 ;;
   esac
 done
 
@@ -29,7 +33,7 @@ cleanup() { umount "$targets" 2>/dev/null || true; }
 trap cleanup EXIT
 rm -rf "$work"
 mkdir -p "$work/src" "$work/home" "$targets"
-"$root/build/vaultor_make_tree" "$work/src" "$files"
+"$root/build/vaultor_make_tree" "$work/src" "$files" $sizes
 tree_kib=$(du -sk "$work/src" | cut -f1)
 mountpoint -q "$targets" && umount "$targets"
 mount -t tmpfs -o size=$((tree_kib * 3 + 262144))k tmpfs "$targets"
@@ -89,7 +93,7 @@ row "Start, nothing changed" "$v_same" "rsync -a" "$r_same"
 # Each round changes one file in a hundred anew, for both programs.
 incremental() {  # command...
   for ((r = 0; r < rounds; ++r)); do
-    "$root/build/vaultor_make_tree" "$work/src" "$files" change
+    "$root/build/vaultor_make_tree" "$work/src" "$files" change $sizes
     sleep 2  # a newer time in the two-second steps the comparison goes by
     measure "$@"
   done | best

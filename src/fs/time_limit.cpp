@@ -41,13 +41,17 @@ bool RunWithTimeLimit(const std::string& key, std::chrono::milliseconds limit,
     try {
         std::thread([waiter, key, work = std::move(work)] {
             work();
+            // The key is free before the answer is given: a query that follows
+            // at once must not find its drive busy with the one just answered.
+            {
+                std::lock_guard lock(Busy().mutex);
+                Busy().keys.erase(key);
+            }
             {
                 std::lock_guard lock(waiter->mutex);
                 waiter->done = true;
             }
             waiter->done_cv.notify_all();
-            std::lock_guard lock(Busy().mutex);
-            Busy().keys.erase(key);
         }).detach();
     } catch (const std::system_error&) {  // no thread to be had: no answer
         std::lock_guard lock(Busy().mutex);

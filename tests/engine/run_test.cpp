@@ -470,6 +470,65 @@ TEST_F(RunTest, AlwaysCompressMakesCompressedCopiesOnBtrfsAndTheyCountAsUpToDate
     EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::NothingToCopy);
 }
 
+TEST_F(RunTest, MirroredCompressionGoesFromBtrfsToNtfsAndCountsInTheComparison) {
+    test::LoopMount source(test::LoopMount::Kind::Btrfs, 256, "BRON");
+    VAULTOR_REQUIRE_MOUNT(source);
+    test::LoopMount ntfs(test::LoopMount::Kind::Ntfs, 64, "DOEL");
+    VAULTOR_REQUIRE_MOUNT(ntfs);
+    test::MapDrives({"S=" + source.Folder(), "E=" + ntfs.Folder()});
+    fsys::create_directories(source.Folder() + "/R");
+    WriteFile(source.Folder() + "/R/plat", std::string(200000, 'p'));
+    WriteFile(source.Folder() + "/R/klein", "");
+    ASSERT_TRUE(fs::SetCompressionState("S:\\R\\klein", fs::kCompressionLznt1));
+    WriteFile(source.Folder() + "/R/klein", std::string(200000, 'k'));
+    ASSERT_TRUE(fs::IsFileCompressed("S:\\R\\klein"));
+    state.MirrorCompression = true;
+    Start({kAnswerYes});
+    EXPECT_EQ(state.LastRunRemarks, 0u);
+    EXPECT_TRUE(fs::IsFileCompressed("E:\\Vaultor_Drive S\\R\\klein"));
+    EXPECT_FALSE(fs::IsFileCompressed("E:\\Vaultor_Drive S\\R\\plat"));
+    Start({});
+    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::NothingToCopy);
+
+    // Same size and date, another compression state: a difference, then an update.
+    ASSERT_TRUE(fs::SetCompressionState("S:\\R\\klein", fs::kCompressionNone));
+    SpBCompareClick(state);
+    EXPECT_EQ(Log(), (std::vector<std::string>{
+                         "Start log.", "Veranderd E:\\Vaultor_Drive S\\R\\klein", "Eind log."}));
+    Start({kAnswerYes});
+    EXPECT_TRUE(Has(Log(), "Bijgewerkt: E:\\Vaultor_Drive S\\R\\klein"));
+    EXPECT_FALSE(fs::IsFileCompressed("E:\\Vaultor_Drive S\\R\\klein"));
+}
+
+TEST_F(RunTest, LinksLongPathsAndAnEmptyFolderThatCannotBeMade) {
+    WriteFile(s / "R/echt.txt", "echt");
+    ASSERT_EQ(::symlink((s / "R/echt.txt").c_str(), (s / "R/link.txt").c_str()), 0);
+    ASSERT_EQ(::symlink((s / "R/weg.txt").c_str(), (s / "R/kapot.txt").c_str()), 0);
+    ASSERT_EQ(::symlink(s.Path().c_str(), (s / "R/lus").c_str()), 0);  // a folder: not followed
+    std::string deep = "R";
+    while (deep.size() < 300) deep += "/" + std::string(40, 'm');
+    fsys::create_directories(s / deep);
+    WriteFile(s / (deep + "/diep.txt"), "diep");
+    fsys::create_directories(s / "R/Leeg");
+    fsys::create_directories(Copy(""));
+    WriteFile(Copy("Leeg"), "a file where the empty folder belongs");
+    Start({kAnswerYes});
+    EXPECT_EQ(ReadFile(Copy("link.txt")), "echt");
+    EXPECT_FALSE(fsys::is_symlink(Copy("link.txt")));
+    EXPECT_FALSE(fsys::exists(Copy("lus")));
+    EXPECT_EQ(ReadFile(e / ("Vaultor_Drive S/" + deep + "/diep.txt")), "diep");
+    auto log = Log();
+    EXPECT_TRUE(Has(log, "Verwijzing naar een bestand dat er niet is: S:\\R\\kapot.txt"));
+    EXPECT_TRUE(Has(log, "Lege map niet gemaakt E:\\Vaultor_Drive S\\R\\Leeg"));
+    EXPECT_FALSE(Has(log, "Lege map gemaakt E:\\Vaultor_Drive S\\R\\Leeg"));
+    // Three files; the chain of folders once, its seven levels without files
+    // as empty folders; the dangling link and the folder that could not be made.
+    EXPECT_TRUE(Has(log,
+                    "Bestanden bijgewerkt:       \t0\rBestanden gekopieerd:       \t3\r"
+                    "Mappen aangemaakt:          \t8\rFouten/Opmerkingen . . . . .\t2"));
+    EXPECT_EQ(state.LastRunRemarks, 2u);
+}
+
 TEST(Rates, TheRateIsTheAverageOverWholeSecondsAndIsRememberedForTheDriveKind) {
     test::ScriptedUi ui;
     AppState state{ui};

@@ -37,5 +37,12 @@ TEST(TimeLimit, AnUnansweredQueryCountsAsNoAnswerAndBlocksItsKeyUntilItReturns) 
     EXPECT_EQ(later, 4);
 }
 
+// An answered query frees its key before the answer arrives: the next query
+// of the same drive, right after, is asked too and not refused as busy.
+TEST(TimeLimit, QueriesOneAfterTheOtherAllGetTheirAnswer) {
+    for (int i = 0; i < 2000; ++i)
+        ASSERT_EQ(AskWithTimeLimit<int>("/mnt/fuse", 2000ms, [i] { return i; }), i) << i;
+}
+
 }  // namespace
 }  // namespace vaultor::fs

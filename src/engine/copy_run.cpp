@@ -30,6 +30,27 @@ std::string FolderPart(const std::string& path) {
     return cut == 2 ? path.substr(0, 3) : path.substr(0, cut);
 }
 
+// The remark for what the check after a copy found; none when all is as it should be.
+const char* CheckRemark(int code, bool cd_target) {
+    switch (code) {
+        case 0:
+            return cd_target ? _("Mogelijk datumverschil (test na herladen CDRW): ")
+                             : _("Verschil in datum: ");
+        case 1:
+            return _("Verschil in bytes: ");
+        case 2:
+            return _("Verschil in datum en bytes: ");
+        case 3:
+            return _("Bestand niet gemaakt: ");
+        case 4:
+            return _("Compressiestatus verschilt: ");
+        case 5:
+            return _("Bestand niet gecomprimeerd: ");
+        default:
+            return nullptr;
+    }
+}
+
 bool IsFolder(const std::string& letter_path) {
     return fs::IsDirectory(letter_path);
 }
@@ -112,8 +133,8 @@ CopyRun::Next CopyRun::CopyLine(const std::string& line) {
     // was: one look at each instead of one more for each question.
     bool ok = step_.KopieerBestand(source, target);
     const fs::CopyOutcome& outcome = step_.LastOutcome();
-    bool existed = outcome.failure == fs::CopyFailure::SourceMissing ? IsFile(target)
-                                                                     : outcome.target_existed;
+    bool existed =
+        outcome.failure == fs::CopyFailure::SourceMissing ? IsFile(target) : outcome.target_existed;
     m.L_File.caption = fs::KiesFormaatStr(outcome.source_size);
     if (ok)
         Copied(source, target, existed, outcome.source_size);
@@ -161,31 +182,8 @@ void CopyRun::Copied(const std::string& source, const std::string& target, bool 
         log_.WriteLine(_("Kopie gemaakt: ") + target);
         ++files_copied_;
     }
-    switch (VerifySizeAndDate(st, source, target)) {
-        case 0:
-            remarks_.push_back((st.TargetIsCD
-                                    ? _("Mogelijk datumverschil (test na herladen CDRW): ")
-                                    : _("Verschil in datum: ")) +
-                               target);
-            break;
-        case 1:
-            remarks_.push_back(_("Verschil in bytes: ") + target);
-            break;
-        case 2:
-            remarks_.push_back(_("Verschil in datum en bytes: ") + target);
-            break;
-        case 3:
-            remarks_.push_back(_("Bestand niet gemaakt: ") + target);
-            break;
-        case 4:
-            remarks_.push_back(_("Compressiestatus verschilt: ") + target);
-            break;
-        case 5:
-            remarks_.push_back(_("Bestand niet gecomprimeerd: ") + target);
-            break;
-        default:
-            break;
-    }
+    if (const char* remark = CheckRemark(VerifySizeAndDate(st, source, target), st.TargetIsCD))
+        remarks_.push_back(remark + target);
     st.BytesCompared += size;
     if (st.BytesCompared > 0 && st.PercentBase > 0) {
         std::int64_t percent = fs::Percentage(st.PercentBase, st.BytesCompared);

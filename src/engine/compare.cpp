@@ -118,7 +118,7 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
         else
             files.push_back(&entry);
     }
-    if (make_empty && files.empty() && !fs::IsDirectory(target_folder)) {
+    if (make_empty && listed->empty() && !fs::IsDirectory(target_folder)) {
         Log(_("Map niet aanwezig ") + target_folder);
         st.EmptyFolderList.push_back(target_folder);
         ++st.ChangeCount;

@@ -133,9 +133,9 @@ CopyRun::Next CopyRun::CopyLine(const std::string& line) {
     // was: one look at each instead of one more for each question.
     bool ok = step_.KopieerBestand(source, target);
     const fs::CopyOutcome& outcome = step_.LastOutcome();
-    bool existed =
-        outcome.failure == fs::CopyFailure::SourceMissing ? IsFile(target) : outcome.target_existed;
-    m.L_File.caption = fs::KiesFormaatStr(outcome.source_size);
+    // A copy that failed may have stopped before it looked: then look now.
+    bool existed = ok ? outcome.target_existed : IsFile(target);
+    m.L_File.caption = fs::KiesFormaatStr(ok ? outcome.source_size : fs::FileSizeOf(source));
     if (ok)
         Copied(source, target, existed, outcome.source_size);
     else

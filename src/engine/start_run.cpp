@@ -6,6 +6,7 @@
 #include "engine/copy_step.h"
 #include "engine/totals.h"
 #include "engine/verify.h"
+#include "engine/walk.h"
 #include "fs/drives.h"
 #include "fs/i18n.h"
 #include "fs/pump.h"
@@ -166,8 +167,11 @@ void CopyEverything(AppState& state) {
     log.WriteLine(" ");
     KopieerDeLijst(state, log);
     std::string record = state.TargetRoot + "Vaultor.dat";
-    if (!WriteDriveInfoFile(state, record)) {
-        log.WriteLine(Printf(_("Het bestand %s kon niet worden geschreven."), record.c_str()));
+    const bool record_written = WriteDriveInfoFile(state, record);
+    const std::string record_failure =
+        Printf(_("Het bestand %s kon niet worden geschreven."), record.c_str());
+    if (!record_written) {
+        log.WriteLine(record_failure);
         ++state.LastRunRemarks;
     }
     // A run of a day or more shows all its hours.
@@ -188,6 +192,7 @@ void CopyEverything(AppState& state) {
                        : state.AbortRequested       ? RunEnd::Stopped
                                                     : RunEnd::Copied;
     ShowEnd(state);
+    if (!record_written) state.Ui.ToonMelding(record_failure);
 }
 
 }  // namespace
@@ -227,7 +232,14 @@ void SpB_StartClick(AppState& state) {
     state.LastDrive = DriveBoxText(state);
     state.LastDate = "n/a";
     PrepareCheck(state);
-    Vergelijken(state, nullptr);
+    try {
+        Vergelijken(state, nullptr);
+    } catch (...) {  // the check gave the controls back; the list's record goes back too
+        before.Restore(state);
+        state.CollectCopyList = false;
+        m.L_Aktie.caption = _("niet aktief");
+        throw;
+    }
     fs::ProcessPendingMessages();
     state.CollectCopyList = false;
     m.L_Aktie.caption = _("niet aktief");
@@ -254,6 +266,12 @@ void SpB_StartClick(AppState& state) {
     if (state.CopyList.empty() && state.EmptyFolderList.empty()) {
         ui.ToonMelding(_("Er zijn geen veranderde of te kopieren bestanden gevonden."));
         m.RichEdit1.clear();
+        // What cannot be backed up is said also when nothing else is to do.
+        for (const auto& entry : state.PassedOver)
+            if (entry.why != AppState::PassedOverEntry::Why::NotARegularFile) {
+                m.RichEdit1.push_back(PassedOverLine(entry));
+                ++state.LastRunRemarks;
+            }
         if (state.CompressionWork) SetAllFoldersCompressionstate(state);
         before.Restore(state);
         state.LastRunEnd = RunEnd::NothingToCopy;

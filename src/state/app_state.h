@@ -49,7 +49,7 @@ struct AppState {
 
     // The comparison's flags and counters; the callers reset them.
     bool QuietCompare = false;     // write no log lines
-    bool CollectCopyList = true;   // fill CopyList and BytesToCopy
+    bool CollectCopyList = false;  // fill CopyList and BytesToCopy: only in Start's check
     std::int64_t PercentBase = 0;  // progress denominator
     std::int64_t BytesCompared = 0;
     bool CompressionWork = false;

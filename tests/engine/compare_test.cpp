@@ -32,6 +32,7 @@ class CompareTest : public ::testing::Test {
         std::filesystem::create_directories(e / "Vaultor_Drive S/R");
         state.TargetRoot = "E:\\";
         state.ProgramDir = home.Path() + "/";
+        state.CollectCopyList = true;  // as in Start's check
     }
     // A source and a copy with the given contents and times.
     void Pair(const std::string& name, const std::string& src, std::time_t src_time,

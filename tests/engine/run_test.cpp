@@ -106,6 +106,9 @@ TEST_F(RunTest, AFullBackupThenNothingToCopyThenATestWithAnEmptyLog) {
     fsys::create_directories(s / "R/Leeg");
     WriteFile(s / "R/a.txt", "aaa");
     WriteFile(s / "R/Sub/b.txt", "bb");
+    SpBCompareClick(state);  // a test before the first backup queues nothing
+    EXPECT_TRUE(Has(Log(), "Niet aanwezig E:\\Vaultor_Drive S\\R\\a.txt"));
+    EXPECT_TRUE(state.CopyList.empty());
     Start({kAnswerYes});
     ASSERT_EQ(ui.questions.size(), 1u);
     EXPECT_EQ(ui.questions[0],
@@ -367,6 +370,8 @@ TEST_F(RunTest, ASourceDeletedAfterTheCheckIsAFailedCopy) {
 
 TEST_F(RunTest, WhatHoldsNoDataOrCannotBeNamedIsPassedOverAndSeparatorsInNamesAreCopied) {
     ASSERT_EQ(::mkfifo((s / "R/fifo").c_str(), 0644), 0);
+    fsys::create_directories(s / "R/Pijp");  // holds a FIFO only: no empty folder either
+    ASSERT_EQ(::mkfifo((s / "R/Pijp/fifo").c_str(), 0644), 0);
     int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
@@ -395,6 +400,10 @@ TEST_F(RunTest, WhatHoldsNoDataOrCannotBeNamedIsPassedOverAndSeparatorsInNamesAr
     EXPECT_EQ(Log(),
               (std::vector<std::string>{
                   "Start log.", "Overgeslagen, naam niet te schrijven: S:\\R\\a\\b", "Eind log."}));
+    Start({});  // nothing to copy, and still said
+    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::NothingToCopy);
+    EXPECT_TRUE(Has(M().RichEdit1, "Overgeslagen, naam niet te schrijven: S:\\R\\a\\b"));
+    EXPECT_EQ(state.LastRunRemarks, 1u);
 }
 
 TEST_F(RunTest, NoRunStartsInsideARunAndAFailureStillGivesTheWindowBack) {

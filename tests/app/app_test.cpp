@@ -46,26 +46,27 @@ class AppTest : public ::testing::Test {
     AppState state{ui};
 };
 
-TEST_F(AppTest, TheLastListIsLoadedAtStartAndItsRecordChoosesTheTarget) {
+TEST_F(AppTest, TheLastListIsLoadedAtStartAndItsRecordChoosesTheTargetAlsoWhenAbsent) {
     WriteFile(home / "Alpha.vlt", "S:\\Muziek\r\n");
     WriteFile(home / "beta.vlt", "S:\\Data\r\n");
-    WriteFile(home / "beta.drv", "[Vaultor]\r\nTheDrive=E\r\nLocked=0\r\n");
+    WriteFile(home / "beta.drv", "[Vaultor]\r\nTheDrive=U\r\nLocked=1\r\nLastUsed=Datum: x\r\n");
     WriteFile(home / "Vaultor.ini", "[LAST]\r\n0=beta\r\n[Translation]\r\n1=\r\n");
     Start();
     EXPECT_EQ(M().ComboBox1.caption, "beta");
     EXPECT_EQ(M().ListBox1.items, std::vector<std::string>{"S:\\Data"});
-    EXPECT_EQ(state.TargetRoot, "E:\\");
+    EXPECT_EQ(state.TargetRoot, "U:\\");  // a recorded drive that is not here stays the target
+    EXPECT_EQ(M().RichEdit1.back(), "Drive U: niet aanwezig");
     EXPECT_EQ(state.TotalBytes, 5);
-    EXPECT_EQ(M().RichEdit1.back(), "Vaultor klaar voor gebruik...");
-    EXPECT_FALSE(state.StartingUp);
-    EXPECT_EQ(M().Caption, "Vaultor versie 1.8c");
 
-    // Switching writes the companion file of the list being left first.
+    // Switching writes the companion file of the list being left first; the
+    // next list, without one, starts without a lock or a last run.
     std::filesystem::remove(home / "beta.drv");
     M().ComboBox1.caption = "Alpha";
     ComboBox1Click(state);
     EXPECT_EQ(ReadFile(home / "beta.drv"),
-              "[Vaultor]\r\nTheDrive=E\r\nLocked=0\r\nDriveLabel=\r\nLastUsed=n/a\r\n");
+              "[Vaultor]\r\nTheDrive=U\r\nLocked=1\r\nDriveLabel=\r\nLastUsed=Datum: x\r\n");
+    EXPECT_FALSE(M().Locked);
+    EXPECT_EQ(state.LastDate, "n/a");
     EXPECT_EQ(M().Label19.caption, "Niet berekend");
     EXPECT_FALSE(M().Gauge2.visible);
 
@@ -79,168 +80,65 @@ TEST_F(AppTest, WithoutListsTheProgramOffersToMakeOne) {
     Start();
     EXPECT_EQ(ui.questions.back(),
               "Er is geen lijst aanwezig, nu meteen een nieuwe kopieerlijst maken?");
-    EXPECT_EQ(ui.messages.back(),
-              "Er kan op elk gewenst moment een kopieerlijst gemaakt worden\rdoor op het eerste "
-              "icoontje (boven het linkervenster) te klikken");
+    EXPECT_EQ(ui.messages.back().rfind("Er kan op elk gewenst moment een kopieerlijst", 0), 0u);
     EXPECT_FALSE(M().SpB_Start.enabled);
     EXPECT_FALSE(M().SpBCompare.enabled);
-}
+    M().SpB_Start.visible = false;  // a run is going on: no close, nothing saved
+    EXPECT_FALSE(FormClose(state));
+    EXPECT_FALSE(std::filesystem::exists(home / "Vaultor.ini"));
+    M().SpB_Start.visible = true;
 
-TEST_F(AppTest, ANewListGetsItsFoldersAndIsWrittenAtClose) {
-    ui.answers = {kAnswerNo};
-    Start();
+    // What a new list writes is tested through vaultor-cli's new.
     ui.names = {{Button::Ok, "Werk"}};
-    ui.folders = {std::string("s:\\Data\\"), std::string("S:\\Muziek"), std::nullopt};
-    ui.answers = {kAnswerYes, kAnswerYes};  // "... is toegevoegd! nog een map toevoegen?"
+    ui.folders = {std::string("s:\\Data\\"), std::string("S:\\Muziek")};
+    ui.answers = {kAnswerYes, kAnswerNo};  // "... is toegevoegd! nog een map toevoegen?"
     Nieuwebronlijstmaken1Click(state);
     EXPECT_EQ(M().ListBox1.items, (std::vector<std::string>{"S:\\Data", "S:\\Muziek"}));
-    EXPECT_EQ(ui.questions.back(), "De map S:\\Muziek is toegevoegd!\rnog een map toevoegen?");
     EXPECT_EQ(state.TotalBytes, 5);
-    ui.answers = {kAnswerYes};  // save the changes
-    ASSERT_TRUE(FormClose(state));
-    EXPECT_EQ(ReadFile(home / "Werk.vlt"), "S:\\Data\r\nS:\\Muziek\r\n");
-    EXPECT_EQ(ReadFile(home / "Werk.drv"),
-              "[Vaultor]\r\nTheDrive=C\r\nLocked=0\r\nDriveLabel=\r\nLastUsed=n/a\r\n");
-    Settings written = LeesIniFile(home / "Vaultor.ini");
-    EXPECT_EQ(written.LastListName, "Werk");
+    EXPECT_TRUE(M().SpB_Start.enabled);
 }
 
-TEST_F(AppTest, NamesThatCannotBeFileNamesAreRefused) {
+TEST_F(AppTest, RefusedNamesChangeNoFileAndLeaveTheRecordOfTheListShown) {
     WriteFile(home / "Werk.vlt", "S:\\Data\r\n");
+    const std::string record =
+        "[Vaultor]\r\nTheDrive=E\r\nLocked=1\r\nDriveLabel=E: [X]\r\nLastUsed=Datum: x\r\n";
+    WriteFile(home / "Werk.drv", record);
+    WriteFile(home / "Vaultor.ini", "[LAST]\r\n0=Werk\r\n");
     Start();
-    for (const char* bad : {"a/b", "..", "  ", "x:y", "tab\there", "locale\\x"}) {
+    for (const char* bad : {"a/b", "..", "  ", "x:y", "tab\there", "locale\\x", "werk", "WERK"}) {
         ui.names = {{Button::Ok, bad}};
         Nieuwebronlijstmaken1Click(state);
-        EXPECT_NE(ui.messages.back().find("kan geen lijstnaam zijn"), std::string::npos) << bad;
+        if (std::string(bad) == "werk" || std::string(bad) == "WERK")  // exists in another case
+            EXPECT_EQ(ui.messages.back(), "Lijstnaam bestaat al.");
+        else
+            EXPECT_NE(ui.messages.back().find("kan geen lijstnaam zijn"), std::string::npos) << bad;
+        EXPECT_EQ(ReadFile(home / "Werk.drv"), record) << bad;
+        EXPECT_TRUE(M().Locked) << bad;
+        EXPECT_EQ(M().ComboBox1.caption, "Werk") << bad;
     }
     ui.names = {{Button::Ok, "locale\\x"}};
     ComboBox1DblClick(state);
     EXPECT_NE(ui.messages.back().find("kan geen lijstnaam zijn"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(home / "Werk.vlt"));
-
-    ui.names = {{Button::Ok, "WERK"}};  // exists in other letter case
-    Nieuwebronlijstmaken1Click(state);
-    EXPECT_EQ(ui.messages.back(), "Lijstnaam bestaat al.");
-    EXPECT_EQ(M().ComboBox1.caption, "Werk");
-    EXPECT_EQ(M().ListBox1.items, std::vector<std::string>{"S:\\Data"});  // that list, loaded
-}
-
-TEST_F(AppTest, RenameAndDeleteMoveBothFilesOrNone) {
-    WriteFile(home / "Werk.vlt", "S:\\Data\r\n");
-    WriteFile(home / "Werk.drv", "[Vaultor]\r\nTheDrive=E\r\n");
-    WriteFile(home / "Thuis.vlt", "S:\\Muziek\r\n");
-    WriteFile(home / "Vaultor.ini", "[LAST]\r\n0=Werk\r\n");
-    Start();
     ui.names = {{Button::Ok, "Werk.2"}};
     ComboBox1DblClick(state);
     EXPECT_EQ(ui.messages.back(), "Er mogen geen punten in de naam gezet worden, probeer opnieuw!");
+    EXPECT_TRUE(std::filesystem::exists(home / "Werk.vlt"));
+
+    // Renaming to its own name keeps the folders not yet saved.
+    M().ListBox1.items.push_back("S:\\Muziek");
+    state.ListChanged = true;
     ui.names = {{Button::Ok, "Werk"}};
     ui.answers = {kAnswerYes};
     ComboBox1DblClick(state);
     EXPECT_EQ(ui.messages.back(), "Deze lijstnaam bestaat al.");
-    ui.names = {{Button::Ok, "Kantoor"}};
-    ui.answers = {kAnswerYes};
-    ComboBox1DblClick(state);
-    EXPECT_TRUE(std::filesystem::exists(home / "Kantoor.vlt"));
-    EXPECT_TRUE(std::filesystem::exists(home / "Kantoor.drv"));
-    EXPECT_FALSE(std::filesystem::exists(home / "Werk.vlt"));
-    EXPECT_EQ(M().ComboBox1.caption, "Kantoor");
-    EXPECT_EQ(state.CurrentListFile, home / "Kantoor.vlt");
-
-    ui.answers = {kAnswerClosed};  // a closed window deletes too
-    Bronlijstwissen1Click(state);
-    EXPECT_EQ(ui.questions.back(), home / "Kantoor.vlt" + " Verwijderen?");
-    EXPECT_FALSE(std::filesystem::exists(home / "Kantoor.vlt"));
-    EXPECT_FALSE(std::filesystem::exists(home / "Kantoor.drv"));
-    EXPECT_EQ(M().ComboBox1.caption, "");
-    EXPECT_FALSE(M().SpB_Start.enabled);
-    EXPECT_EQ(M().ComboBox1.items, std::vector<std::string>{"Thuis"});
+    EXPECT_EQ(M().ListBox1.items.size(), 2u);
+    EXPECT_TRUE(state.ListChanged);
 }
 
-TEST_F(AppTest, ImportedListsGetAFreeNameAndAFailedCopyIsNoSuccess) {
-    TempDir other;
-    WriteFile(other / "Thuis.vlt", "x\r\n");
-    WriteFile(other / "100% (abc).vlt", "x\r\n");
-    EXPECT_EQ(UniqueName(other / "Thuis.vlt", ".vlt"), other / "Thuis (1).vlt");
-    WriteFile(other / "Thuis (1).vlt", "x\r\n");
-    EXPECT_EQ(UniqueName(other / "Thuis.vlt", ".vlt"), other / "Thuis (2).vlt");
-    EXPECT_EQ(UniqueName(other / "100% (abc).vlt", ".vlt"), other / "100% (abc) - copy (1).vlt");
-    WriteFile(other / "100%d (3).vlt", "x\r\n");
-    EXPECT_EQ(UniqueName(other / "100%d (3).vlt", ".vlt"), other / "100%d (1).vlt");
-    WriteFile(other / "Werk (7).vlt", "x\r\n");
-    EXPECT_EQ(UniqueName(other / "Werk (7).vlt", ".vlt"), other / "Werk (1).vlt");
-    EXPECT_EQ(UniqueName(other / "Nieuw.vlt", ".vlt"), other / "Nieuw.vlt");
-
-    WriteFile(home / "Thuis.vlt", "S:\\Data\r\n");
-    WriteFile(home / "Thuis (1).vlt", "S:\\Data\r\n");
-
-    Start();
-    TempDir elsewhere;
-    WriteFile(elsewhere / "Thuis.vlt", "S:\\Muziek\r\n");
-    ui.names = {{Button::Import, ""}};
-    ui.files = {elsewhere / "Thuis.vlt"};
-    Nieuwebronlijstmaken1Click(state);
-    EXPECT_EQ(ReadFile(home / "Thuis (2).vlt"), "S:\\Muziek\r\n");
-    EXPECT_EQ(ui.messages.back(), "Thuis (2) lijst geïmporteerd!");
-    EXPECT_EQ(M().ComboBox1.caption, "Thuis (2)");
-    EXPECT_EQ(M().ListBox1.items, std::vector<std::string>{"S:\\Muziek"});
-
-    ui.names = {{Button::Import, ""}, {Button::Cancel, ""}};
-    ui.files = {elsewhere / "missing.vlt"};
-    Nieuwebronlijstmaken1Click(state);
-    EXPECT_EQ(ui.messages.back(),
-              "De lijst " + elsewhere / "missing.vlt" + " kon niet geïmporteerd worden.");
-}
-
-TEST_F(AppTest, OptionsAskAndTellAfterStartOnly) {
-    ui.answers = {kAnswerNo};  // no list yet: not now
-    Start();
-    ui.questions.clear();
-    auto& checks = M().OptionChecks;
-    EXPECT_EQ(M().WindowColour, kSkyBlue);
-    checks[7] = false;
-    ui.answers = {kAnswerNo};
-    CheckListBox1ClickCheck(state);
-    EXPECT_TRUE(checks[7]);  // ticked again at once
-    checks[7] = false;
-    ui.answers = {kAnswerYes};
-    CheckListBox1ClickCheck(state);
-    EXPECT_FALSE(state.NoEmptyFoldersOnCdrw);
-    checks[7] = true;
-    CheckListBox1ClickCheck(state);  // ticking it again asks nothing
-    EXPECT_EQ(ui.questions.size(), 2u);
-
-    checks[9] = true;
-    CheckListBox1ClickCheck(state);
-    EXPECT_EQ(
-        ui.notices.back(),
-        "Opgelet! deze instelling heeft voorrang op de instelling:\n\"Doelcompressie aan bron "
-        "gelijk maken\"");
-    checks[9] = false;
-    CheckListBox1ClickCheck(state);
-    checks[10] = true;
-    CheckListBox1ClickCheck(state);
-    checks[10] = false;
-    CheckListBox1ClickCheck(state);
-    EXPECT_EQ(ui.notices.size(), 3u);
-    EXPECT_EQ(ui.notices.back(), "Voor deze taalaanpassing moet Vaultor opnieuw gestart worden.");
-
-    checks[4] = true;
-    CheckListBox1ClickCheck(state);
-    EXPECT_EQ(M().WindowColour, kButtonFace);
-    checks[2] = true;
-    CheckListBox1ClickCheck(state);
-    EXPECT_FALSE(M().TreeView1.empty());  // the browser is filled when it appears
-    Settings collected = CollectSettings(state);
-    EXPECT_TRUE(collected.NoEmptyFoldersOnCdrw);  // ticked again above
-    EXPECT_FALSE(collected.AlwaysCompress);
-    EXPECT_TRUE(collected.ShowTargetBrowser);
-    EXPECT_TRUE(collected.WindowsColours);
-}
-
-TEST_F(AppTest, TheListBeingLeftKeepsItsRecordWhenANewOneIsMade) {
+TEST_F(AppTest, TheListBeingLeftKeepsItsRecordAndDeleteAndRenameTakeItsFiles) {
     WriteFile(home / "Werk.vlt", "S:\\Data\r\n");
     WriteFile(home / "Werk.drv", "[Vaultor]\r\nTheDrive=E\r\nLocked=1\r\nLastUsed=Datum: x\r\n");
+    WriteFile(home / "Thuis.vlt", "S:\\Muziek\r\n");
     WriteFile(home / "Vaultor.ini", "[LAST]\r\n0=Werk\r\n");
     Start();
     std::filesystem::remove(home / "Werk.drv");
@@ -252,10 +150,21 @@ TEST_F(AppTest, TheListBeingLeftKeepsItsRecordWhenANewOneIsMade) {
     EXPECT_EQ(state.LastDate, "n/a");
     EXPECT_EQ(state.LastDrive, "");
 
-    // A list without a companion file is renamed alone.
     ui.names = {{Button::Ok, "Werk"}};
-    Nieuwebronlijstmaken1Click(state);  // back to Werk ("Lijstnaam bestaat al." loads it)
-    std::filesystem::remove(home / "Werk.drv");
+    Nieuwebronlijstmaken1Click(state);  // back to Werk; Nieuw, without folders, goes
+    ui.answers = {kAnswerClosed};       // a closed window deletes too
+    Bronlijstwissen1Click(state);
+    EXPECT_EQ(ui.questions.back(), home / "Werk.vlt" + " Verwijderen?");
+    EXPECT_FALSE(std::filesystem::exists(home / "Werk.vlt"));
+    EXPECT_FALSE(std::filesystem::exists(home / "Werk.drv"));
+    EXPECT_EQ(M().ComboBox1.caption, "");
+    EXPECT_FALSE(M().SpB_Start.enabled);
+    EXPECT_EQ(M().ComboBox1.items, std::vector<std::string>{"Thuis"});
+
+    // A list without a companion file is renamed alone.
+    M().ComboBox1.caption = "Thuis";
+    ComboBox1Click(state);
+    ASSERT_FALSE(std::filesystem::exists(home / "Thuis.drv"));
     ui.names = {{Button::Ok, "Ander"}};
     ui.answers = {kAnswerYes};
     ComboBox1DblClick(state);
@@ -263,45 +172,73 @@ TEST_F(AppTest, TheListBeingLeftKeepsItsRecordWhenANewOneIsMade) {
     EXPECT_FALSE(std::filesystem::exists(home / "Ander.drv"));
 }
 
-TEST_F(AppTest, ARefusedNewListLeavesTheRecordOfTheListShown) {
-    WriteFile(home / "Werk.vlt", "S:\\Data\r\n");
-    const std::string record =
-        "[Vaultor]\r\nTheDrive=E\r\nLocked=1\r\nDriveLabel=E: [X]\r\nLastUsed=Datum: x\r\n";
-    WriteFile(home / "Werk.drv", record);
-    WriteFile(home / "Vaultor.ini", "[LAST]\r\n0=Werk\r\n");
+TEST_F(AppTest, ImportedListsGetAFreeNameAndAFailedCopyIsNoSuccess) {
+    TempDir other;
+    auto unique = [&](const std::string& name) {
+        WriteFile(other / name, "S:\\Muziek\r\n");
+        return UniqueName(other / name, ".vlt");
+    };
+    EXPECT_EQ(unique("Thuis.vlt"), other / "Thuis (1).vlt");
+    WriteFile(other / "Thuis (1).vlt", "");
+    EXPECT_EQ(UniqueName(other / "Thuis.vlt", ".vlt"), other / "Thuis (2).vlt");
+    EXPECT_EQ(unique("100% (abc).vlt"), other / "100% (abc) - copy (1).vlt");
+    EXPECT_EQ(unique("100%d (3).vlt"), other / "100%d (1).vlt");
+    EXPECT_EQ(unique("Werk (7).vlt"), other / "Werk (1).vlt");
+    EXPECT_EQ(UniqueName(other / "Nieuw.vlt", ".vlt"), other / "Nieuw.vlt");
+
+    WriteFile(home / "Thuis.vlt", "S:\\Data\r\n");
+    WriteFile(home / "Thuis (1).vlt", "S:\\Data\r\n");
     Start();
-    for (const char* name : {"a/b", "werk", "Werk"}) {
-        ui.names = {{Button::Ok, name}};
-        Nieuwebronlijstmaken1Click(state);
-        EXPECT_EQ(ReadFile(home / "Werk.drv"), record) << name;
-        EXPECT_TRUE(M().Locked) << name;
-    }
-    // Renaming to its own name keeps the folders not yet saved.
-    M().ListBox1.items.push_back("S:\\Muziek");
-    state.ListChanged = true;
-    ui.names = {{Button::Ok, "Werk"}};
-    ui.answers = {kAnswerYes};
-    ComboBox1DblClick(state);
-    EXPECT_EQ(M().ListBox1.items.size(), 2u);
-    EXPECT_TRUE(state.ListChanged);
+    ui.names = {{Button::Import, ""}};
+    ui.files = {other / "Thuis.vlt"};
+    Nieuwebronlijstmaken1Click(state);
+    EXPECT_EQ(ReadFile(home / "Thuis (2).vlt"), "S:\\Muziek\r\n");
+    EXPECT_EQ(ui.messages.back(), "Thuis (2) lijst geïmporteerd!");
+    EXPECT_EQ(M().ComboBox1.caption, "Thuis (2)");
+    EXPECT_EQ(M().ListBox1.items, std::vector<std::string>{"S:\\Muziek"});
+
+    ui.names = {{Button::Import, ""}, {Button::Cancel, ""}};
+    ui.files = {other / "missing.vlt"};
+    Nieuwebronlijstmaken1Click(state);
+    EXPECT_EQ(ui.messages.back(),
+              "De lijst " + other / "missing.vlt" + " kon niet geïmporteerd worden.");
 }
 
-TEST_F(AppTest, ARecordedDriveThatIsNotHereStaysTheTarget) {
-    WriteFile(home / "Werk.vlt", "S:\\Data\r\n");
-    WriteFile(home / "Werk.drv", "[Vaultor]\r\nTheDrive=U\r\nLocked=1\r\n");
-    WriteFile(home / "Vaultor.ini", "[LAST]\r\n0=Werk\r\n");
+TEST_F(AppTest, OptionsAskAndTellAfterStartOnly) {
+    ui.answers = {kAnswerNo};  // no list yet: not now
     Start();
-    EXPECT_EQ(state.TargetRoot, "U:\\");
-    ASSERT_TRUE(FormClose(state));
-    EXPECT_NE(ReadFile(home / "Werk.drv").find("TheDrive=U\r\nLocked=1\r\n"), std::string::npos);
-}
-
-TEST_F(AppTest, ACloseDuringARunIsRefusedAndSavesNothing) {
+    ui.questions.clear();
+    auto& checks = M().OptionChecks;
+    auto click = [&](int i, bool ticked) {
+        checks[i] = ticked;
+        CheckListBox1ClickCheck(state);
+    };
     ui.answers = {kAnswerNo};
-    Start();
-    M().SpB_Start.visible = false;
-    EXPECT_FALSE(FormClose(state));
-    EXPECT_FALSE(std::filesystem::exists(home / "Vaultor.ini"));
+    click(7, false);
+    EXPECT_TRUE(checks[7]);  // ticked again at once
+    ui.answers = {kAnswerYes};
+    click(7, false);
+    EXPECT_FALSE(state.NoEmptyFoldersOnCdrw);
+    click(7, true);  // ticking it again asks nothing
+    EXPECT_EQ(ui.questions.size(), 2u);
+
+    click(9, true);
+    EXPECT_EQ(ui.notices.back().rfind("Opgelet! deze instelling heeft voorrang", 0), 0u);
+    click(9, false);
+    click(10, true);
+    click(10, false);
+    EXPECT_EQ(ui.notices.size(), 3u);
+    EXPECT_EQ(ui.notices.back(), "Voor deze taalaanpassing moet Vaultor opnieuw gestart worden.");
+
+    click(4, true);
+    EXPECT_EQ(M().WindowColour, kButtonFace);
+    click(2, true);
+    EXPECT_FALSE(M().TreeView1.empty());  // the browser is filled when it appears
+    Settings collected = CollectSettings(state);
+    EXPECT_TRUE(collected.NoEmptyFoldersOnCdrw);  // ticked again above
+    EXPECT_FALSE(collected.AlwaysCompress);
+    EXPECT_TRUE(collected.ShowTargetBrowser);
+    EXPECT_TRUE(collected.WindowsColours);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ class TotalsTest : public ::testing::Test {
     AppState state{ui};
 };
 
-TEST_F(TotalsTest, AddsUpTheListAndGivesTheControlsBack) {
+TEST_F(TotalsTest, AddsUpTheListGivesTheControlsBackAndStopLeavesRedPartialTotals) {
     auto& m = state.Model;
     m.ListBox1.items = {"D:\\Werk", "D:\\Missing", "D:\\Leeg"};
     bool checked_during = false;
@@ -40,71 +40,54 @@ TEST_F(TotalsTest, AddsUpTheListAndGivesTheControlsBack) {
         checked_during = true;
         EXPECT_FALSE(m.SpB_Start.visible);
         EXPECT_TRUE(m.SpB_Stop.visible);
-        EXPECT_FALSE(m.ComboBox1.enabled);
-        EXPECT_FALSE(m.ListBox1.enabled);
-        EXPECT_FALSE(m.SB_Close.enabled);
+        EXPECT_FALSE(m.ComboBox1.enabled || m.ListBox1.enabled || m.SB_Close.enabled);
     };
     BerekenAlles(state);
     EXPECT_TRUE(checked_during);
     EXPECT_EQ(state.TotalBytes, 2001264);
     EXPECT_EQ(m.Label2.caption, "2.001.264 bytes");
-    EXPECT_EQ(m.Label8.caption, "1.954 kB");
     EXPECT_EQ(m.Label3.caption, "1,91 MB");
-    EXPECT_EQ(m.Label7.caption, "0 GB");
-    EXPECT_EQ(m.Label10.caption, "Totaal in mappen:");
     EXPECT_EQ(m.StatusBar1, "Klaar.");
     EXPECT_TRUE(m.SpB_Start.visible && m.SpB_Start.enabled);
     EXPECT_FALSE(m.SpB_Stop.visible);
     EXPECT_TRUE(m.ComboBox1.enabled && m.SB_Close.enabled && m.SpBCompare.enabled);
     EXPECT_EQ(m.TotalsColour, (Colour{0, 0, 128}));
-    EXPECT_EQ(m.RichEdit1.back(), "Bezig met berekenen omvang van de bronbestanden.....");
     EXPECT_FALSE(m.Label11.caption.empty());  // the space display was drawn
 
-    m.ListBox1.items = {"D:\\Leeg"};
-    BerekenAlles(state);
-    EXPECT_EQ(m.Label2.caption, "0 bytes");
-    EXPECT_EQ(m.Label8.caption, "0 kB");
     m.ListBox1.items.clear();
     BerekenAlles(state);
     EXPECT_EQ(m.Label2.caption, "000 bytes");
     EXPECT_EQ(m.Label7.caption, "000 GB");
-}
 
-TEST_F(TotalsTest, StopLeavesRedPartialTotalsAndSaysSo) {
     for (const char* sub : {"x", "y", "z"}) {
         std::filesystem::create_directories(d / ("Werk/" + std::string(sub)));
         WriteFile(d / ("Werk/" + std::string(sub) + "/f"), std::string(1000, 'f'));
     }
-    state.Model.ListBox1.items = {"D:\\Werk"};
+    m.ListBox1.items = {"D:\\Werk"};
     ui.on_pump = [&] { state.AbortRequested = true; };  // Stop pressed inside the pump
     BerekenAlles(state);
-    EXPECT_EQ(state.Model.TotalsColour, kRed);
+    EXPECT_EQ(m.TotalsColour, kRed);
     EXPECT_EQ(ui.messages.back(), "Handeling afgebroken, opgave van Bytes e.d. niet correct");
     EXPECT_LT(state.TotalBytes, 2001264 + 3000);
-    EXPECT_TRUE(state.Model.SpB_Start.visible);
+    EXPECT_TRUE(m.SpB_Start.visible);
 }
 
-TEST_F(TotalsTest, TheFolderInformationGoesToTheLogLineByLine) {
+// The lines themselves are what vaultor-cli's info prints.
+TEST_F(TotalsTest, TheFolderInformationAndTheCopyListGoToTheirLogs) {
     state.Model.ListBox1.items = {"D:\\Werk", "D:\\Leeg"};
     state.Model.ListBox1.selected = 0;
     Toonmapinfolog1Click(state);
     EXPECT_EQ(test::ReadFile(home / "Vaultor.log"),
               "Start log.\r\nD:\\Werk 1 kB\r\nD:\\Werk\\Oud 1.953 kB\r\nEind log.\r\n");
-    EXPECT_EQ(state.Model.RichEdit1,
-              (std::vector<std::string>{"Start log.", "D:\\Werk 1 kB", "D:\\Werk\\Oud 1.953 kB",
-                                        "Eind log."}));
     EXPECT_EQ(state.Model.Label10.caption, "Totaal in keuzemap:");
     EXPECT_EQ(state.Model.Label2.caption, "2.001.264 bytes");
-    EXPECT_EQ(state.Model.L_Aktie.caption, "berekenen");  // not set back
     EXPECT_TRUE(state.Model.ComboBox1.enabled);
 
     state.Model.ListBox1.selected = -1;  // nothing selected: the previous folder again
     Toonmapinfolog1Click(state);
     EXPECT_EQ(state.Model.RichEdit1[1], "D:\\Werk 1 kB");
-}
 
-TEST_F(TotalsTest, TheCopyListGoesToKopieerLogAndTheViewer) {
-    Label19Click(state);
+    Label19Click(state);  // the copy list goes to Kopieer.log and the viewer
     EXPECT_EQ(test::ReadFile(home / "Kopieer.log"), "");
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown.back(), "Vaultor logviewer\n");

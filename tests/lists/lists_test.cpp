@@ -52,58 +52,51 @@ TEST(InclusionRules, ParentsAndHigherFolders) {
     EXPECT_FALSE(IsHigherFolder("D:\\", "D:\\"));
 }
 
-class CheckForMapsTest : public ::testing::Test {
-  protected:
-    bool Check(const std::string& path) { return CheckForMaps(lines, path, ui); }
-    std::vector<std::string> lines;
+TEST(CheckForMaps, RefusesWhatIsListedOrLiesBelowAListedFolder) {
+    std::vector<std::string> lines = {"C:\\Data"};
     ScriptedUi ui;
-};
-
-TEST_F(CheckForMapsTest, RefusesWhatIsListedOrLiesBelowAListedFolder) {
-    lines = {"C:\\Data"};
-    EXPECT_TRUE(Check("c:\\Data"));  // the drive letter is compared without case
+    auto check = [&](const std::string& path) { return CheckForMaps(lines, path, ui); };
+    EXPECT_TRUE(check("c:\\Data"));  // the drive letter is compared without case
     EXPECT_EQ(ui.messages.back(), "Deze map is al opgenomen");
-    EXPECT_TRUE(Check("C:\\Data\\Foto"));
+    EXPECT_TRUE(check("C:\\Data\\Foto"));
     EXPECT_EQ(ui.messages.back(),
               "De map C:\\Data\\Foto is al opgenomen.\r\nDe hogere map\r\nC:\\Data is al in de "
               "lijst aanwezig.");
-    EXPECT_TRUE(Check("C:\\Data\\Foto\\2004"));
+    EXPECT_TRUE(check("C:\\Data\\Foto\\2004"));
     EXPECT_EQ(ui.messages.back(),
               "De map C:\\Data\\Foto\\2004 is al opgenomen want de hogere map\rC:\\Data is al in "
               "de lijst aanwezig ");
-    EXPECT_FALSE(Check("C:\\Data2"));
-    EXPECT_FALSE(Check("C:\\Data2\\Foto"));
-    EXPECT_FALSE(Check("C:\\data"));  // another folder here
-    EXPECT_FALSE(Check("C:\\data\\Foto"));
+    for (const char* other : {"C:\\Data2", "C:\\Data2\\Foto", "C:\\data", "C:\\data\\Foto"})
+        EXPECT_FALSE(check(other)) << other;  // "C:\data" is another folder here
     EXPECT_TRUE(ui.questions.empty());
     EXPECT_EQ(lines, std::vector<std::string>{"C:\\Data"});
 
     lines = {"D:\\"};
-    EXPECT_TRUE(Check("D:\\Werk"));  // its parent is the listed root
+    EXPECT_TRUE(check("D:\\Werk"));  // its parent is the listed root
     EXPECT_NE(ui.messages.back().find("De hogere map\r\nD:\\ is al"), std::string::npos);
 }
 
-TEST_F(CheckForMapsTest, OffersToReplaceLowerFoldersByAHigherOne) {
-    lines = {"C:\\Data\\Foto", "E:\\x", "C:\\Data\\Muziek"};
+TEST(CheckForMaps, OffersToReplaceLowerFoldersByAHigherOneAndAsksForAWholeDriveFirst) {
+    std::vector<std::string> lines = {"C:\\Data\\Foto", "E:\\x", "C:\\Data\\Muziek"};
+    ScriptedUi ui;
+    auto check = [&](const std::string& path) { return CheckForMaps(lines, path, ui); };
     ui.answers = {kAnswerNo};
-    EXPECT_TRUE(Check("C:\\Data"));
+    EXPECT_TRUE(check("C:\\Data"));
     EXPECT_EQ(ui.questions.back(),
               "2 lagere map(pen) nu vervangen door een hogere map?\r\rInformatie:\rLagere mappen "
               "worden altijd automatisch opgenomen.");
     EXPECT_EQ(lines.size(), 3u);
     ui.answers = {kAnswerClosed};  // a closed window does not say no
-    EXPECT_FALSE(Check("C:\\Data"));
+    EXPECT_FALSE(check("C:\\Data"));
     EXPECT_EQ(lines, std::vector<std::string>{"E:\\x"});
-}
 
-TEST_F(CheckForMapsTest, AWholeDriveIsAskedForFirst) {
     lines = {"E:\\Foto", "E:\\Werk\\2024", "C:\\Data"};
     ui.answers = {kAnswerNo};
-    EXPECT_TRUE(Check("E:\\"));
+    EXPECT_TRUE(check("E:\\"));
     EXPECT_EQ(ui.questions.back(),
               "Opgelet! Wilt u echt alle mappen en bestanden van drive E:\\ selecteren?");
     ui.answers = {kAnswerYes, kAnswerYes};
-    EXPECT_FALSE(Check("E:\\"));
+    EXPECT_FALSE(check("E:\\"));
     EXPECT_EQ(ui.questions.back().substr(0, 2), "2 ");
     EXPECT_EQ(lines, std::vector<std::string>{"C:\\Data"});
 }

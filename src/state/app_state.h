@@ -71,8 +71,8 @@ struct AppState {
     enum class RunEnd {
         None,
         DriveAbsent,
-        Declined,       // a question answered No, or a new target drive refused
-        Stopped,        // Stop, during the check or the copy
+        Declined,  // a question answered No, or a new target drive refused
+        Stopped,   // Stop, during the check or the copy
         NoRoom,
         NothingToCopy,
         Copied,         // the copy ran to its end

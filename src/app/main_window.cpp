@@ -21,12 +21,13 @@
 namespace vaultor {
 namespace {
 
-char TargetLetter(const AppState& state) {
+// The letter the pane names; C: before any target is chosen.
+char ShownTargetLetter(const AppState& state) {
     return state.TargetRoot.empty() ? 'C' : state.TargetRoot[0];
 }
 
 bool TargetReady(const AppState& state) {
-    char letter = fs::NormaliseLetter(TargetLetter(state));
+    char letter = fs::NormaliseLetter(ShownTargetLetter(state));
     return letter && fs::IsDriveReady(letter);
 }
 
@@ -34,7 +35,7 @@ void SayWhetherTheTargetIsThere(AppState& state) {
     if (TargetReady(state))
         state.Model.RichEdit1.push_back(_("Vaultor klaar voor gebruik..."));
     else
-        state.Model.RichEdit1.push_back("Drive " + std::string(1, TargetLetter(state)) +
+        state.Model.RichEdit1.push_back("Drive " + std::string(1, ShownTargetLetter(state)) +
                                         _(": niet aanwezig"));
 }
 

@@ -51,10 +51,6 @@ const char* CheckRemark(int code, bool cd_target) {
     }
 }
 
-bool IsFolder(const std::string& letter_path) {
-    return fs::IsDirectory(letter_path);
-}
-
 bool IsFile(const std::string& letter_path) {
     auto attr = fs::GetFileAttr(letter_path);
     return attr != fs::kNoAttributes && !(attr & fs::kAttrDirectory);
@@ -147,10 +143,10 @@ bool CopyRun::MakeTargetFolder(const std::string& folder, const std::string& sou
     auto& st = state_;
     // The lines of one folder follow each other: it is looked at once for them.
     if (folder == last_folder_) return true;
-    if (!IsFolder(folder)) {
+    if (!fs::IsDirectory(folder)) {
         IncForceDirectories(folder);  // every missing level at once
         fs::ProcessPendingMessages();
-        if (!IsFolder(folder)) {
+        if (!fs::IsDirectory(folder)) {
             st.Ui.ToonMelding(_("Fout ") + folder + _(" is niet gemaakt, programma stopt!"));
             st.AbortRequested = true;
             st.FolderNotMade = folder;
@@ -228,8 +224,8 @@ void CopyRun::MakeEmptyFolders() {
     st.Model.RichEdit1.push_back(_("Aanmaken van lege mappen..."));
     for (size_t i = 0; i < st.EmptyFolderList.size(); ++i) {
         const std::string folder = st.EmptyFolderList[i];
-        if (!IsFolder(folder)) IncForceDirectories(folder);
-        if (IsFolder(folder)) {
+        if (!fs::IsDirectory(folder)) IncForceDirectories(folder);
+        if (fs::IsDirectory(folder)) {
             ++folders_made_;
             ++st.ItemsUpdated;
             log_.WriteLine(_("Lege map gemaakt ") + folder);

@@ -28,10 +28,6 @@ std::string DriveBoxText(const AppState& state) {
     return box.caption;
 }
 
-char TargetLetter(const AppState& state) {
-    return state.TargetRoot.empty() ? 0 : state.TargetRoot[0];
-}
-
 // "06-12-2026 22:15:03"; the time is left out at exactly midnight.
 std::string StartTimeText(std::time_t when) {
     struct tm local {};
@@ -142,7 +138,7 @@ void ShowEnd(AppState& state) {
                    _(" bestanden en mappen gecontroleerd en ") +
                    std::to_string(state.ItemsUpdated) + _(" bijgewerkt.") + "\r\r" +
                    _("Samenvatting:") + "\r" + state.CopySummary);
-    char letter = fs::NormaliseLetter(TargetLetter(state));
+    char letter = TargetLetter(state);
     if (!state.NoEmptyFoldersOnCdrw && letter && fs::GetDriveKind(letter) == 4)
         ui.ToonMelding(
             _("Het is verstandig om de CDRW te herladen (eject) voordat u nieuwe "
@@ -253,7 +249,7 @@ void SpB_StartClick(AppState& state) {
         return;
     }
     m.Gauge2.visible = true;
-    char letter = fs::NormaliseLetter(TargetLetter(state));
+    char letter = TargetLetter(state);
     std::int64_t free = letter ? fs::GetDriveFreeBytes(letter) : -1;
     if (state.TotalBytes > free) {
         ui.ToonMelding(_("Er is niet voldoende ruimte op de doelschijf!") + std::string("\r") +

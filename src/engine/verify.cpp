@@ -72,7 +72,7 @@ void Vergelijken(AppState& state, LogFile* log) {
 void SpBCompareClick(AppState& state) {
     if (state.RunInProgress) return;  // one run at a time: the log is opened once
     auto& m = state.Model;
-    char letter = state.TargetRoot.empty() ? 0 : fs::NormaliseLetter(state.TargetRoot[0]);
+    char letter = TargetLetter(state);
     if (!letter || !fs::IsDriveReady(letter)) {
         state.Ui.ToonMelding(_("Drive niet aanwezig!"));
         state.LastRunEnd = AppState::RunEnd::DriveAbsent;

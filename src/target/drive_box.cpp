@@ -19,10 +19,6 @@ std::string Upper(std::string s) {
     return s;
 }
 
-char TargetLetter(const AppState& state) {
-    return state.TargetRoot.empty() ? 0 : fs::NormaliseLetter(state.TargetRoot[0]);
-}
-
 }  // namespace
 
 std::string DriveBoxText(char letter) {
@@ -72,6 +68,10 @@ void CB_LockedClick(AppState& state) {
     m.DriveComboBox1.enabled = !m.Locked;
     m.Im_LockOpen.visible = !m.Locked;
     m.Im_LockClosed.visible = m.Locked;
+}
+
+char TargetLetter(const AppState& state) {
+    return state.TargetRoot.empty() ? 0 : fs::NormaliseLetter(state.TargetRoot[0]);
 }
 
 bool IsDriveAanwezig(AppState& state) {

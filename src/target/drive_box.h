@@ -16,6 +16,8 @@ void FillDriveBox(AppState& state);
 void ResetDriveBox(AppState& state);
 void CB_LockedClick(AppState& state);
 
+// The letter of TargetRoot, upper case; 0 when there is no target.
+char TargetLetter(const AppState& state);
 // The target drive holds a readable medium; resets the space display when not.
 bool IsDriveAanwezig(AppState& state);
 // The target's free, used and total space and the two pies, from TotalBytes.

@@ -114,43 +114,51 @@ std::optional<ListedEntry> FileEntry(int dir_fd, const char* name, const struct 
 
 }  // namespace
 
-std::vector<ListedEntry> ListFiles(const std::string& native) {
-    std::vector<ListedEntry> out;
-    DirPtr dir = OpenDir(native, true);
-    if (!dir) return out;
-    int fd = ::dirfd(dir.get());
-    while (const dirent* e = ::readdir(dir.get())) {
-        if (IsDotOrDotDot(e->d_name)) continue;
-        struct stat st {};
-        if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))
-            continue;
-        if (auto entry = FileEntry(fd, e->d_name, st)) out.push_back(std::move(*entry));
-    }
-    return out;
-}
+namespace {
 
-Walker::Listing Walker::List(const std::string& native, bool follow, bool keep_entries) {
-    Listing out;
+// Reads a folder once: each subfolder's status to on_folder, each other entry
+// (links resolved) to on_file. False when the folder cannot be read.
+template <typename OnFolder, typename OnFile>
+bool ReadFolder(const std::string& native, bool follow, OnFolder on_folder, OnFile on_file) {
     DirPtr dir = OpenDir(native, follow);
-    if (!dir) return out;
-    out.readable = true;
+    if (!dir) return false;
     int fd = ::dirfd(dir.get());
     while (const dirent* e = ::readdir(dir.get())) {
         if (IsDotOrDotDot(e->d_name)) continue;
         struct stat st {};
         if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // gone: counts 0
-        if (S_ISDIR(st.st_mode)) {
-            if (MayEnter(st)) out.folders.emplace_back(e->d_name);
-            continue;
-        }
-        auto entry = FileEntry(fd, e->d_name, st);
-        if (!entry) continue;
-        if (S_ISREG(entry->st.st_mode)) {
-            out.file_bytes += entry->st.st_size;
-            out.has_files = true;
-        }
-        if (keep_entries) out.entries.push_back(std::move(*entry));
+        if (S_ISDIR(st.st_mode))
+            on_folder(e->d_name, st);
+        else if (auto entry = FileEntry(fd, e->d_name, st))
+            on_file(std::move(*entry));
     }
+    return true;
+}
+
+}  // namespace
+
+std::vector<ListedEntry> ListFiles(const std::string& native) {
+    std::vector<ListedEntry> out;
+    ReadFolder(
+        native, true, [](const char*, const struct stat&) {},
+        [&](ListedEntry&& entry) { out.push_back(std::move(entry)); });
+    return out;
+}
+
+Walker::Listing Walker::List(const std::string& native, bool follow, bool keep_entries) {
+    Listing out;
+    out.readable = ReadFolder(
+        native, follow,
+        [&](const char* name, const struct stat& st) {
+            if (MayEnter(st)) out.folders.emplace_back(name);
+        },
+        [&](ListedEntry&& entry) {
+            if (S_ISREG(entry.st.st_mode)) {
+                out.file_bytes += entry.st.st_size;
+                out.has_files = true;
+            }
+            if (keep_entries) out.entries.push_back(std::move(entry));
+        });
     return out;
 }
 

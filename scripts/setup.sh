@@ -13,6 +13,13 @@ PACKAGES=(
   ntfs-3g                      # compression tests on an NTFS image
   fusefat dosfstools           # a FAT target for the copy tests
   attr util-linux
+  qt6-base-dev qt6-base-dev-tools  # the window (Qt 6 Widgets; moc and rcc)
+  qt6-qpa-plugins libxcb-cursor0   # Qt's X11 and offscreen platforms
+  libqt6svg6                       # the SVG glyphs and icon
+  qt6-translations-l10n            # Qt's own buttons in Dutch or English
+  fonts-dejavu-core                # a font for the window, also on a bare machine
+  xvfb xdotool imagemagick x11-utils  # the window tested in a real X server, its screenshot
+  dpkg-dev file                    # cpack -G DEB works out the package's dependencies
 )
 # Only the benchmark (bench/run.sh, which passes --bench) measures against these.
 BENCH_PACKAGES=(rsync time)

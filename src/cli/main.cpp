@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/start.h"
 #include "cli/commands.h"
 #include "cli/terminal_ui.h"
@@ -39,30 +40,12 @@ struct Arguments {
     std::exit(2);
 }
 
-// The program folder decides the language, so it is taken before anything is said.
-void TakeProgramDir(int argc, char** argv) {
-    bool help = false;
-    for (int i = 1; i < argc; ++i)
-        help |= std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h";
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::string(argv[i]) != "--program-dir") continue;
-        std::string dir = argv[i + 1];
-        std::error_code ec;
-        if (!help) std::filesystem::create_directories(dir, ec);  // a typo in --help makes nothing
-        if (ec) UsageError("--program-dir " + dir + ": " + ec.message());
-        ::setenv("VAULTOR_HOME", std::filesystem::absolute(dir).c_str(), 1);
+fs::DriveMapping DriveOption(const std::string& text) {
+    try {
+        return DriveArgument(text);
+    } catch (const std::invalid_argument& e) {
+        UsageError(e.what());
     }
-}
-
-fs::DriveMapping DriveOption(std::string text) {
-    // The program works from its own folder later, so a relative folder is
-    // made absolute now, against the folder the user gave it from.
-    if (text.size() > 2 && text[1] == '=' && text[2] != '/')
-        text = text.substr(0, 2) + std::filesystem::current_path().string() + "/" + text.substr(2);
-    std::string error;
-    auto mapping = fs::ParseDriveOption(text, &error);
-    if (!mapping) UsageError("--drive: " + error);
-    return *mapping;
 }
 
 Arguments Parse(int argc, char** argv) {
@@ -137,7 +120,11 @@ int ListDrives(const StartedProgram& program) {
 
 int main(int argc, char** argv) {
     try {
-        TakeProgramDir(argc, argv);
+        try {
+            TakeProgramDirOption(argc, argv);
+        } catch (const std::invalid_argument& e) {
+            UsageError(e.what());
+        }
         StartedProgram program = StartProgram();
         Arguments args = Parse(argc, argv);
         if (args.help) {

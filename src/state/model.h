@@ -19,6 +19,8 @@ inline constexpr Colour kGreen{0, 128, 0};
 inline constexpr Colour kYellow{255, 255, 0};
 inline constexpr Colour kSilver{192, 192, 192};
 inline constexpr Colour kPurple{128, 0, 128};
+inline constexpr Colour kFuchsia{255, 0, 255};
+inline constexpr Colour kBlue{0, 0, 255};
 
 // What every control of the main window has: the window only shows it.
 struct Control {
@@ -37,9 +39,10 @@ struct Lamp : Control {
 };
 
 // A pie works in units of 1024 bytes, in 64 bits, so a drive of any size draws.
+// The progress share is the free space (fuchsia), the rest the used (blue).
 struct Pie : Control {
     std::int64_t minimum = 0, maximum = 100, progress = 0;
-    Colour fore = kRed, back = kGreen;
+    Colour fore = kFuchsia, back = kBlue;
 };
 
 // A node of the target browser's tree: one path component.
@@ -47,12 +50,14 @@ struct TreeNode {
     std::string text;
     std::vector<TreeNode> children;
     bool expanded = false;
+    bool operator==(const TreeNode&) const = default;
 };
 
 // The presentation model of the main window: for every control the state the
 // program gives it. Names are the controls' own.
 struct MainWindowModel {
     std::string Caption;
+    std::string HelpFile;  // the guide of the language chosen at start, by file name
     Colour WindowColour = kSkyBlue;
     Colour ListColour = kCream;
 

@@ -1,0 +1,32 @@
+#include "app/command_line.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+namespace vaultor {
+
+void TakeProgramDirOption(int argc, char** argv) {
+    bool help = false;
+    for (int i = 1; i < argc; ++i)
+        help |= std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h";
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::string(argv[i]) != "--program-dir") continue;
+        std::string dir = argv[i + 1];
+        std::error_code ec;
+        if (!help) std::filesystem::create_directories(dir, ec);  // a typo in --help makes nothing
+        if (ec) throw std::invalid_argument("--program-dir " + dir + ": " + ec.message());
+        ::setenv("VAULTOR_HOME", std::filesystem::absolute(dir).c_str(), 1);
+    }
+}
+
+fs::DriveMapping DriveArgument(std::string text) {
+    if (text.size() > 2 && text[1] == '=' && text[2] != '/')
+        text = text.substr(0, 2) + std::filesystem::current_path().string() + "/" + text.substr(2);
+    std::string error;
+    auto mapping = fs::ParseDriveOption(text, &error);
+    if (!mapping) throw std::invalid_argument("--drive: " + error);
+    return *mapping;
+}
+
+}  // namespace vaultor

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "fs/drive_mapping.h"
+
+namespace vaultor {
+
+// The options both programs take. Each throws std::invalid_argument with a
+// line that names what is wrong.
+
+// --program-dir MAP: the folder is made when missing (not for --help) and
+// becomes the program folder. Taken before anything is said, since the
+// folder's settings decide the language.
+void TakeProgramDirOption(int argc, char** argv);
+
+// One --drive X=MAP[,kind=N][,label=TEKST][,mounted]; a relative folder is
+// made absolute against the folder the program was started from.
+fs::DriveMapping DriveArgument(std::string text);
+
+}  // namespace vaultor

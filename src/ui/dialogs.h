@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <functional>
+#include <string>
+
+#include "state/ui.h"
+#include "ui/controls.h"
+
+namespace vaultor::ui {
+
+// The colour the dialogs take from the main window when they open.
+using ColourSource = std::function<QColor()>;
+
+// The question window "Bevestig": it sizes itself to the question.
+class TWatnu : public QDialog {
+    Q_OBJECT
+  public:
+    static constexpr int kWidth = 350, kHeight = 150;
+    TWatnu(QWidget* parent, ColourSource colour);
+    // The label filled and everything placed, the window not shown.
+    void Prepare(const std::string& question);
+    // kAnswerYes, kAnswerNo, or kAnswerClosed for the close box.
+    int Ask(const std::string& question);
+
+    QLabel* VraagLabel;
+    ColourButton* Yes;
+    ColourButton* No;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+
+  private:
+    ColourSource colour_;
+};
+
+// The message window "Opgelet!": always 100 larger than its text each way.
+class TShowTextForm : public QDialog {
+    Q_OBJECT
+  public:
+    TShowTextForm(QWidget* parent, ColourSource colour);
+    void Prepare(const std::string& text);
+    void Show(const std::string& text);
+
+    QLabel* Label1;
+    ColourButton* Ok;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    ColourSource colour_;
+};
+
+// The name dialog of a new or renamed list, with the import.
+class TNieuweLijst : public QDialog {
+    Q_OBJECT
+  public:
+    TNieuweLijst(QWidget* parent, ColourSource colour);
+    UserInterface::NameAnswer Ask(const std::string& caption, const std::string& text,
+                                  bool import_enabled);
+
+    QLineEdit* Edit1;
+    ColourButton *Ok, *Cancel, *Import;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    ColourSource colour_;
+    UserInterface::NameAnswer::Button pressed_ = UserInterface::NameAnswer::Button::Cancel;
+};
+
+void SetBackground(QWidget* widget, const QColor& colour);
+// Centres `window` on `over` (the screen when there is none).
+void CentreOn(QWidget* window, QWidget* over);
+
+}  // namespace vaultor::ui

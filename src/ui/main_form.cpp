@@ -1,0 +1,456 @@
+#include "ui/main_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QTimer>
+
+#include "app/list_commands.h"
+#include "app/main_window.h"
+#include "app/options.h"
+#include "engine/start_run.h"
+#include "engine/totals.h"
+#include "engine/verify.h"
+#include "fs/i18n.h"
+#include "log/log_pane.h"
+#include "target/drive_box.h"
+#include "target/target_browser.h"
+#include "ui/text.h"
+
+namespace vaultor::ui {
+namespace {
+
+void SetShown(QWidget* widget, const Control& control) {
+    if (widget->isVisibleTo(widget->parentWidget()) != control.visible)
+        widget->setVisible(control.visible);
+    if (widget->isEnabled() != control.enabled) widget->setEnabled(control.enabled);
+}
+
+void SetText(QLabel* label, const std::string& text) {
+    QString shown = Shown(text);
+    if (label->text() != shown) label->setText(shown);
+}
+
+// Items replaced only when they differ, so a selection and a scroll position
+// survive the many refreshes of a run.
+void SetItems(QListWidget* list, const std::vector<std::string>& items) {
+    bool same = list->count() == static_cast<int>(items.size());
+    for (int i = 0; same && i < list->count(); ++i)
+        same = list->item(i)->text() == Shown(items[static_cast<size_t>(i)]);
+    if (same) return;
+    list->clear();
+    for (const auto& item : items) list->addItem(Shown(item));
+}
+
+void SetItems(QComboBox* box, const ListControl& control) {
+    bool same = box->count() == static_cast<int>(control.items.size());
+    for (int i = 0; same && i < box->count(); ++i)
+        same = box->itemText(i) == Shown(control.items[static_cast<size_t>(i)]);
+    if (!same) {
+        box->clear();
+        for (const auto& item : control.items) box->addItem(Shown(item));
+    }
+    int at = box->findText(Shown(control.caption), Qt::MatchExactly);
+    if (box->currentIndex() != at) box->setCurrentIndex(at);
+}
+
+void SetPie(PieGauge* pie, const Pie& model) {
+    pie->SetRange(model.minimum, model.maximum);
+    pie->SetProgress(model.progress);
+    pie->SetColours(ToQColor(model.fore), ToQColor(model.back));
+    SetShown(pie, model);
+}
+
+void SetLamp(PieGauge* lamp, const Lamp& model) {
+    lamp->SetColours(ToQColor(model.colour), ToQColor(model.colour));
+    SetShown(lamp, model);
+}
+
+void SetBase(QWidget* widget, const QColor& colour) {
+    QPalette pal = widget->palette();
+    if (pal.color(QPalette::Base) == colour) return;
+    pal.setColor(QPalette::Base, colour);
+    widget->setPalette(pal);
+}
+
+QTreeWidgetItem* TreeItem(const TreeNode& node) {
+    auto* item = new QTreeWidgetItem({Shown(node.text)});
+    for (const auto& child : node.children) item->addChild(TreeItem(child));
+    return item;
+}
+
+// Items open only once they stand in the tree. The tree has no expand buttons:
+// what is loaded is shown, the root always.
+void OpenAsLoaded(QTreeWidgetItem* item, const TreeNode& node, bool root) {
+    item->setExpanded(root || node.expanded || !node.children.empty());
+    for (size_t i = 0; i < node.children.size(); ++i)
+        OpenAsLoaded(item->child(static_cast<int>(i)), node.children[i], false);
+}
+
+}  // namespace
+
+void HookedComboBox::showPopup() {
+    if (on_drop_down) on_drop_down();
+    QComboBox::showPopup();
+}
+
+void HookedComboBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (on_double_click) on_double_click();
+    QComboBox::mouseDoubleClickEvent(event);
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && on_click) on_click();
+    QLabel::mouseReleaseEvent(event);
+}
+
+bool TForm1::Handle(const std::function<void()>& handler) {
+    bool ok = true;
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        ok = false;
+        Refresh();
+        QMessageBox::critical(this, windowTitle(), Shown(e.what()));
+    }
+    Refresh();
+    return ok;
+}
+
+void TForm1::Connect() {
+    auto on = [this](auto* sender, auto signal, void (*handler)(AppState&)) {
+        connect(sender, signal, this, [this, handler] { Handle([&] { handler(state_); }); });
+    };
+    on(SpB_Start, &QToolButton::clicked, SpB_StartClick);
+    on(SpB_Stop, &QToolButton::clicked, SpB_StopClick);
+    on(SpBCompare, &QToolButton::clicked, SpBCompareClick);
+    on(SBShowLog, &QToolButton::clicked, SBShowLogClick);
+    on(SpBOpties, &QToolButton::clicked, SpBOptiesClick);
+    on(SB_ResetDrive, &QToolButton::clicked, SB_ResetDriveClick);
+    connect(CB_Locked, &QCheckBox::clicked, this, [this](bool checked) {
+        state_.Model.Locked = checked;
+        Handle([&] { CB_LockedClick(state_); });
+    });
+    connect(SpBHelp, &QToolButton::clicked, this, [this] { OpenHelp(1); });
+    connect(SB_Close, &QToolButton::clicked, this, &QWidget::close);
+    connect(SB_MousInfo, &QToolButton::pressed, this,
+            [this] { Handle([&] { SB_MousInfoMouseDown(state_); }); });
+    connect(SB_MousInfo, &QToolButton::released, this,
+            [this] { Handle([&] { SB_MousInfoMouseUp(state_); }); });
+    connect(LbSB_Popup, &QToolButton::clicked, this, [this] {
+        // Below the button, where the platform places a menu.
+        PopupMenu1->popup(LbSB_Popup->mapToGlobal(QPoint(0, LbSB_Popup->height())));
+    });
+    connect(ListBox1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu1->popup(ListBox1->mapToGlobal(at)); });
+    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!refreshing_) state_.Model.ListBox1.selected = row;
+    });
+    connect(PopupMenu1, &QMenu::aboutToShow, this,
+            [this] { Handle([&] { PopupMenu1Popup(state_); }); });
+    ComboBox1->on_double_click = [this] { Handle([&] { ComboBox1DblClick(state_); }); };
+    connect(ComboBox1, &QComboBox::activated, this, [this](int index) {
+        auto& box = state_.Model.ComboBox1;
+        if (index < 0 || index >= static_cast<int>(box.items.size())) return;
+        box.selected = index;
+        box.caption = box.items[static_cast<size_t>(index)];
+        Handle([&] { ComboBox1Click(state_); });
+    });
+    DriveComboBox1->on_drop_down = [this] { Handle([&] { DriveComboBox1DropDown(state_); }); };
+    connect(DriveComboBox1, &QComboBox::activated, this, [this](int index) {
+        auto& box = state_.Model.DriveComboBox1;
+        if (index < 0 || index >= static_cast<int>(box.items.size())) return;
+        box.selected = index;
+        box.caption = box.items[static_cast<size_t>(index)];
+        Handle([&] { DriveComboBox1Click(state_); });
+    });
+    connect(CheckListBox1, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        if (refreshing_) return;
+        size_t row = static_cast<size_t>(CheckListBox1->row(item));
+        if (row >= state_.Model.OptionChecks.size()) return;
+        state_.Model.OptionChecks[row] = item->checkState() == Qt::Checked;
+        Handle([&] { CheckListBox1ClickCheck(state_); });
+    });
+    Label10->on_click = [this] { Handle([&] { Label10Click(state_); }); };
+    Label19->on_click = [this] { Handle([&] { Label19Click(state_); }); };
+    connect(TreeView1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        state_.Model.TreeSelection = PathOfItem(item);
+        state_.Model.TreeSelected = true;
+        Handle([&] { TreeView1Click(state_); });
+    });
+    connect(TreeView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        state_.Model.TreeSelection = PathOfItem(item);
+        state_.Model.TreeSelected = true;
+        Handle([&] { TreeView1DblClick(state_); });
+    });
+    connect(TreeView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (auto* item = TreeView1->itemAt(at)) {
+            TreeView1->setCurrentItem(item);
+            state_.Model.TreeSelection = PathOfItem(item);
+            state_.Model.TreeSelected = true;
+        }
+        PopupMenu2->popup(TreeView1->viewport()->mapToGlobal(at));
+    });
+    connect(PopupMenu2, &QMenu::aboutToShow, this, [this] {
+        Handle([&] { PopupMenu2Popup(state_); });
+        PopupMenu2->findChild<QAction*>("Verwijderdezemap1")
+            ->setEnabled(state_.Model.Verwijderdezemap1.enabled);
+    });
+    connect(RichEdit1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PopupMenu3->popup(RichEdit1->mapToGlobal(at)); });
+    const std::pair<QMenu*, std::pair<const char*, void (*)(AppState&)>> actions[] = {
+        {PopupMenu1, {"Nieuwebronlijstmaken1", Nieuwebronlijstmaken1Click}},
+        {PopupMenu1, {"Bronlijstwissen1", Bronlijstwissen1Click}},
+        {PopupMenu1, {"MapBij1", MapBij1Click}},
+        {PopupMenu1, {"Wisdemap1", Wisdemap1Click}},
+        {PopupMenu1, {"Toonmapinfolog1", Toonmapinfolog1Click}},
+        {PopupMenu2, {"Verwijderdezemap1", Verwijderdezemap1Click}},
+        {PopupMenu2, {"Doelbrowsertonen2", Doelbrowsertonen1Click}},
+        {PopupMenu3, {"ekstwissen1", ekstwissen1Click}},
+        {PopupMenu3, {"Logviewer1", SBShowLogClick}},
+        {PopupMenu3, {"Verifieertest1", SpBCompareClick}},
+        {PopupMenu3, {"Doelbrowsertonen1", Doelbrowsertonen1Click}},
+    };
+    for (const auto& [menu, entry] : actions)
+        on(menu->findChild<QAction*>(entry.first), &QAction::triggered, entry.second);
+    // The window sees F1 before any of its controls does.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WindowShortcut);
+    connect(f1, &QShortcut::activated, this, [this] { OpenHelp(2); });
+}
+
+std::vector<size_t> TForm1::PathOfItem(QTreeWidgetItem* item) const {
+    std::vector<size_t> path;
+    for (; item && item->parent(); item = item->parent())
+        path.insert(path.begin(), static_cast<size_t>(item->parent()->indexOfChild(item)));
+    return path;
+}
+
+void TForm1::Refresh() {
+    refreshing_ = true;
+    setWindowTitle(Shown(state_.Model.Caption));
+    RefreshButtons();
+    RefreshSourceSide();
+    RefreshTargetSide();
+    RefreshStatus();
+    RefreshBrowser();
+    RefreshPane();
+    RefreshColours();
+    RefreshHints();
+    refreshing_ = false;
+}
+
+void TForm1::RefreshButtons() {
+    const auto& m = state_.Model;
+    SetShown(SpB_Start, m.SpB_Start);
+    SetShown(SpB_Stop, m.SpB_Stop);
+    SetShown(SpBCompare, m.SpBCompare);
+    SetShown(SBShowLog, m.SBShowLog);
+    SetShown(SpBOpties, m.SpBOpties);
+    SpBOpties->setChecked(m.SpBOptiesDown);
+    SetShown(SpBHelp, m.SpBHelp);
+    SetShown(SB_Close, m.SB_Close);
+    SetShown(SB_MousInfo, m.SB_MousInfo);
+    SetShown(LbSB_Popup, m.LbSB_Popup);
+    SetShown(SB_ResetDrive, m.SB_ResetDrive);
+    SetShown(Animate1, m.Animate1);
+    SetShown(Animate2, m.Animate2);
+    PopupMenu1->findChild<QAction*>("Wisdemap1")->setEnabled(m.Wisdemap1.enabled);
+    PopupMenu1->findChild<QAction*>("Toonmapinfolog1")->setEnabled(m.Toonmapinfolog1.enabled);
+}
+
+void TForm1::RefreshSourceSide() {
+    const auto& m = state_.Model;
+    SetShown(PanelLeftTop, m.PanelLeftTop);
+    SetItems(ComboBox1, m.ComboBox1);
+    SetShown(ComboBox1, m.ComboBox1);
+    SetItems(ListBox1, m.ListBox1.items);
+    SetShown(ListBox1, m.ListBox1);
+    if (ListBox1->currentRow() != m.ListBox1.selected) ListBox1->setCurrentRow(m.ListBox1.selected);
+    if (CheckListBox1->count() != static_cast<int>(m.CheckListBox1.items.size())) {
+        CheckListBox1->clear();
+        for (const auto& text : m.CheckListBox1.items) {
+            auto* item = new QListWidgetItem(Shown(text), CheckListBox1);
+            item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+        }
+    }
+    for (int i = 0; i < CheckListBox1->count(); ++i) {
+        bool on = static_cast<size_t>(i) < m.OptionChecks.size() && m.OptionChecks[i];
+        auto* item = CheckListBox1->item(i);
+        if ((item->checkState() == Qt::Checked) != on)
+            item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+    SetShown(CheckListBox1, m.CheckListBox1);
+    if (CheckListBox1->isVisible()) CheckListBox1->raise();
+    QString memo = Shown([&] {
+        std::string all;
+        for (const auto& line : m.Memo1) all += line + "\n";
+        return all;
+    }());
+    if (Memo1->toPlainText() != memo) Memo1->setPlainText(memo);
+    SetShown(Memo1, m.Memo1Box);
+    if (Memo1->isVisible()) Memo1->raise();
+    SetShown(Label10, m.Label10);
+    SetText(Label10, m.Label10.caption.empty() ? _("Totalen:") : m.Label10.caption);
+    Label10->setStyleSheet(QStringLiteral("color: %1; text-decoration: underline;")
+                               .arg(ToQColor(m.TotalsColour).name()));
+    SetText(Label2, m.Label2.caption);
+    SetText(Label8, m.Label8.caption);
+    SetText(Label3, m.Label3.caption);
+    SetText(Label7, m.Label7.caption);
+}
+
+void TForm1::RefreshTargetSide() {
+    const auto& m = state_.Model;
+    SetItems(DriveComboBox1, m.DriveComboBox1);
+    SetShown(DriveComboBox1, m.DriveComboBox1);
+    CB_Locked->setChecked(m.Locked);
+    SetShown(CB_Locked, m.CB_Locked);
+    SetShown(Im_LockOpen, m.Im_LockOpen);
+    SetShown(Im_LockClosed, m.Im_LockClosed);
+    SetText(Label5, m.Label5.caption);
+    SetText(Label4, m.Label4.caption);
+    SetText(Label11, m.Label11.caption);
+    SetText(Label19, m.Label19.caption);
+    SetText(Label16, m.Label16.caption);
+    SetPie(Gauge1, m.Gauge1);
+    SetPie(Gauge2, m.Gauge2);
+    SetLamp(Shape3, m.Shape3);
+}
+
+void TForm1::RefreshStatus() {
+    const auto& m = state_.Model;
+    SetText(L_Aktie, m.L_Aktie.caption);
+    SetText(LabelInfo, m.LabelInfo.caption);
+    SetText(LabelTijd, m.LabelTijd.caption);
+    SetText(LabelTimeLeft, m.LabelTimeLeft.caption);
+    SetText(L_File, m.L_File.caption);
+    SetText(StatusBar1, m.StatusBar1);
+    SetLamp(L_Comp, m.L_Comp);
+    SetLamp(L_NotPresent, m.L_NotPresent);
+    SetLamp(L_Kopieer, m.L_Kopieer);
+    int progress = static_cast<int>(std::clamp<std::int64_t>(m.ProgressBar1, 0, 100));
+    if (ProgressBar1->value() != progress) ProgressBar1->setValue(progress);
+}
+
+void TForm1::RefreshBrowser() {
+    const auto& m = state_.Model;
+    SetShown(PanelDriveInfo, m.PanelDriveInfo);
+    SetShown(FileListBox1, m.FileListBox1Box);
+    SetItems(FileListBox1, m.FileListBox1);
+    if (!tree_shown_ || shown_tree_ != m.TreeView1) {
+        TreeView1->clear();
+        for (const auto& root : m.TreeView1) {
+            TreeView1->addTopLevelItem(TreeItem(root));
+            OpenAsLoaded(TreeView1->topLevelItem(TreeView1->topLevelItemCount() - 1), root, true);
+        }
+        shown_tree_ = m.TreeView1;
+        tree_shown_ = true;
+    }
+    QTreeWidgetItem* selected = nullptr;
+    if (m.TreeSelected && TreeView1->topLevelItemCount() > 0) {
+        selected = TreeView1->topLevelItem(0);
+        for (size_t i : m.TreeSelection)
+            if (selected && static_cast<int>(i) < selected->childCount())
+                selected = selected->child(static_cast<int>(i));
+    }
+    if (TreeView1->currentItem() != selected) TreeView1->setCurrentItem(selected);
+}
+
+void TForm1::RefreshPane() {
+    const auto& lines = state_.Model.RichEdit1;
+    // Lines are only ever added at the end, or the pane is filled anew.
+    bool grows =
+        pane_lines_ > 0 && lines.size() >= pane_lines_ && lines[pane_lines_ - 1] == pane_last_;
+    if (!grows && !(pane_lines_ == 0 && RichEdit1->document()->isEmpty())) {
+        RichEdit1->clear();
+        pane_lines_ = 0;
+    }
+    if (lines.size() == pane_lines_) return;
+    QString added;
+    for (size_t i = pane_lines_; i < lines.size(); ++i) {
+        if (i > 0) added += '\n';
+        added += Shown(lines[i]);
+    }
+    auto* bar = RichEdit1->verticalScrollBar();
+    RichEdit1->moveCursor(QTextCursor::End);
+    RichEdit1->insertPlainText(added);
+    bar->setValue(bar->maximum());
+    pane_lines_ = lines.size();
+    pane_last_ = lines.back();
+}
+
+void TForm1::RefreshColours() {
+    const auto& m = state_.Model;
+    QColor window = ToQColor(m.WindowColour), list = ToQColor(m.ListColour);
+    QPalette pal = palette();
+    if (pal.color(QPalette::Window) != window) {
+        pal.setColor(QPalette::Window, window);
+        setPalette(pal);
+        setAutoFillBackground(true);
+    }
+    SetBase(Memo1, window);
+    for (QWidget* w : {static_cast<QWidget*>(FileListBox1), static_cast<QWidget*>(TreeView1),
+                       static_cast<QWidget*>(CheckListBox1)})
+        SetBase(w, list);
+}
+
+void TForm1::RefreshHints() {
+    bool show = state_.Model.ShowHints;
+    if (show == hints_shown_ && !hints_.empty() &&
+        !hints_.begin()->first->toolTip().isEmpty() == show)
+        return;
+    for (const auto& [widget, text] : hints_) widget->setToolTip(show ? text : QString());
+    hints_shown_ = show;
+}
+
+QColor TForm1::WindowColour() const {
+    return ToQColor(state_.Model.WindowColour);
+}
+
+void TForm1::OpenHelp(int context) {
+    if (help) help(state_.Model.HelpFile, context);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (state_.StartingUp) Handle([&] { FormShow(state_); });
+}
+
+void TForm1::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    // The start flow runs once, after the first paint; paints during it do nothing.
+    if (state_.StartingUp && !start_scheduled_) {
+        start_scheduled_ = true;
+        QTimer::singleShot(0, this, [this] { StartFlow(); });
+    }
+}
+
+void TForm1::StartFlow() {
+    Handle([&] { FormPaint(state_); });
+    state_.StartingUp = false;
+    ListBox1->setFocus();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    bool closes = false;
+    Handle([&] { closes = FormClose(state_); });
+    if (closes)
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == RichEdit1->viewport() && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        Handle([&] { SBShowLogClick(state_); });
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace vaultor::ui

@@ -1,0 +1,221 @@
+// The main window bound to the core: real widgets on the offscreen platform,
+// real list, companion and settings files in a program folder of its own,
+// every dialog answered through its own buttons.
+#include <gtest/gtest.h>
+
+#include <QMessageBox>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "fs/pump.h"
+#include "state/settings.h"
+#include "support/drive_map.h"
+#include "support/temp_dir.h"
+#include "ui/dialogs.h"
+#include "ui/log_viewer.h"
+#include "ui/main_form.h"
+#include "ui/modal.h"
+#include "ui/qt_ui.h"
+#include "ui/text.h"
+
+namespace vaultor::ui {
+namespace {
+
+using test::ReadFile;
+using test::WriteFile;
+
+class Window : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(s / "Foto");
+        std::filesystem::create_directories(s / "Werk");
+        WriteFile(s / "Foto/a.jpg", "12345");
+        test::MapDrives({"S=" + s.Path(), "E=" + e.Path()});
+        WriteFile(home / "Thuis.vlt", "S:\\Foto\r\n");
+        WriteFile(home / "Thuis.drv", "[Vaultor]\r\nTheDrive=E\r\n");
+        WriteFile(home / "Werk.vlt", "S:\\Werk\r\n");
+        WriteFile(home / "Vaultor.ini", "[LAST]\r\n0=Thuis\r\n[Translation]\r\n1=\r\n");
+        program.ProgramDir = home.Path() + "/";
+        program.SettingsPath = home / "Vaultor.ini";
+        fs::SetMessagePump(&ui);
+    }
+    void TearDown() override { fs::SetMessagePump(nullptr); }
+
+    // The window shown, its start flow run on the first paint.
+    void Open() {
+        program.settings = LeesIniFile(program.SettingsPath);
+        form = std::make_unique<TForm1>(state, program);
+        ui.Attach(*form, state);
+        form->help = [this](const std::string& file, int context) {
+            helped.push_back(file + "#" + std::to_string(context));
+        };
+        form->show();
+        for (int i = 0; i < 300 && state.StartingUp; ++i) QTest::qWait(10);
+        ASSERT_FALSE(state.StartingUp) << "the start flow did not run";
+    }
+    std::string Text(QLabel* label) { return Bytes(label->text()); }
+    QListWidgetItem* Option(int i) { return form->CheckListBox1->item(i); }
+
+    test::DriveTableScope drives;
+    test::TempDir home, s, e;
+    StartedProgram program;
+    QtUi ui;
+    AppState state{ui};
+    std::unique_ptr<TForm1> form;
+    std::vector<std::string> helped, asked, told;
+};
+
+TEST_F(Window, ShowsTheModelAndEveryControlReachesItsHandler) {
+    Open();
+    EXPECT_EQ(form->windowTitle(), "Vaultor versie 1.8c");
+    EXPECT_EQ(form->size(), QSize(632, 453));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    EXPECT_EQ(form->ComboBox1->currentText(), "Thuis");
+    ASSERT_EQ(form->ListBox1->count(), 1);
+    EXPECT_EQ(form->ListBox1->item(0)->text(), "S:\\Foto");
+    EXPECT_EQ(Text(form->Label16), "E:");
+    EXPECT_EQ(Text(form->L_Aktie), "niet aktief");
+    EXPECT_EQ(Text(form->Label2), state.Model.Label2.caption);
+    EXPECT_EQ(Text(form->StatusBar1), state.Model.StatusBar1);
+    EXPECT_TRUE(form->SpB_Start->isVisible());
+    EXPECT_FALSE(form->SpB_Stop->isVisible());
+    EXPECT_FALSE(form->Gauge2->isVisible());
+    EXPECT_EQ(form->SpBCompare->toolTip().left(5), "Test:");
+
+    state.Model.L_Aktie.caption = "berekenen";
+    state.Model.Memo1Box.visible = true;
+    form->Refresh();
+    EXPECT_EQ(Text(form->L_Aktie), "berekenen");
+    EXPECT_TRUE(form->Memo1->isVisible());
+    state.Model.Memo1Box.visible = false;
+
+    form->SpBOpties->click();
+    EXPECT_TRUE(form->CheckListBox1->isVisible());
+    EXPECT_TRUE(form->SpBOpties->isChecked());
+    form->SpBOpties->click();
+    EXPECT_FALSE(form->CheckListBox1->isVisible());
+
+    WriteFile(s / "Foto/b.jpg", "1234567");
+    QTest::mouseClick(form->Label10, Qt::LeftButton);
+    EXPECT_EQ(state.TotalBytes, 12);
+    EXPECT_EQ(Text(form->Label2), state.Model.Label2.caption);
+
+    QTest::mousePress(form->SB_MousInfo, Qt::LeftButton);
+    EXPECT_TRUE(form->Memo1->isVisible());
+    EXPECT_TRUE(form->Memo1->toPlainText().startsWith("Bronlijst informatie"));
+    QTest::mouseRelease(form->SB_MousInfo, Qt::LeftButton);
+    EXPECT_FALSE(form->Memo1->isVisible());
+
+    form->CB_Locked->click();
+    EXPECT_FALSE(form->DriveComboBox1->isEnabled());
+    EXPECT_TRUE(form->Im_LockClosed->isVisible());
+    EXPECT_FALSE(form->Im_LockOpen->isVisible());
+
+    form->ComboBox1->setCurrentIndex(1);
+    emit form->ComboBox1->activated(1);
+    EXPECT_EQ(state.Model.ComboBox1.caption, "Werk");
+    ASSERT_EQ(form->ListBox1->count(), 1);
+    EXPECT_EQ(form->ListBox1->item(0)->text(), "S:\\Werk");
+    EXPECT_EQ(ReadFile(home / "Thuis.drv").find("Locked=1") != std::string::npos, true);
+
+    form->SpBHelp->click();
+    QApplication::setActiveWindow(form.get());
+    QTest::keyClick(form->ListBox1, Qt::Key_F1);
+    EXPECT_EQ(helped, (std::vector<std::string>{"Vaultor.html#1", "Vaultor.html#2"}));
+
+    std::string viewer_caption;
+    test::ModalHandler close_viewer([&](QDialog* d) {
+        viewer_caption = Bytes(d->windowTitle());
+        d->reject();
+    });
+    form->SBShowLog->click();
+    EXPECT_EQ(viewer_caption, "Vaultor logviewer");
+}
+
+TEST_F(Window, OptionsAskAndTellThroughTheWindowsDialogs) {
+    int answer = kAnswerNo;
+    test::ModalHandler answers([&](QDialog* d) {
+        if (auto* q = qobject_cast<TWatnu*>(d)) {
+            asked.push_back(Bytes(q->VraagLabel->text()));
+            (answer == kAnswerYes ? q->Yes : q->No)->click();
+        } else if (auto* box = qobject_cast<QMessageBox*>(d)) {
+            told.push_back(Bytes(box->text()));
+            box->accept();
+        }
+    });
+    Open();
+    form->SpBOpties->click();
+
+    Option(7)->setCheckState(Qt::Unchecked);  // answered Nee: ticked again at once
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].rfind("Opgelet! uitzetten van deze optie", 0), 0u) << asked[0];
+    EXPECT_EQ(Option(7)->checkState(), Qt::Checked);
+    EXPECT_TRUE(state.NoEmptyFoldersOnCdrw);
+    answer = kAnswerYes;
+    Option(7)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(Option(7)->checkState(), Qt::Unchecked);
+    Option(7)->setCheckState(Qt::Checked);
+    EXPECT_EQ(asked.size(), 2u);  // ticking it again asks nothing
+
+    Option(9)->setCheckState(Qt::Checked);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].rfind("Opgelet! deze instelling heeft voorrang", 0), 0u);
+    Option(9)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(told.size(), 1u);
+
+    EXPECT_FALSE(form->PanelDriveInfo->isVisible());
+    Option(2)->setCheckState(Qt::Checked);
+    EXPECT_TRUE(form->PanelDriveInfo->isVisible());
+    ASSERT_EQ(form->TreeView1->topLevelItemCount(), 1);
+    EXPECT_EQ(form->TreeView1->topLevelItem(0)->text(0), "E:");
+
+    Option(10)->setCheckState(Qt::Checked);
+    Option(10)->setCheckState(Qt::Unchecked);
+    ASSERT_EQ(told.size(), 3u);
+    EXPECT_EQ(told[1], "Voor deze taalaanpassing moet Vaultor opnieuw gestart worden.");
+    EXPECT_EQ(told[2], told[1]);
+
+    EXPECT_TRUE(form->close());
+    std::string ini = ReadFile(home / "Vaultor.ini");
+    EXPECT_NE(ini.find("[Translation]\r\n1=\r\n"), std::string::npos) << ini;
+}
+
+TEST_F(Window, StartCopiesThroughTheWindowAndACloseDuringTheRunIsRefused) {
+    for (int i = 0; i < 300; ++i) WriteFile(s / ("Foto/f" + std::to_string(i)), "x");
+    std::vector<std::string> messages;
+    test::ModalHandler answers([&](QDialog* d) {
+        if (auto* q = qobject_cast<TWatnu*>(d)) {
+            q->Yes->click();
+        } else if (auto* m = qobject_cast<TShowTextForm*>(d)) {
+            messages.push_back(Bytes(m->Label1->text()));
+            m->Ok->click();
+        }
+    });
+    int closes_tried = 0, closes_refused = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (!state.RunInProgress) return;
+        ++closes_tried;
+        if (!form->close() && form->isVisible()) ++closes_refused;
+    });
+    Open();
+    closer.start(2);
+    form->SpB_Start->click();
+    closer.stop();
+    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::Copied);
+    EXPECT_GT(closes_tried, 0);
+    EXPECT_EQ(closes_refused, closes_tried);
+    EXPECT_TRUE(std::filesystem::exists(e / "Vaultor_Drive S/Foto/f299"));
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back().rfind("Vaultor heeft 301 bestanden", 0), 0u) << messages.back();
+    EXPECT_TRUE(form->SpB_Start->isVisible());
+    EXPECT_EQ(form->RichEdit1->toPlainText().split('\n').last(), "Eind log.");
+
+    EXPECT_TRUE(form->close());
+    EXPECT_FALSE(form->isVisible());
+}
+
+}  // namespace
+}  // namespace vaultor::ui

@@ -106,8 +106,8 @@ void TForm1::BuildSourceSide() {
 }
 
 void TForm1::BuildTargetSide() {
-    Caption(N_("Doeldrive:"), 312, 52, 60);
-    DriveComboBox1 = Named(new HookedComboBox(this), "DriveComboBox1", 372, 49, 168, 24);
+    Caption(N_("Doeldrive:"), 312, 52, 68);
+    DriveComboBox1 = Named(new HookedComboBox(this), "DriveComboBox1", 380, 49, 160, 24);
     CB_Locked = Named(new QCheckBox(this), "CB_Locked", 546, 51, 20, 20);
     Im_LockOpen = Named(new QLabel(this), "Im_LockOpen", 566, 49, 24, 24);
     Im_LockOpen->setPixmap(Glyph("lock-open").pixmap(20, 20));

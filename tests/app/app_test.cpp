@@ -78,6 +78,8 @@ TEST_F(AppTest, TheLastListIsLoadedAtStartAndItsRecordChoosesTheTargetAlsoWhenAb
 TEST_F(AppTest, WithoutListsTheProgramOffersToMakeOne) {
     ui.answers = {kAnswerNo};
     Start();
+    EXPECT_EQ(M().Caption, "Vaultor versie 1.8c");
+    EXPECT_EQ(M().HelpFile, "Vaultor.html");
     EXPECT_EQ(ui.questions.back(),
               "Er is geen lijst aanwezig, nu meteen een nieuwe kopieerlijst maken?");
     EXPECT_EQ(ui.messages.back().rfind("Er kan op elk gewenst moment een kopieerlijst", 0), 0u);
@@ -202,6 +204,14 @@ TEST_F(AppTest, ImportedListsGetAFreeNameAndAFailedCopyIsNoSuccess) {
     Nieuwebronlijstmaken1Click(state);
     EXPECT_EQ(ui.messages.back(),
               "De lijst " + other / "missing.vlt" + " kon niet geïmporteerd worden.");
+}
+
+TEST_F(AppTest, EnglishAtStartNamesTheEnglishCaptionAndGuide) {
+    WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=en\r\n");
+    ui.answers = {kAnswerNo};
+    Start();
+    EXPECT_EQ(M().Caption, "Vaultor version 1.8c");
+    EXPECT_EQ(M().HelpFile, "Vaultor_en.html");
 }
 
 TEST_F(AppTest, OptionsAskAndTellAfterStartOnly) {

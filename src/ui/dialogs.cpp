@@ -37,6 +37,15 @@ void SetBackground(QWidget* widget, const QColor& colour) {
     widget->setAutoFillBackground(true);
 }
 
+void FixedDialog(QDialog* dialog, const char* name, const char* title, bool on_top) {
+    dialog->setObjectName(name);
+    if (title) dialog->setWindowTitle(Shown(_(title)));
+    Qt::WindowFlags flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                            Qt::WindowCloseButtonHint;
+    dialog->setWindowFlags(on_top ? flags | Qt::WindowStaysOnTopHint : flags);
+    dialog->setModal(true);
+}
+
 void CentreOn(QWidget* window, QWidget* over) {
     QRect area = over && over->isVisible() ? over->geometry()
                                            : QApplication::primaryScreen()->availableGeometry();
@@ -44,11 +53,7 @@ void CentreOn(QWidget* window, QWidget* over) {
 }
 
 TWatnu::TWatnu(QWidget* parent, ColourSource colour) : QDialog(parent), colour_(std::move(colour)) {
-    setObjectName("TWatnu");
-    setWindowTitle(Shown(_("Bevestig")));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint |
-                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setModal(true);
+    FixedDialog(this, "TWatnu", N_("Bevestig"), true);
     IconLabel(this, QStyle::SP_MessageBoxQuestion, "question");
     VraagLabel = new QLabel(this);
     VraagLabel->setObjectName("VraagLabel");
@@ -99,11 +104,7 @@ void TWatnu::done(int result) {
 
 TShowTextForm::TShowTextForm(QWidget* parent, ColourSource colour)
     : QDialog(parent), colour_(std::move(colour)) {
-    setObjectName("TShowTextForm");
-    setWindowTitle(Shown(_("Opgelet!")));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setModal(true);
+    FixedDialog(this, "TShowTextForm", N_("Opgelet!"));
     IconLabel(this, QStyle::SP_MessageBoxWarning, "warning");
     Label1 = new QLabel(this);
     Label1->setObjectName("Label1");
@@ -136,10 +137,7 @@ void TShowTextForm::showEvent(QShowEvent* event) {
 
 TNieuweLijst::TNieuweLijst(QWidget* parent, ColourSource colour)
     : QDialog(parent), colour_(std::move(colour)) {
-    setObjectName("TNieuweLijst");
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setModal(true);
+    FixedDialog(this, "TNieuweLijst");
     setFixedSize(360, 110);
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName("Edit1");

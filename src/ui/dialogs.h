@@ -75,6 +75,9 @@ class TNieuweLijst : public QDialog {
 };
 
 void SetBackground(QWidget* widget, const QColor& colour);
+// A modal dialog with a fixed border: its name, and its title when it has one.
+void FixedDialog(QDialog* dialog, const char* name, const char* title = nullptr,
+                 bool on_top = false);
 // Centres `window` on `over` (the screen when there is none).
 void CentreOn(QWidget* window, QWidget* over);
 

@@ -42,11 +42,7 @@ QTreeWidgetItem* Node(const std::string& text, const std::string& path) {
 
 TSelectMap::TSelectMap(QWidget* parent, ColourSource colour)
     : QDialog(parent), colour_(std::move(colour)) {
-    setObjectName("TSelectMap");
-    setWindowTitle(Shown(_("Mappen toevoegen")));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setModal(true);
+    FixedDialog(this, "TSelectMap", N_("Mappen toevoegen"));
     setFixedSize(560, 400);
     auto* label2 = new QLabel(Shown(_("Kies een map")), this);
     label2->setObjectName("Label2");

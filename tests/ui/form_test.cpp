@@ -219,3 +219,38 @@ TEST_F(Window, StartCopiesThroughTheWindowAndACloseDuringTheRunIsRefused) {
 
 }  // namespace
 }  // namespace vaultor::ui
+
+namespace vaultor::ui {
+namespace {
+
+TEST_F(Window, StopPressedDuringARunEndsItBetweenFiles) {
+    for (int i = 0; i < 300; ++i) WriteFile(s / ("Foto/f" + std::to_string(i)), "x");
+    std::vector<std::string> messages;
+    test::ModalHandler answers([&](QDialog* d) {
+        if (auto* q = qobject_cast<TWatnu*>(d)) {
+            q->Yes->click();
+        } else if (auto* m = qobject_cast<TShowTextForm*>(d)) {
+            messages.push_back(Bytes(m->Label1->text()));
+            m->Ok->click();
+        }
+    });
+    bool pressed = false;
+    QTimer stopper;
+    QObject::connect(&stopper, &QTimer::timeout, [&] {
+        if (pressed || !state.RunInProgress || !form->SpB_Stop->isVisible()) return;
+        pressed = true;
+        form->SpB_Stop->click();
+    });
+    Open();
+    stopper.start(1);
+    form->SpB_Start->click();
+    stopper.stop();
+    ASSERT_TRUE(pressed);
+    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::Stopped);
+    EXPECT_FALSE(std::filesystem::exists(e / "Vaultor_Drive S/Foto/f299"));
+    EXPECT_TRUE(form->SpB_Start->isVisible());
+    EXPECT_FALSE(form->SpB_Stop->isVisible());
+}
+
+}  // namespace
+}  // namespace vaultor::ui

@@ -92,14 +92,37 @@ void OpenAsLoaded(QTreeWidgetItem* item, const TreeNode& node, bool root) {
 
 }  // namespace
 
+HookedComboBox::HookedComboBox(QWidget* parent) : QComboBox(parent) {
+    single_click_.setSingleShot(true);
+    connect(&single_click_, &QTimer::timeout, this, [this] { showPopup(); });
+}
+
 void HookedComboBox::showPopup() {
     if (on_drop_down) on_drop_down();
     QComboBox::showPopup();
 }
 
+void HookedComboBox::mousePressEvent(QMouseEvent* event) {
+    if (!on_double_click || event->button() != Qt::LeftButton)
+        return QComboBox::mousePressEvent(event);
+    if (single_click_.isActive()) {
+        // A platform that sends the second press as a press, before the double click.
+        single_click_.stop();
+        double_taken_ = true;
+        on_double_click();
+    } else {
+        single_click_.start(QApplication::doubleClickInterval());
+    }
+}
+
+void HookedComboBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (!on_double_click) QComboBox::mouseReleaseEvent(event);
+}
+
 void HookedComboBox::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (on_double_click) on_double_click();
-    QComboBox::mouseDoubleClickEvent(event);
+    if (!on_double_click) return QComboBox::mouseDoubleClickEvent(event);
+    single_click_.stop();
+    if (!std::exchange(double_taken_, false)) on_double_click();
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -274,7 +297,8 @@ void TForm1::RefreshSourceSide() {
         CheckListBox1->clear();
         for (const auto& text : m.CheckListBox1.items) {
             auto* item = new QListWidgetItem(Shown(text), CheckListBox1);
-            item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+            item->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            item->setCheckState(Qt::Unchecked);  // without a state, no box is drawn
         }
     }
     for (int i = 0; i < CheckListBox1->count(); ++i) {

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSplitter>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QWidget>
 #include <functional>
@@ -20,15 +21,24 @@
 namespace vaultor::ui {
 
 // A combo box that tells when its list drops down and when it is double-clicked.
+// A box that takes double clicks opens its list only once the double-click
+// time has passed without a second click: otherwise the first click's list
+// would catch the second.
 class HookedComboBox : public QComboBox {
     Q_OBJECT
   public:
-    using QComboBox::QComboBox;
+    explicit HookedComboBox(QWidget* parent);
     std::function<void()> on_drop_down, on_double_click;
     void showPopup() override;
 
   protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    QTimer single_click_;
+    bool double_taken_ = false;
 };
 
 // A label that can be clicked, as the totals caption and the space needed are.

@@ -3,6 +3,7 @@
 // every dialog answered through its own buttons.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QMessageBox>
 #include <QTest>
 #include <filesystem>
@@ -119,6 +120,22 @@ TEST_F(Window, ShowsTheModelAndEveryControlReachesItsHandler) {
     EXPECT_EQ(form->ListBox1->item(0)->text(), "S:\\Werk");
     EXPECT_EQ(ReadFile(home / "Thuis.drv").find("Locked=1") != std::string::npos, true);
 
+    {
+        // A double click renames; a single click opens the list after the double-click time.
+        std::string rename_caption;
+        test::ModalHandler cancel([&](QDialog* d) {
+            rename_caption = Bytes(d->windowTitle());
+            d->reject();
+        });
+        QTest::mouseDClick(form->ComboBox1, Qt::LeftButton);
+        EXPECT_EQ(rename_caption, "Naam aanpassen");
+        QTest::mouseClick(form->ComboBox1, Qt::LeftButton);
+        EXPECT_FALSE(form->ComboBox1->view()->isVisible());
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        EXPECT_TRUE(form->ComboBox1->view()->isVisible());
+        form->ComboBox1->hidePopup();
+    }
+
     form->SpBHelp->click();
     QApplication::setActiveWindow(form.get());
     QTest::keyClick(form->ListBox1, Qt::Key_F1);
@@ -146,6 +163,9 @@ TEST_F(Window, OptionsAskAndTellThroughTheWindowsDialogs) {
     });
     Open();
     form->SpBOpties->click();
+    ASSERT_EQ(form->CheckListBox1->count(), 11);
+    for (int i = 0; i < 11; ++i)  // every option shows its box, ticked or not
+        EXPECT_TRUE(Option(i)->data(Qt::CheckStateRole).isValid()) << i;
 
     Option(7)->setCheckState(Qt::Unchecked);  // answered Nee: ticked again at once
     ASSERT_EQ(asked.size(), 1u);

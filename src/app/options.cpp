@@ -9,8 +9,8 @@ namespace {
 void ApplyColours(AppState& state) {
     auto& m = state.Model;
     bool system = m.OptionChecks[4];
-    m.WindowColour = system ? kButtonFace : kSkyBlue;
-    m.ListColour = system ? kButtonFace : kCream;
+    m.WindowColour = system ? state.WindowsColor : kSkyBlue;
+    m.ListColour = system ? state.WindowsColor : kCream;
     m.Shape3.colour = m.WindowColour;
 }
 

@@ -34,6 +34,10 @@ struct AppState {
     std::int32_t BytesPerSecond = 0;
     std::array<std::int32_t, 5> DriveKindRate{};
 
+    // The desktop's button-face colour, for option 4; a front end with a
+    // palette of its own sets it before FormCreate.
+    Colour WindowsColor = kButtonFace;
+
     bool StoreActionTime = true;
     bool ConfirmDialogs = true;
     bool CreateEmptyFolders = false;

@@ -1,6 +1,7 @@
 #include "ui/dialogs.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QStyle>
 
@@ -92,6 +93,12 @@ void TWatnu::showEvent(QShowEvent* event) {
     Yes->SetFaceColour(colour);
     No->SetFaceColour(colour);
     QDialog::showEvent(event);
+}
+
+void TWatnu::keyPressEvent(QKeyEvent* event) {
+    // No cancel button: Escape would answer "closed", which some callers take as yes.
+    if (event->key() == Qt::Key_Escape) return event->accept();
+    QDialog::keyPressEvent(event);
 }
 
 void TWatnu::done(int result) {

@@ -31,6 +31,7 @@ class TWatnu : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
 
   private:

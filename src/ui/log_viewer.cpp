@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -64,14 +65,22 @@ QString TLogFile::ProposedSaveName() const {
 
 void TLogFile::SaveAs(const QString& file) {
     QString path = file;
-    if (path.isEmpty())
-        path = QFileDialog::getSaveFileName(this, Shown(_("Log opslaan als...")),
-                                            ProposedSaveName(), Shown(_("tekst (*.txt)")));
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) {
+        QFileDialog dialog(this, Shown(_("Log opslaan als...")), ProposedSaveName(),
+                           Shown(_("tekst (*.txt)")));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("txt"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+        path = dialog.selectedFiles().front();
+    }
     std::vector<std::string> lines;
     for (const QString& line : RichEdit1->toPlainText().split('\n')) lines.push_back(Bytes(line));
     if (!lines.empty() && lines.back().empty()) lines.pop_back();
-    SaveLines(Bytes(path), lines);
+    try {
+        SaveLines(Bytes(path), lines);
+    } catch (const std::exception& e) {
+        QMessageBox::critical(this, windowTitle(), Shown(e.what()));
+    }
 }
 
 void TLogFile::OpenFile(const QString& file) {

@@ -78,6 +78,7 @@ void SetBase(QWidget* widget, const QColor& colour) {
 
 QTreeWidgetItem* TreeItem(const TreeNode& node) {
     auto* item = new QTreeWidgetItem({Shown(node.text)});
+    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);  // a double click opens
     for (const auto& child : node.children) item->addChild(TreeItem(child));
     return item;
 }
@@ -90,11 +91,22 @@ void OpenAsLoaded(QTreeWidgetItem* item, const TreeNode& node, bool root) {
         OpenAsLoaded(item->child(static_cast<int>(i)), node.children[i], false);
 }
 
+// The box's choice into the model; false when nothing can be chosen now (a
+// run is going on, or the index is out of range).
+bool Choose(ListControl& box, int index) {
+    if (!box.enabled || index < 0 || index >= static_cast<int>(box.items.size())) return false;
+    box.selected = index;
+    box.caption = box.items[static_cast<size_t>(index)];
+    return true;
+}
+
 }  // namespace
 
 HookedComboBox::HookedComboBox(QWidget* parent) : QComboBox(parent) {
     single_click_.setSingleShot(true);
-    connect(&single_click_, &QTimer::timeout, this, [this] { showPopup(); });
+    connect(&single_click_, &QTimer::timeout, this, [this] {
+        if (isEnabled()) showPopup();
+    });
 }
 
 void HookedComboBox::showPopup() {
@@ -130,7 +142,15 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
 }
 
-bool TForm1::Handle(const std::function<void()>& handler) {
+bool TForm1::Handle(const std::function<void()>& handler, bool during_work) {
+    // The long commands let the events through; while one runs, only Stop and
+    // the close (which refuses by itself) may start another handler.
+    if (handling_ > 0 && !during_work) return false;
+    ++handling_;
+    struct Depth {
+        int& depth;
+        ~Depth() { --depth; }
+    } depth{handling_};
     bool ok = true;
     try {
         handler();
@@ -148,7 +168,8 @@ void TForm1::Connect() {
         connect(sender, signal, this, [this, handler] { Handle([&] { handler(state_); }); });
     };
     on(SpB_Start, &QToolButton::clicked, SpB_StartClick);
-    on(SpB_Stop, &QToolButton::clicked, SpB_StopClick);
+    connect(SpB_Stop, &QToolButton::clicked, this,
+            [this] { Handle([&] { SpB_StopClick(state_); }, true); });
     on(SpBCompare, &QToolButton::clicked, SpBCompareClick);
     on(SBShowLog, &QToolButton::clicked, SBShowLogClick);
     on(SpBOpties, &QToolButton::clicked, SpBOptiesClick);
@@ -169,26 +190,27 @@ void TForm1::Connect() {
     });
     connect(ListBox1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(ListBox1->mapToGlobal(at)); });
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!refreshing_) state_.Model.ListBox1.selected = row;
+    // The selection, not the current row: focus alone makes a row current.
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] {
+        if (refreshing_) return;
+        auto selected = ListBox1->selectedItems();
+        state_.Model.ListBox1.selected = selected.empty() ? -1 : ListBox1->row(selected.front());
     });
     connect(PopupMenu1, &QMenu::aboutToShow, this,
             [this] { Handle([&] { PopupMenu1Popup(state_); }); });
     ComboBox1->on_double_click = [this] { Handle([&] { ComboBox1DblClick(state_); }); };
     connect(ComboBox1, &QComboBox::activated, this, [this](int index) {
-        auto& box = state_.Model.ComboBox1;
-        if (index < 0 || index >= static_cast<int>(box.items.size())) return;
-        box.selected = index;
-        box.caption = box.items[static_cast<size_t>(index)];
-        Handle([&] { ComboBox1Click(state_); });
+        Handle([&] {
+            if (!Choose(state_.Model.ComboBox1, index)) return;
+            ComboBox1Click(state_);
+        });
     });
     DriveComboBox1->on_drop_down = [this] { Handle([&] { DriveComboBox1DropDown(state_); }); };
     connect(DriveComboBox1, &QComboBox::activated, this, [this](int index) {
-        auto& box = state_.Model.DriveComboBox1;
-        if (index < 0 || index >= static_cast<int>(box.items.size())) return;
-        box.selected = index;
-        box.caption = box.items[static_cast<size_t>(index)];
-        Handle([&] { DriveComboBox1Click(state_); });
+        Handle([&] {
+            if (!Choose(state_.Model.DriveComboBox1, index)) return;
+            DriveComboBox1Click(state_);
+        });
     });
     connect(CheckListBox1, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         if (refreshing_) return;
@@ -292,7 +314,14 @@ void TForm1::RefreshSourceSide() {
     SetShown(ComboBox1, m.ComboBox1);
     SetItems(ListBox1, m.ListBox1.items);
     SetShown(ListBox1, m.ListBox1);
-    if (ListBox1->currentRow() != m.ListBox1.selected) ListBox1->setCurrentRow(m.ListBox1.selected);
+    auto selected = ListBox1->selectedItems();
+    int shown_row = selected.empty() ? -1 : ListBox1->row(selected.front());
+    if (shown_row != m.ListBox1.selected) {
+        if (m.ListBox1.selected < 0)
+            ListBox1->clearSelection();
+        else
+            ListBox1->setCurrentRow(m.ListBox1.selected);
+    }
     if (CheckListBox1->count() != static_cast<int>(m.CheckListBox1.items.size())) {
         CheckListBox1->clear();
         for (const auto& text : m.CheckListBox1.items) {
@@ -319,8 +348,10 @@ void TForm1::RefreshSourceSide() {
     if (Memo1->isVisible()) Memo1->raise();
     SetShown(Label10, m.Label10);
     SetText(Label10, m.Label10.caption.empty() ? _("Totalen:") : m.Label10.caption);
-    Label10->setStyleSheet(QStringLiteral("color: %1; text-decoration: underline;")
-                               .arg(ToQColor(m.TotalsColour).name()));
+    // A style sheet costs a restyle of the label: set only when the colour changes.
+    QString totals_style = QStringLiteral("color: %1; text-decoration: underline;")
+                               .arg(ToQColor(m.TotalsColour).name());
+    if (Label10->styleSheet() != totals_style) Label10->setStyleSheet(totals_style);
     SetText(Label2, m.Label2.caption);
     SetText(Label8, m.Label8.caption);
     SetText(Label3, m.Label3.caption);
@@ -352,6 +383,8 @@ void TForm1::RefreshStatus() {
     SetText(LabelTijd, m.LabelTijd.caption);
     SetText(LabelTimeLeft, m.LabelTimeLeft.caption);
     SetText(L_File, m.L_File.caption);
+    SetText(Label1, m.Label1.caption);
+    SetShown(Label1, m.Label1);
     SetText(StatusBar1, m.StatusBar1);
     SetLamp(L_Comp, m.L_Comp);
     SetLamp(L_NotPresent, m.L_NotPresent);
@@ -394,15 +427,10 @@ void TForm1::RefreshPane() {
         pane_lines_ = 0;
     }
     if (lines.size() == pane_lines_) return;
-    QString added;
-    for (size_t i = pane_lines_; i < lines.size(); ++i) {
-        if (i > 0) added += '\n';
-        added += Shown(lines[i]);
-    }
-    auto* bar = RichEdit1->verticalScrollBar();
-    RichEdit1->moveCursor(QTextCursor::End);
-    RichEdit1->insertPlainText(added);
-    bar->setValue(bar->maximum());
+    QStringList added;
+    for (size_t i = pane_lines_; i < lines.size(); ++i) added << Shown(lines[i]);
+    // appendPlainText is the cheap way to add at the end, and keeps the end in view.
+    RichEdit1->appendPlainText(added.join('\n'));
     pane_lines_ = lines.size();
     pane_last_ = lines.back();
 }
@@ -461,7 +489,7 @@ void TForm1::StartFlow() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     bool closes = false;
-    Handle([&] { closes = FormClose(state_); });
+    Handle([&] { closes = FormClose(state_); }, true);
     if (closes)
         event->accept();
     else

@@ -63,7 +63,8 @@ class TForm1 : public QWidget {
     // The model shown in the widgets; cheap when little changed.
     void Refresh();
     // Runs a core handler; an error it raises is shown in the error box.
-    bool Handle(const std::function<void()>& handler);
+    // While another handler runs, only one marked `during_work` is let through.
+    bool Handle(const std::function<void()>& handler, bool during_work = false);
     void OpenHelp(int context);
     QColor WindowColour() const;
     // The help opener, replaceable by tests.
@@ -80,7 +81,8 @@ class TForm1 : public QWidget {
     QLabel *Im_LockOpen, *Im_LockClosed;
     QWidget *PanelLeftTop, *PanelDriveInfo, *Bevel2;
     QSplitter *Splitter1Box, *Splitter2Box;
-    QLabel *L_Aktie, *LabelInfo, *LabelTijd, *LabelTimeLeft, *Label16, *L_File, *StatusBar1;
+    QLabel *Label1, *L_Aktie, *LabelInfo, *LabelTijd, *LabelTimeLeft, *Label16, *L_File,
+        *StatusBar1;
     QLabel *Label5, *Label4, *Label11, *Label2, *Label8, *Label3, *Label7;
     ClickLabel *Label10, *Label19;
     PieGauge *Gauge1, *Gauge2, *Shape3, *L_Comp, *L_NotPresent, *L_Kopieer;
@@ -124,6 +126,7 @@ class TForm1 : public QWidget {
     bool start_scheduled_ = false;
     bool hints_shown_ = false;
     bool refreshing_ = false;
+    int handling_ = 0;
 };
 
 }  // namespace vaultor::ui

@@ -45,6 +45,10 @@ QLabel* TForm1::Caption(const char* text, int x, int y, int w, int h) {
 
 TForm1::TForm1(AppState& state, const StartedProgram& program) : state_(state) {
     setObjectName("TForm1");
+    QColor face = palette().color(QPalette::Button);
+    state_.WindowsColor =
+        Colour{static_cast<std::uint8_t>(face.red()), static_cast<std::uint8_t>(face.green()),
+               static_cast<std::uint8_t>(face.blue())};
     FormCreate(state_, program);
     setFixedSize(kWidth, kHeight);
     // The window's controls are placed for a small desktop font.
@@ -196,6 +200,7 @@ void TForm1::BuildStatusArea() {
     Caption(N_("Kopieren"), 536, 386, 70);
     Caption(N_("Formaat"), 10, 406, 70);
     L_File = Named(new QLabel(this), "L_File", 82, 406, 220, 16);
+    Label1 = Named(new QLabel(this), "Label1", 330, 406, 294, 16);
     StatusBar1 = Named(new QLabel(this), "StatusBar1", 0, kHeight - 20, kWidth, 20);
     StatusBar1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 }

@@ -47,8 +47,10 @@ class QtUi : public UserInterface {
     HelpWindow* Help = nullptr;
 
   private:
+    static constexpr std::int64_t kPumpIntervalMs = 20, kRefreshIntervalMs = 100;
     AppState* state_ = nullptr;
     QElapsedTimer clock_;
+    std::int64_t last_pump_ms_ = -kPumpIntervalMs, last_refresh_ms_ = -kRefreshIntervalMs;
 };
 
 }  // namespace vaultor::ui

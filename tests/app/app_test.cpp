@@ -240,8 +240,11 @@ TEST_F(AppTest, OptionsAskAndTellAfterStartOnly) {
     EXPECT_EQ(ui.notices.size(), 3u);
     EXPECT_EQ(ui.notices.back(), "Voor deze taalaanpassing moet Vaultor opnieuw gestart worden.");
 
+    state.WindowsColor = Colour{50, 60, 70};  // the desktop's button face, from the front end
     click(4, true);
-    EXPECT_EQ(M().WindowColour, kButtonFace);
+    EXPECT_EQ(M().WindowColour, state.WindowsColor);
+    EXPECT_EQ(M().ListColour, state.WindowsColor);
+    EXPECT_EQ(M().Shape3.colour, state.WindowsColor);
     click(2, true);
     EXPECT_FALSE(M().TreeView1.empty());  // the browser is filled when it appears
     Settings collected = CollectSettings(state);

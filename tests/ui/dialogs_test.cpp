@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QTest>
 #include <QTextBrowser>
 #include <filesystem>
 
@@ -13,6 +14,7 @@
 #include "support/temp_dir.h"
 #include "ui/dialogs.h"
 #include "ui/log_viewer.h"
+#include "ui/modal.h"
 #include "ui/select_map.h"
 #include "ui/text.h"
 
@@ -45,6 +47,18 @@ TEST(Dialogs, TheQuestionSizesItselfToItsTextAndStartsAgainFromTheDesignSize) {
     q.Prepare("Een vraag die zo lang is dat het label breder wordt dan tweehonderdvijftig punten");
     EXPECT_EQ(q.width(), q.VraagLabel->width() + 100);
     EXPECT_EQ(q.height(), 150);
+}
+
+TEST(Dialogs, EscapeDoesNotAnswerAQuestion) {
+    TWatnu q(nullptr, Sky);
+    bool open_after_escape = false;
+    test::ModalHandler answer([&](QDialog*) {
+        QTest::keyClick(&q, Qt::Key_Escape);
+        open_after_escape = q.isVisible();
+        q.No->click();
+    });
+    EXPECT_EQ(q.Ask("Verwijderen?"), kAnswerNo);
+    EXPECT_TRUE(open_after_escape);
 }
 
 TEST(Dialogs, AMessageIsAlwaysAHundredLargerThanItsLabel) {
@@ -140,6 +154,15 @@ TEST(LogViewer, ProposesTheListsNameAndStaysEmptyOnAnUnreadableFile) {
     EXPECT_EQ(test::ReadFile(dir / "Thuis.txt"), "Start log.\r\nEind log.\r\n");
     viewer.OpenFile(Shown(dir / "bestaat-niet.txt"));
     EXPECT_TRUE(viewer.RichEdit1->toPlainText().isEmpty());
+
+    // A file that cannot be written is said, and the viewer goes on.
+    std::string said;
+    test::ModalHandler close_message([&](QDialog* d) {
+        said = Bytes(d->findChild<QLabel*>("qt_msgbox_label")->text());
+        d->accept();
+    });
+    viewer.SaveAs(Shown(dir / "geen-map/Thuis.txt"));
+    EXPECT_NE(said.find("geen-map/Thuis.txt"), std::string::npos) << said;
 }
 
 TEST(Help, OpensTheGuideAtTheContextsAnchorAndSaysWhenItIsMissing) {

@@ -91,6 +91,26 @@ TEST_F(Window, ShowsTheModelAndEveryControlReachesItsHandler) {
     EXPECT_TRUE(form->Memo1->isVisible());
     state.Model.Memo1Box.visible = false;
 
+    // Focus makes a row current, not selected: the folder entries stay off.
+    auto* remove = form->PopupMenu1->findChild<QAction*>("Wisdemap1");
+    emit form->PopupMenu1->aboutToShow();
+    EXPECT_FALSE(remove->isEnabled());
+    form->ListBox1->item(0)->setSelected(true);
+    emit form->PopupMenu1->aboutToShow();
+    EXPECT_TRUE(remove->isEnabled());
+    EXPECT_EQ(state.Model.ListBox1.selected, 0);
+
+    // A command asked for while a walk lets the events through is refused.
+    bool asked_during_walk = false;
+    QTest::qWait(30);  // the walk's first pump takes the events
+    QTimer::singleShot(0, [&] {
+        asked_during_walk = true;
+        form->PopupMenu3->findChild<QAction*>("Verifieertest1")->trigger();
+    });
+    form->Label10->on_click();
+    EXPECT_TRUE(asked_during_walk);
+    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::None);
+
     form->SpBOpties->click();
     EXPECT_TRUE(form->CheckListBox1->isVisible());
     EXPECT_TRUE(form->SpBOpties->isChecked());
@@ -231,6 +251,9 @@ TEST_F(Window, StartCopiesThroughTheWindowAndACloseDuringTheRunIsRefused) {
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back().rfind("Vaultor heeft 301 bestanden", 0), 0u) << messages.back();
     EXPECT_TRUE(form->SpB_Start->isVisible());
+    std::string pane;
+    for (const auto& line : state.Model.RichEdit1) pane += (pane.empty() ? "" : "\n") + line;
+    EXPECT_TRUE(Bytes(form->RichEdit1->toPlainText()) == pane);
     EXPECT_EQ(form->RichEdit1->toPlainText().split('\n').last(), "Eind log.");
 
     EXPECT_TRUE(form->close());
@@ -244,7 +267,7 @@ namespace vaultor::ui {
 namespace {
 
 TEST_F(Window, StopPressedDuringARunEndsItBetweenFiles) {
-    for (int i = 0; i < 300; ++i) WriteFile(s / ("Foto/f" + std::to_string(i)), "x");
+    for (int i = 0; i < 2000; ++i) WriteFile(s / ("Foto/f" + std::to_string(i)), "x");
     std::vector<std::string> messages;
     test::ModalHandler answers([&](QDialog* d) {
         if (auto* q = qobject_cast<TWatnu*>(d)) {
@@ -267,7 +290,7 @@ TEST_F(Window, StopPressedDuringARunEndsItBetweenFiles) {
     stopper.stop();
     ASSERT_TRUE(pressed);
     EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::Stopped);
-    EXPECT_FALSE(std::filesystem::exists(e / "Vaultor_Drive S/Foto/f299"));
+    EXPECT_FALSE(std::filesystem::exists(e / "Vaultor_Drive S/Foto/f1999"));
     EXPECT_TRUE(form->SpB_Start->isVisible());
     EXPECT_FALSE(form->SpB_Stop->isVisible());
 }

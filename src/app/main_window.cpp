@@ -85,6 +85,7 @@ void FormCreate(AppState& state, const StartedProgram& program) {
     m.L_Aktie.caption = _("niet aktief");
     m.Label19.caption = _("Niet berekend");
     m.Gauge2.visible = false;
+    m.LabelTijd.caption = m.LabelTimeLeft.caption = "00:00:00";  // until a rate is known
 }
 
 void FormShow(AppState& state) {

@@ -78,7 +78,6 @@ void SetBase(QWidget* widget, const QColor& colour) {
 
 QTreeWidgetItem* TreeItem(const TreeNode& node) {
     auto* item = new QTreeWidgetItem({Shown(node.text)});
-    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);  // a double click opens
     for (const auto& child : node.children) item->addChild(TreeItem(child));
     return item;
 }

@@ -126,15 +126,15 @@ void TForm1::BuildTargetSide() {
                                   .arg(QString::fromLatin1(colour)));
     };
     legend("fuchsia", 80);
-    Caption(N_("Vrije ruimte"), 326, 80, 70);
-    Label5 = Named(new QLabel(this), "Label5", 398, 80, 92, 16);
+    Caption(N_("Vrije ruimte"), 326, 80, 76);
+    Label5 = Named(new QLabel(this), "Label5", 404, 80, 86, 16);
     legend("blue", 98);
-    Caption(N_("In gebruik"), 326, 98, 70);
-    Label4 = Named(new QLabel(this), "Label4", 398, 98, 92, 16);
-    Caption(N_("Totale ruimte"), 326, 116, 70);
-    Label11 = Named(new QLabel(this), "Label11", 398, 116, 92, 16);
+    Caption(N_("In gebruik"), 326, 98, 76);
+    Label4 = Named(new QLabel(this), "Label4", 404, 98, 86, 16);
+    Caption(N_("Totale ruimte"), 326, 116, 76);
+    Label11 = Named(new QLabel(this), "Label11", 404, 116, 86, 16);
     Caption(N_("Extra nodig:"), 312, 140, 80);
-    Label19 = Named(new ClickLabel(this), "Label19", 398, 140, 92, 16);
+    Label19 = Named(new ClickLabel(this), "Label19", 404, 140, 86, 16);
     Label19->setStyleSheet("color: red;");
     Label19->setCursor(Qt::PointingHandCursor);
 
@@ -160,6 +160,10 @@ void TForm1::BuildTargetSide() {
     TreeView1->setHeaderHidden(true);
     TreeView1->setIndentation(19);
     TreeView1->setRootIsDecorated(false);
+    // No expand buttons at any level: a double click loads or unloads a level.
+    TreeView1->setFont(font());  // a style sheet of its own stops the font coming from the window
+    TreeView1->setStyleSheet(
+        QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
     TreeView1->setItemsExpandable(false);
     TreeView1->setExpandsOnDoubleClick(false);
     TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -80,6 +80,7 @@ TEST_F(AppTest, WithoutListsTheProgramOffersToMakeOne) {
     Start();
     EXPECT_EQ(M().Caption, "Vaultor versie 1.8c");
     EXPECT_EQ(M().HelpFile, "Vaultor.html");
+    EXPECT_EQ(M().LabelTimeLeft.caption, "00:00:00");
     EXPECT_EQ(ui.questions.back(),
               "Er is geen lijst aanwezig, nu meteen een nieuwe kopieerlijst maken?");
     EXPECT_EQ(ui.messages.back().rfind("Er kan op elk gewenst moment een kopieerlijst", 0), 0u);

@@ -256,6 +256,15 @@ TEST_F(Window, StartCopiesThroughTheWindowAndACloseDuringTheRunIsRefused) {
     EXPECT_TRUE(Bytes(form->RichEdit1->toPlainText()) == pane);
     EXPECT_EQ(form->RichEdit1->toPlainText().split('\n').last(), "Eind log.");
 
+    // The target browser shows the drive folder the run made, open below the root.
+    form->SpBOpties->click();
+    form->CheckListBox1->item(2)->setCheckState(Qt::Checked);
+    ASSERT_EQ(form->TreeView1->topLevelItemCount(), 1);
+    QTreeWidgetItem* root = form->TreeView1->topLevelItem(0);
+    ASSERT_GE(root->childCount(), 1);
+    EXPECT_EQ(root->child(0)->text(0), "Vaultor_Drive S");
+    EXPECT_FALSE(form->TreeView1->visualItemRect(root->child(0)).isEmpty());
+
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->isVisible());
 }

@@ -56,6 +56,20 @@ class Window : public ::testing::Test {
         ASSERT_FALSE(state.StartingUp) << "the start flow did not run";
     }
     std::string Text(QLabel* label) { return Bytes(label->text()); }
+    void MakeFiles(int n) {
+        for (int i = 0; i < n; ++i) WriteFile(s / ("Foto/f" + std::to_string(i)), "x");
+    }
+    // "&Ja" to every question, "&Ok" to every message, whose texts are kept.
+    std::unique_ptr<test::ModalHandler> AnswerYesAndOk(std::vector<std::string>& messages) {
+        return std::make_unique<test::ModalHandler>([&messages](QDialog* d) {
+            if (auto* q = qobject_cast<TWatnu*>(d)) {
+                q->Yes->click();
+            } else if (auto* m = qobject_cast<TShowTextForm*>(d)) {
+                messages.push_back(Bytes(m->Label1->text()));
+                m->Ok->click();
+            }
+        });
+    }
     QListWidgetItem* Option(int i) { return form->CheckListBox1->item(i); }
 
     test::DriveTableScope drives;
@@ -223,16 +237,9 @@ TEST_F(Window, OptionsAskAndTellThroughTheWindowsDialogs) {
 }
 
 TEST_F(Window, StartCopiesThroughTheWindowAndACloseDuringTheRunIsRefused) {
-    for (int i = 0; i < 300; ++i) WriteFile(s / ("Foto/f" + std::to_string(i)), "x");
+    MakeFiles(300);
     std::vector<std::string> messages;
-    test::ModalHandler answers([&](QDialog* d) {
-        if (auto* q = qobject_cast<TWatnu*>(d)) {
-            q->Yes->click();
-        } else if (auto* m = qobject_cast<TShowTextForm*>(d)) {
-            messages.push_back(Bytes(m->Label1->text()));
-            m->Ok->click();
-        }
-    });
+    auto answers = AnswerYesAndOk(messages);
     int closes_tried = 0, closes_refused = 0;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
@@ -276,16 +283,9 @@ namespace vaultor::ui {
 namespace {
 
 TEST_F(Window, StopPressedDuringARunEndsItBetweenFiles) {
-    for (int i = 0; i < 2000; ++i) WriteFile(s / ("Foto/f" + std::to_string(i)), "x");
+    MakeFiles(2000);
     std::vector<std::string> messages;
-    test::ModalHandler answers([&](QDialog* d) {
-        if (auto* q = qobject_cast<TWatnu*>(d)) {
-            q->Yes->click();
-        } else if (auto* m = qobject_cast<TShowTextForm*>(d)) {
-            messages.push_back(Bytes(m->Label1->text()));
-            m->Ok->click();
-        }
-    });
+    auto answers = AnswerYesAndOk(messages);
     bool pressed = false;
     QTimer stopper;
     QObject::connect(&stopper, &QTimer::timeout, [&] {

@@ -72,8 +72,13 @@ answer_everything() {
   done
 }
 
-# Bereken/Start stands at the top left of the window.
-click "$main" 60 18
+# Bereken/Start stands at the top left of the window. It does nothing until
+# the start flow is done, so it is pressed until the first question comes.
+for _ in $(seq 40); do
+  click "$main" 60 18
+  sleep 0.5
+  xdotool search --onlyvisible --name '^Bevestig$' >/dev/null 2>&1 && break
+done
 answer_everything
 
 [[ -f "$tgt/Vaultor_Drive S/Foto/2024/foto40.jpg" ]] || fail "nothing copied: $(ls -R "$tgt")"
@@ -122,9 +127,13 @@ click "$main" 306 18
 # Closing: the close button at the top right; a question to save the list
 # is answered Ja.
 close_and_wait() {
-  click "$main" 612 18
-  answer_everything
-  for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  # A close is refused while the start flow runs, so it is asked for again.
+  for _ in $(seq 10); do
+    click "$main" 612 18
+    answer_everything
+    for _ in $(seq 20); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$app_pid" 2>/dev/null || break
+  done
   kill -0 "$app_pid" 2>/dev/null && fail "the window did not close"
   wait "$app_pid" || fail "vaultor ended with status $?: $(cat "$work/app.log")"
   app_pid=""

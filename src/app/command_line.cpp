@@ -6,10 +6,14 @@
 
 namespace vaultor {
 
-void TakeProgramDirOption(int argc, char** argv) {
-    bool help = false;
+bool AsksForHelp(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
-        help |= std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h";
+        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") return true;
+    return false;
+}
+
+void TakeProgramDirOption(int argc, char** argv) {
+    bool help = AsksForHelp(argc, argv);
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::string(argv[i]) != "--program-dir") continue;
         std::string dir = argv[i + 1];

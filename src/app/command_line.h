@@ -9,6 +9,9 @@ namespace vaultor {
 // The options both programs take. Each throws std::invalid_argument with a
 // line that names what is wrong.
 
+// --help or -h among the arguments.
+bool AsksForHelp(int argc, char** argv);
+
 // --program-dir MAP: the folder is made when missing (not for --help) and
 // becomes the program folder. Taken before anything is said, since the
 // folder's settings decide the language.

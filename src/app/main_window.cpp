@@ -86,6 +86,7 @@ void FormCreate(AppState& state, const StartedProgram& program) {
     m.Label19.caption = _("Niet berekend");
     m.Gauge2.visible = false;
     m.LabelTijd.caption = m.LabelTimeLeft.caption = "00:00:00";  // until a rate is known
+    m.Label10.caption = _("Totalen:");
 }
 
 void FormShow(AppState& state) {

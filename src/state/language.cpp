@@ -2,7 +2,6 @@
 
 #include <libintl.h>
 #include <locale.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <string_view>
@@ -15,11 +14,6 @@ namespace vaultor {
 namespace {
 
 constexpr const char* kDomain = "default";
-
-bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 // Language and country names as a Dutch system spells them.
 std::string DutchName(std::string_view code,
@@ -66,11 +60,7 @@ std::string ChooseLanguageCode(const std::string& settings_path, const std::stri
 }
 
 std::string FindLocaleDir() {
-    std::string beside = ExecutableFolder() + "/locale";
-    if (IsFolder(beside)) return beside;
-    std::string shared = ExecutableFolder() + "/../share/vaultor/locale";
-    if (IsFolder(shared)) return shared;
-    return beside;
+    return FindInstalledFile("locale");
 }
 
 void StartTranslations(const std::string& language_code, const std::string& locale_dir) {

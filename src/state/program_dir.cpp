@@ -34,6 +34,13 @@ std::string ExecutableFolder() {
     return exe.parent_path().string();
 }
 
+std::string FindInstalledFile(const std::string& name) {
+    std::string beside = ExecutableFolder() + "/" + name;
+    if (Exists(beside)) return beside;
+    std::string shared = ExecutableFolder() + "/../share/vaultor/" + name;
+    return Exists(shared) ? shared : beside;
+}
+
 std::string ResolveProgramDir() {
     if (const char* home = std::getenv("VAULTOR_HOME"); home && *home)
         return WithSlash(Absolute(home));

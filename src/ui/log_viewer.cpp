@@ -4,14 +4,10 @@
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QTextBrowser>
-#include <QUrl>
 #include <QVBoxLayout>
 
-#include "fs/file_info.h"
 #include "fs/i18n.h"
 #include "log/log_file.h"
-#include "state/program_dir.h"
 #include "ui/dialogs.h"
 #include "ui/text.h"
 
@@ -93,37 +89,6 @@ void TLogFile::OpenFile(const QString& file) {
     // A file that cannot be read leaves the viewer empty, without a word.
     QFile in(path);
     if (in.open(QIODevice::ReadOnly)) RichEdit1->setPlainText(Shown(in.readAll().toStdString()));
-}
-
-HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
-    setObjectName("HelpWindow");
-    resize(720, 560);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* browser = new QTextBrowser(this);
-    browser->setObjectName("HelpBrowser");
-    browser->setOpenExternalLinks(true);
-    layout->addWidget(browser);
-}
-
-bool HelpWindow::Open(const std::string& file, int context) {
-    if (!QFile::exists(Shown(file))) return false;
-    auto* browser = findChild<QTextBrowser*>("HelpBrowser");
-    QUrl url = QUrl::fromLocalFile(Shown(file));
-    url.setFragment(QStringLiteral("context-%1").arg(context));
-    browser->setSource(url);
-    setWindowTitle(browser->documentTitle());
-    show();
-    raise();
-    return true;
-}
-
-std::string FindHelpFile(const std::string& name) {
-    std::string beside = ExecutableFolder() + "/" + name;
-    if (QFile::exists(Shown(beside))) return beside;
-    std::string shared = ExecutableFolder() + "/../share/vaultor/" + name;
-    if (QFile::exists(Shown(shared))) return shared;
-    return beside;
 }
 
 }  // namespace vaultor::ui

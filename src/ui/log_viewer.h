@@ -29,16 +29,4 @@ class TLogFile : public QDialog {
     QString folder_;
 };
 
-// The help window: the guide of the program's language, opened at an anchor.
-class HelpWindow : public QDialog {
-    Q_OBJECT
-  public:
-    explicit HelpWindow(QWidget* parent);
-    // False when the file is missing; the caller says so.
-    bool Open(const std::string& file, int context);
-};
-
-// Where the help files lie: beside the program, or in the install's share folder.
-std::string FindHelpFile(const std::string& name);
-
 }  // namespace vaultor::ui

@@ -34,25 +34,24 @@ void SetText(QLabel* label, const std::string& text) {
     if (label->text() != shown) label->setText(shown);
 }
 
-// Items replaced only when they differ, so a selection and a scroll position
-// survive the many refreshes of a run.
-void SetItems(QListWidget* list, const std::vector<std::string>& items) {
-    bool same = list->count() == static_cast<int>(items.size());
-    for (int i = 0; same && i < list->count(); ++i)
-        same = list->item(i)->text() == Shown(items[static_cast<size_t>(i)]);
+// Items are replaced only when they differ, so a selection and a scroll
+// position survive the many refreshes of a run.
+template <typename Box, typename TextAt>
+void SetItems(Box* box, const std::vector<std::string>& items, TextAt text_at) {
+    bool same = box->count() == static_cast<int>(items.size());
+    for (int i = 0; same && i < box->count(); ++i)
+        same = text_at(i) == Shown(items[static_cast<size_t>(i)]);
     if (same) return;
-    list->clear();
-    for (const auto& item : items) list->addItem(Shown(item));
+    box->clear();
+    for (const auto& item : items) box->addItem(Shown(item));
+}
+
+void SetItems(QListWidget* list, const std::vector<std::string>& items) {
+    SetItems(list, items, [list](int i) { return list->item(i)->text(); });
 }
 
 void SetItems(QComboBox* box, const ListControl& control) {
-    bool same = box->count() == static_cast<int>(control.items.size());
-    for (int i = 0; same && i < box->count(); ++i)
-        same = box->itemText(i) == Shown(control.items[static_cast<size_t>(i)]);
-    if (!same) {
-        box->clear();
-        for (const auto& item : control.items) box->addItem(Shown(item));
-    }
+    SetItems(box, control.items, [box](int i) { return box->itemText(i); });
     int at = box->findText(Shown(control.caption), Qt::MatchExactly);
     if (box->currentIndex() != at) box->setCurrentIndex(at);
 }
@@ -80,14 +79,6 @@ QTreeWidgetItem* TreeItem(const TreeNode& node) {
     auto* item = new QTreeWidgetItem({Shown(node.text)});
     for (const auto& child : node.children) item->addChild(TreeItem(child));
     return item;
-}
-
-// Items open only once they stand in the tree. The tree has no expand buttons:
-// what is loaded is shown, the root always.
-void OpenAsLoaded(QTreeWidgetItem* item, const TreeNode& node, bool root) {
-    item->setExpanded(root || node.expanded || !node.children.empty());
-    for (size_t i = 0; i < node.children.size(); ++i)
-        OpenAsLoaded(item->child(static_cast<int>(i)), node.children[i], false);
 }
 
 // The box's choice into the model; false when nothing can be chosen now (a
@@ -144,22 +135,24 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 bool TForm1::Handle(const std::function<void()>& handler, bool during_work) {
     // The long commands let the events through; while one runs, only Stop and
     // the close (which refuses by itself) may start another handler.
-    if (handling_ > 0 && !during_work) return false;
+    if (handling_ > 0 && !during_work) {
+        Refresh();  // a widget the user changed shows the model again
+        return false;
+    }
     ++handling_;
     struct Depth {
         int& depth;
         ~Depth() { --depth; }
     } depth{handling_};
-    bool ok = true;
+    std::string error;
     try {
         handler();
     } catch (const std::exception& e) {
-        ok = false;
-        Refresh();
-        QMessageBox::critical(this, windowTitle(), Shown(e.what()));
+        error = e.what();
     }
     Refresh();
-    return ok;
+    if (!error.empty()) QMessageBox::critical(this, windowTitle(), Shown(error));
+    return error.empty();
 }
 
 void TForm1::Connect() {
@@ -174,8 +167,10 @@ void TForm1::Connect() {
     on(SpBOpties, &QToolButton::clicked, SpBOptiesClick);
     on(SB_ResetDrive, &QToolButton::clicked, SB_ResetDriveClick);
     connect(CB_Locked, &QCheckBox::clicked, this, [this](bool checked) {
-        state_.Model.Locked = checked;
-        Handle([&] { CB_LockedClick(state_); });
+        Handle([&] {
+            state_.Model.Locked = checked;
+            CB_LockedClick(state_);
+        });
     });
     connect(SpBHelp, &QToolButton::clicked, this, [this] { OpenHelp(1); });
     connect(SB_Close, &QToolButton::clicked, this, &QWidget::close);
@@ -214,35 +209,34 @@ void TForm1::Connect() {
     connect(CheckListBox1, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         if (refreshing_) return;
         size_t row = static_cast<size_t>(CheckListBox1->row(item));
-        if (row >= state_.Model.OptionChecks.size()) return;
-        state_.Model.OptionChecks[row] = item->checkState() == Qt::Checked;
-        Handle([&] { CheckListBox1ClickCheck(state_); });
+        bool checked = item->checkState() == Qt::Checked;
+        Handle([&] {
+            if (row >= state_.Model.OptionChecks.size()) return;
+            state_.Model.OptionChecks[row] = checked;
+            CheckListBox1ClickCheck(state_);
+        });
     });
     Label10->on_click = [this] { Handle([&] { Label10Click(state_); }); };
     Label19->on_click = [this] { Handle([&] { Label19Click(state_); }); };
     connect(TreeView1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        state_.Model.TreeSelection = PathOfItem(item);
-        state_.Model.TreeSelected = true;
-        Handle([&] { TreeView1Click(state_); });
+        Handle([&] {
+            SelectInModel(item);
+            TreeView1Click(state_);
+        });
     });
     connect(TreeView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        state_.Model.TreeSelection = PathOfItem(item);
-        state_.Model.TreeSelected = true;
-        Handle([&] { TreeView1DblClick(state_); });
+        Handle([&] {
+            SelectInModel(item);
+            TreeView1DblClick(state_);
+        });
     });
     connect(TreeView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        if (auto* item = TreeView1->itemAt(at)) {
-            TreeView1->setCurrentItem(item);
-            state_.Model.TreeSelection = PathOfItem(item);
-            state_.Model.TreeSelected = true;
-        }
+        // A right click selects the node under the mouse.
+        if (auto* item = TreeView1->itemAt(at)) Handle([&] { SelectInModel(item); });
         PopupMenu2->popup(TreeView1->viewport()->mapToGlobal(at));
     });
-    connect(PopupMenu2, &QMenu::aboutToShow, this, [this] {
-        Handle([&] { PopupMenu2Popup(state_); });
-        PopupMenu2->findChild<QAction*>("Verwijderdezemap1")
-            ->setEnabled(state_.Model.Verwijderdezemap1.enabled);
-    });
+    connect(PopupMenu2, &QMenu::aboutToShow, this,
+            [this] { Handle([&] { PopupMenu2Popup(state_); }); });
     connect(RichEdit1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu3->popup(RichEdit1->mapToGlobal(at)); });
     const std::pair<QMenu*, std::pair<const char*, void (*)(AppState&)>> actions[] = {
@@ -266,11 +260,12 @@ void TForm1::Connect() {
     connect(f1, &QShortcut::activated, this, [this] { OpenHelp(2); });
 }
 
-std::vector<size_t> TForm1::PathOfItem(QTreeWidgetItem* item) const {
+void TForm1::SelectInModel(QTreeWidgetItem* item) {
     std::vector<size_t> path;
     for (; item && item->parent(); item = item->parent())
         path.insert(path.begin(), static_cast<size_t>(item->parent()->indexOfChild(item)));
-    return path;
+    state_.Model.TreeSelection = std::move(path);
+    state_.Model.TreeSelected = true;
 }
 
 void TForm1::Refresh() {
@@ -304,6 +299,7 @@ void TForm1::RefreshButtons() {
     SetShown(Animate2, m.Animate2);
     PopupMenu1->findChild<QAction*>("Wisdemap1")->setEnabled(m.Wisdemap1.enabled);
     PopupMenu1->findChild<QAction*>("Toonmapinfolog1")->setEnabled(m.Toonmapinfolog1.enabled);
+    PopupMenu2->findChild<QAction*>("Verwijderdezemap1")->setEnabled(m.Verwijderdezemap1.enabled);
 }
 
 void TForm1::RefreshSourceSide() {
@@ -346,7 +342,7 @@ void TForm1::RefreshSourceSide() {
     SetShown(Memo1, m.Memo1Box);
     if (Memo1->isVisible()) Memo1->raise();
     SetShown(Label10, m.Label10);
-    SetText(Label10, m.Label10.caption.empty() ? _("Totalen:") : m.Label10.caption);
+    SetText(Label10, m.Label10.caption);
     // A style sheet costs a restyle of the label: set only when the colour changes.
     QString totals_style = QStringLiteral("color: %1; text-decoration: underline;")
                                .arg(ToQColor(m.TotalsColour).name());
@@ -397,14 +393,11 @@ void TForm1::RefreshBrowser() {
     SetShown(PanelDriveInfo, m.PanelDriveInfo);
     SetShown(FileListBox1, m.FileListBox1Box);
     SetItems(FileListBox1, m.FileListBox1);
-    if (!tree_shown_ || shown_tree_ != m.TreeView1) {
+    if (shown_tree_ != m.TreeView1) {
         TreeView1->clear();
-        for (const auto& root : m.TreeView1) {
-            TreeView1->addTopLevelItem(TreeItem(root));
-            OpenAsLoaded(TreeView1->topLevelItem(TreeView1->topLevelItemCount() - 1), root, true);
-        }
+        for (const auto& root : m.TreeView1) TreeView1->addTopLevelItem(TreeItem(root));
+        TreeView1->expandAll();  // no expand buttons: what is loaded is shown
         shown_tree_ = m.TreeView1;
-        tree_shown_ = true;
     }
     QTreeWidgetItem* selected = nullptr;
     if (m.TreeSelected && TreeView1->topLevelItemCount() > 0) {
@@ -451,9 +444,7 @@ void TForm1::RefreshColours() {
 
 void TForm1::RefreshHints() {
     bool show = state_.Model.ShowHints;
-    if (show == hints_shown_ && !hints_.empty() &&
-        !hints_.begin()->first->toolTip().isEmpty() == show)
-        return;
+    if (hints_shown_ == show) return;
     for (const auto& [widget, text] : hints_) widget->setToolTip(show ? text : QString());
     hints_shown_ = show;
 }
@@ -482,7 +473,7 @@ void TForm1::paintEvent(QPaintEvent* event) {
 
 void TForm1::StartFlow() {
     Handle([&] { FormPaint(state_); });
-    state_.StartingUp = false;
+    state_.StartingUp = false;  // also when the flow failed: it is not run again
     ListBox1->setFocus();
 }
 

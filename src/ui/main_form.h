@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "app/start.h"
 #include "state/app_state.h"
@@ -114,17 +115,17 @@ class TForm1 : public QWidget {
     void RefreshColours();
     void RefreshHints();
 
-    std::vector<size_t> PathOfItem(QTreeWidgetItem* item) const;
+    // The node as the model's selection: child indices from the root.
+    void SelectInModel(QTreeWidgetItem* item);
     void StartFlow();
 
     AppState& state_;
     std::map<QWidget*, QString> hints_;
     std::vector<TreeNode> shown_tree_;
-    bool tree_shown_ = false;
     size_t pane_lines_ = 0;
     std::string pane_last_;
     bool start_scheduled_ = false;
-    bool hints_shown_ = false;
+    std::optional<bool> hints_shown_;
     bool refreshing_ = false;
     int handling_ = 0;
 };

@@ -45,10 +45,7 @@ QLabel* TForm1::Caption(const char* text, int x, int y, int w, int h) {
 
 TForm1::TForm1(AppState& state, const StartedProgram& program) : state_(state) {
     setObjectName("TForm1");
-    QColor face = palette().color(QPalette::Button);
-    state_.WindowsColor =
-        Colour{static_cast<std::uint8_t>(face.red()), static_cast<std::uint8_t>(face.green()),
-               static_cast<std::uint8_t>(face.blue())};
+    state_.WindowsColor = FromQColor(palette().color(QPalette::Button));
     FormCreate(state_, program);
     setFixedSize(kWidth, kHeight);
     // The window's controls are placed for a small desktop font.

@@ -51,12 +51,6 @@ StartOptions ParseOptions(int argc, char** argv) {
     return options;
 }
 
-bool AskedForHelp(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") return true;
-    return false;
-}
-
 }  // namespace
 
 void LoadToolkitTranslations(const std::string& language_code) {
@@ -69,7 +63,7 @@ void LoadToolkitTranslations(const std::string& language_code) {
 }
 
 int RunWindowProgram(int argc, char** argv) {
-    if (AskedForHelp(argc, argv)) {
+    if (AsksForHelp(argc, argv)) {
         std::printf("%s\n", kUsage);
         return 0;
     }

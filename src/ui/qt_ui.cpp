@@ -5,7 +5,9 @@
 #include <QMessageBox>
 
 #include "fs/i18n.h"
+#include "state/program_dir.h"
 #include "ui/dialogs.h"
+#include "ui/help.h"
 #include "ui/log_viewer.h"
 #include "ui/main_form.h"
 #include "ui/select_map.h"
@@ -31,12 +33,12 @@ void QtUi::Attach(TForm1& form, AppState& state) {
 }
 
 int QtUi::VraagJaNee(const std::string& question) {
-    if (Form) Form->Refresh();
+    Form->Refresh();
     return Watnu->Ask(question);
 }
 
 void QtUi::ToonMelding(const std::string& text) {
-    if (Form) Form->Refresh();
+    Form->Refresh();
     ShowTextForm->Show(text);
 }
 
@@ -46,7 +48,7 @@ void QtUi::PlainNotice(const std::string& text) {
 
 UserInterface::NameAnswer QtUi::AskListName(const std::string& caption, const std::string& text,
                                             bool import_enabled) {
-    if (Form) Form->Refresh();
+    Form->Refresh();
     return NieuweLijst->Ask(caption, text, import_enabled);
 }
 
@@ -58,13 +60,13 @@ std::optional<std::string> QtUi::PickListFile(const std::string& folder) {
 }
 
 std::optional<std::string> QtUi::PickFolder() {
-    if (Form) Form->Refresh();
+    Form->Refresh();
     return SelectMap->Pick();
 }
 
 void QtUi::ShowText(const std::string& caption, const std::string& text) {
-    if (Form) Form->Refresh();
-    LogViewer->Show(caption, text, state_ ? state_->ProgramDir : std::string());
+    Form->Refresh();
+    LogViewer->Show(caption, text, state_->ProgramDir);
 }
 
 void QtUi::ProcessMessages() {
@@ -75,6 +77,7 @@ void QtUi::ProcessMessages() {
     std::int64_t now = NowMs();
     if (now - last_pump_ms_ < kPumpIntervalMs) return;
     last_pump_ms_ = now;
+    // The main window's creation already lets events through, before it is attached.
     if (Form && now - last_refresh_ms_ >= kRefreshIntervalMs) {
         last_refresh_ms_ = now;
         Form->Refresh();
@@ -83,7 +86,7 @@ void QtUi::ProcessMessages() {
 }
 
 void QtUi::OpenHelp(const std::string& file, int context) {
-    std::string path = FindHelpFile(file);
+    std::string path = FindInstalledFile(file);
     if (!Help->Open(path, context))
         ToonMelding(Printf(_("Het helpbestand %s is niet gevonden."), path.c_str()));
 }

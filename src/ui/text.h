@@ -24,4 +24,9 @@ inline QColor ToQColor(const Colour& c) {
     return QColor(c.red, c.green, c.blue);
 }
 
+inline Colour FromQColor(const QColor& c) {
+    return Colour{static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+                  static_cast<std::uint8_t>(c.blue())};
+}
+
 }  // namespace vaultor::ui

@@ -13,6 +13,7 @@
 #include "support/drive_map.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs.h"
+#include "ui/help.h"
 #include "ui/log_viewer.h"
 #include "ui/modal.h"
 #include "ui/select_map.h"

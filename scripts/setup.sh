@@ -8,7 +8,6 @@ PACKAGES=(
   gettext                      # msgfmt, xgettext: the English catalogue
   googletest libgtest-dev libgmock-dev
   libmount-dev libblkid-dev    # mount table, fstab, volume labels and UUIDs
-  libsimpleini-dev             # the settings file
   btrfs-progs btrfs-compsize   # compression tests on a loop-mounted btrfs image
   ntfs-3g                      # compression tests on an NTFS image
   fusefat dosfstools           # a FAT target for the copy tests

@@ -15,6 +15,7 @@
 #include "fs/file_info.h"
 #include "fs/i18n.h"
 #include "lists/inclusion.h"
+#include "lists/list_file.h"
 #include "lists/list_loading.h"
 #include "target/drive_record.h"
 
@@ -90,6 +91,12 @@ std::string StemOf(const std::string& name) {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
+// "…/Reis.vlt" is the list Reis: the file name without its last four characters.
+std::string ListNameOf(const std::string& path) {
+    std::string file = path.substr(path.find_last_of('/') + 1);
+    return file.size() > 4 ? file.substr(0, file.size() - 4) : file;
+}
+
 bool IsInteger(const std::string& s) {
     if (s.empty()) return false;
     size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
@@ -115,16 +122,21 @@ bool IsValidListName(const std::string& name, std::string* why) {
 }
 
 std::string UniqueName(const std::string& path, const std::string& ext) {
+    return UniqueName(path, ext, Exists);
+}
+
+std::string UniqueName(const std::string& path, const std::string& ext,
+                       const std::function<bool(const std::string&)>& taken) {
     size_t cut = path.find_last_of("/\\:");
     std::string folder = cut == std::string::npos ? "" : path.substr(0, cut + 1);
     std::string name = StemOf(cut == std::string::npos ? path : path.substr(cut + 1));
     std::string first = folder + name + ext;
-    if (!Exists(first)) return first;
+    if (!taken(first)) return first;
     size_t open = name.rfind('('), close = name.rfind(')');
     std::string prefix, suffix;
     if (open != std::string::npos && close != std::string::npos && open < close) {
         if (!IsInteger(name.substr(open + 1, close - open - 1)))
-            return folder + name + " - copy (1)" + ext;
+            return UniqueName(folder + name + " - copy (1)" + ext, ext, taken);
         prefix = folder + name.substr(0, open + 1);
         suffix = name.substr(close) + ext;
     } else {
@@ -134,7 +146,7 @@ std::string UniqueName(const std::string& path, const std::string& ext) {
     // Built from pieces, never through a format: a name may hold "%".
     for (long k = 1;; ++k) {
         std::string candidate = prefix + std::to_string(k) + suffix;
-        if (!Exists(candidate)) return candidate;
+        if (!taken(candidate)) return candidate;
     }
 }
 
@@ -143,20 +155,32 @@ std::string ImportList(AppState& state) {
     if (!chosen || chosen->empty()) return {};
     size_t cut = chosen->find_last_of('/');
     std::string file_name = cut == std::string::npos ? *chosen : chosen->substr(cut + 1);
+    size_t dot = file_name.rfind('.');
     std::string stem =
-        file_name.substr(0, file_name.rfind('.') == std::string::npos || file_name.rfind('.') == 0
-                                ? file_name.size()
-                                : file_name.rfind('.'));
+        file_name.substr(0, dot == std::string::npos || dot == 0 ? file_name.size() : dot);
     std::string why;
     if (!IsValidListName(stem, &why)) {
         state.Ui.ToonMelding(why);
         return {};
     }
-    // Every list is a ".vlt"; a name is taken also when it differs only in case.
-    std::string target = state.ProgramDir + stem + ".vlt";
-    while (Exists(target) || FindName(state, fs::OnlyName(target)) >= 0)
-        target = UniqueName(target, ".vlt");
-    std::string name = fs::OnlyName(target);
+    if (!ReadListLines(*chosen)) {
+        state.Ui.ToonMelding(Printf(_("De lijst %s wordt niet gebruikt: het is geen gewoon "
+                                      "bestand of is groter dan 4 MB."),
+                                    chosen->c_str()));
+        return {};
+    }
+    // One rule for every name: a list name is taken also when it differs only
+    // in case, from a file or from a name in the box that has no file yet.
+    const std::vector<std::string> files = ListNames(state.ProgramDir);
+    auto taken = [&](const std::string& path) {
+        std::string name = ListNameOf(path);
+        return Exists(path) || FindName(state, name) >= 0 ||
+               std::any_of(files.begin(), files.end(), [&](const std::string& file) {
+                   return ::strcasecmp(file.c_str(), name.c_str()) == 0;
+               });
+    };
+    std::string target = UniqueName(state.ProgramDir + stem + ".vlt", ".vlt", taken);
+    std::string name = ListNameOf(target);
     if (!fs::CopyOneFile(*chosen, target).Ok()) {
         state.Ui.ToonMelding(
             Printf(_("De lijst %s kon niet geïmporteerd worden."), chosen->c_str()));

@@ -93,9 +93,16 @@ void FormShow(AppState& state) {
     CheckListBox1ClickCheck(state);
 }
 
+void TellSettingsProblem(AppState& state) {
+    if (state.Ini.FileProblem.empty()) return;
+    state.Ui.ToonMelding(state.Ini.FileProblem);
+    state.Ini.FileProblem.clear();
+}
+
 void FormPaint(AppState& state) {
     if (!state.StartingUp) return;
     auto& m = state.Model;
+    TellSettingsProblem(state);
     m.FileListBox1.clear();
     Load_VLT_Files(state);
     auto& names = m.ComboBox1.items;
@@ -217,11 +224,15 @@ void PopupMenu1Popup(AppState& state) {
 
 bool FormClose(AppState& state) {
     if (state.RunInProgress) return false;  // a run is going on
+    // The start flow has not shown Start yet: closing now would write the
+    // settings without the list it is loading.
+    if (state.StartingUp) return false;
     if (!state.Model.SpB_Start.visible) return false;
     VLTOpslaan(state);
     state.LastListName = state.Model.ComboBox1.caption;
     SetDrvBpsVal(state);
-    SchrijfIniFile(state.ProgramDir + "Vaultor.ini", CollectSettings(state));
+    std::string aside = SchrijfIniFile(state.ProgramDir + "Vaultor.ini", CollectSettings(state));
+    if (!aside.empty()) state.Ui.ToonMelding(aside);
     state.CompressList.clear();
     state.CopyList.clear();
     state.EmptyFolderList.clear();

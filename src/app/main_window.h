@@ -13,6 +13,8 @@ void FormCreate(AppState& state, const StartedProgram& program);
 void FormShow(AppState& state);
 // The one-time start flow of the first paint; later paints do nothing.
 void FormPaint(AppState& state);
+// Says, once, that the settings file could not be used (FormPaint does it first).
+void TellSettingsProblem(AppState& state);
 // Loads the chosen list. Without totals for a front end whose next command
 // (Start, the test) computes them again anyway.
 void ComboBox1Click(AppState& state, bool totals = true);

@@ -34,12 +34,11 @@ void StartDriveTable(StartedProgram& p, const StartOptions& options) {
     fs::SetDriveTable(std::move(table));
 }
 
-void RecordNewDrives(const StartedProgram& p) {
-    if (p.NewDrives.empty()) return;
+std::string RecordNewDrives(const StartedProgram& p) {
+    if (p.NewDrives.empty()) return {};
     if (::access(p.SettingsPath.c_str(), F_OK) == 0)
-        RecordDrives(p.SettingsPath, p.NewDrives);
-    else
-        SchrijfIniFile(p.SettingsPath, p.settings);
+        return RecordDrives(p.SettingsPath, p.NewDrives);
+    return SchrijfIniFile(p.SettingsPath, p.settings);
 }
 
 }  // namespace vaultor

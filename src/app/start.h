@@ -28,7 +28,8 @@ StartedProgram StartProgram();
 void StartDriveTable(StartedProgram& program, const StartOptions& options);
 
 // Records the letters given to new file systems in the settings file, so they
-// stay; a settings file that does not exist yet is written whole.
-void RecordNewDrives(const StartedProgram& program);
+// stay; a settings file that does not exist yet is written whole. Returns a
+// message when the old settings file had to be set aside, else "".
+std::string RecordNewDrives(const StartedProgram& program);
 
 }  // namespace vaultor

@@ -53,6 +53,10 @@ bool InList(const std::vector<std::string>& items, const std::string& folder) {
 
 // The folder picker offers folders that exist, nothing else.
 bool PickableFolder(const std::string& folder) {
+    if (std::string unsafe = UnsafeFolderMessage(folder); !unsafe.empty()) {
+        Say(unsafe);
+        return false;
+    }
     if (ListFolderExists(folder)) return true;
     Say(Printf(_("De map %s bestaat niet of is geen map."), folder.c_str()));
     return false;
@@ -64,6 +68,7 @@ class Session {
         ui_.pane = &state_.Model.RichEdit1;
         FormCreate(state_, program);
         FormShow(state_);
+        TellSettingsProblem(state_);
         state_.StartingUp = false;
         Load_VLT_Files(state_);
     }
@@ -111,7 +116,11 @@ int Lists(Session& s) {
 
 int Show(Session& s) {
     auto& st = s.State();
-    for (const auto& folder : st.Model.ListBox1.items) Say(folder);
+    const auto& absent = st.Model.ListBox1NotPresent;
+    for (const auto& folder : st.Model.ListBox1.items)
+        Say(std::find(absent.begin(), absent.end(), folder) == absent.end()
+                ? folder
+                : folder + _(" (niet aanwezig: de drive is niet gereed)"));
     Say(_("Doeldrive: ") + st.TargetRoot.substr(0, 2) +
         (st.Model.Locked ? _(" (vergrendeld)") : std::string()));
     SB_MousInfoMouseDown(st);
@@ -247,6 +256,9 @@ int Target(Session& s, const Command& c) {
         st.Model.Locked = true;
         CB_LockedClick(st);
     }
+    // Stored now, whatever the close does with the list, so what is shown is
+    // what the companion file holds.
+    WriteVLTDriveInfoFile(st, st.CurrentDrvFile);
     return Show(s);
 }
 
@@ -273,7 +285,7 @@ int Start(Session& s, TerminalUi& ui) {
     RunWithStop(s, ui, SpB_StartClick);
     const auto& st = s.State();
     using RunEnd = AppState::RunEnd;
-    if (st.LastRunEnd == RunEnd::NothingToCopy) return 0;
+    if (st.LastRunEnd == RunEnd::NothingToCopy) return st.LastRunRemarks == 0 ? 0 : 1;
     return st.LastRunEnd == RunEnd::Copied && st.LastRunFailed == 0 && st.LastRunRemarks == 0 ? 0
                                                                                               : 1;
 }

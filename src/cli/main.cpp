@@ -36,7 +36,7 @@ struct Arguments {
 
 // Exits with status 2 and one line that names what is wrong.
 [[noreturn]] void UsageError(const std::string& what) {
-    std::fprintf(stderr, "vaultor-cli: %s\n", what.c_str());
+    std::fprintf(stderr, "vaultor-cli: %s\n", cli::TerminalUi::Printable(what).c_str());
     std::exit(2);
 }
 
@@ -101,6 +101,10 @@ Arguments Parse(int argc, char** argv) {
     return a;
 }
 
+std::string Printable(std::string_view text) {
+    return cli::TerminalUi::Printable(text);
+}
+
 int ListDrives(const StartedProgram& program) {
     for (char letter : fs::Drives().Letters()) {
         fs::DriveInfo info = fs::Drives().Info(letter);
@@ -108,11 +112,15 @@ int ListDrives(const StartedProgram& program) {
         std::string label = "-";
         fs::GetVolumeLabel(letter, label);
         std::printf("%c:\t%d\t%s\t%s\t%lld\t%lld\t%s\n", letter, fs::GetDriveKind(letter),
-                    ready ? _("gereed") : _("niet gereed"), label.c_str(),
+                    ready ? _("gereed") : _("niet gereed"), Printable(label).c_str(),
                     static_cast<long long>(fs::GetDriveTotalBytes(letter)),
-                    static_cast<long long>(fs::GetDriveFreeBytes(letter)), info.folder.c_str());
+                    static_cast<long long>(fs::GetDriveFreeBytes(letter)),
+                    Printable(info.folder).c_str());
     }
-    RecordNewDrives(program);
+    if (program.settings.FileProblem.size())
+        std::fprintf(stderr, "%s\n", Printable(program.settings.FileProblem).c_str());
+    std::string aside = RecordNewDrives(program);
+    if (!aside.empty()) std::fprintf(stderr, "%s\n", Printable(aside).c_str());
     return 0;
 }
 
@@ -153,10 +161,10 @@ int main(int argc, char** argv) {
         fs::SetMessagePump(nullptr);
         return status;
     } catch (const cli::Unanswerable& e) {
-        std::fprintf(stderr, "vaultor-cli: %s\n", e.what());
+        std::fprintf(stderr, "vaultor-cli: %s\n", Printable(e.what()).c_str());
         return 2;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "vaultor-cli: %s\n", e.what());
+        std::fprintf(stderr, "vaultor-cli: %s\n", Printable(e.what()).c_str());
         return 1;
     }
 }

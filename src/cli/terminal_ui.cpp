@@ -62,13 +62,28 @@ void TerminalUi::DrawProgress() {
     std::int64_t now = NowMs();
     if (now - drawn_ms_ < 200) return;
     drawn_ms_ = now;
-    std::string name = progress->StatusBar1;
+    std::string name = Printable(progress->StatusBar1);
     if (name.size() > 50) name = "..." + name.substr(name.size() - 47);
     std::fprintf(stderr, "\r\033[K%3lld%%  %s  %s %s",
                  static_cast<long long>(progress->ProgressBar1), name.c_str(), _("Resterend:"),
                  progress->LabelTimeLeft.caption.c_str());
     std::fflush(stderr);
     g_progress_shown = true;
+}
+
+std::string TerminalUi::Printable(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        if ((c < 0x20 && c != '\n' && c != '\r' && c != '\t') || c == 0x7f) {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
 }
 
 void TerminalUi::PrintLines(const std::string& text) {
@@ -82,6 +97,7 @@ void TerminalUi::PrintLines(const std::string& text) {
             out += text[i];
         }
     }
+    out = Printable(out);
     std::fputs(out.c_str(), stdout);
     if (out.empty() || out.back() != '\n') std::fputc('\n', stdout);
     std::fflush(stdout);

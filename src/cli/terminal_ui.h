@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "state/model.h"
@@ -52,6 +53,10 @@ class TerminalUi : public UserInterface {
     std::int64_t NowMs() override;
 
     static void PrintLines(const std::string& text);
+    // Texts from files and names reach the terminal with their control
+    // characters shown as \xNN, so an escape sequence in a list line or a
+    // file name is never obeyed. Line ends and tabs are kept.
+    static std::string Printable(std::string_view text);
     // Ctrl-C sets a flag the pump reads; a second one while Stop is pending ends the program.
     static void CatchInterrupts();
     static void ReleaseInterrupts();

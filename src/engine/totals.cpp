@@ -60,9 +60,8 @@ void BerekenAlles(AppState& state) {
         m.RichEdit1.push_back(_("Bezig met berekenen omvang van de bronbestanden....."));
         Walker walker(state, nullptr);
         // The list may change while the walk lets the window work; walk a copy.
-        const std::vector<std::string> lines = m.ListBox1.items;
-        for (const auto& line : lines) {
-            state.CurrentRoot = WalkRootOf(line);
+        for (const auto& root : WalkRootsOf(m.ListBox1.items)) {
+            state.CurrentRoot = root;
             walker.FillDirTree(wmTotal);
             fs::ProcessPendingMessages();
             ShowTotals(state);

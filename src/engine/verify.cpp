@@ -25,10 +25,15 @@ void CompareEveryListFolder(AppState& state, LogFile* log) {
                   [&](const std::string& folder, const std::vector<ListedEntry>& entries) {
                       comparer.CompareCalcSize(folder, &entries);
                   });
-    const std::vector<std::string> lines = m.ListBox1.items;  // the pump may let the list change
-    for (const auto& line : lines) {
-        state.CurrentRoot = WalkRootOf(line);
-        if (!fs::IsDirectory(state.CurrentRoot)) continue;
+    // A copy: the pump may let the list change.
+    for (const auto& root : WalkRootsOf(m.ListBox1.items)) {
+        state.CurrentRoot = root;
+        // A listed folder that is not there (its drive not plugged in) is not
+        // backed up: said, never passed over in silence.
+        if (!fs::IsDirectory(state.CurrentRoot)) {
+            PassOver(state, log, AppState::PassedOverEntry::Why::FolderNotPresent, root);
+            continue;
+        }
         walker.FillDirTree(wmCompare);
         fs::ProcessPendingMessages();
         ShowTotals(state);

@@ -44,6 +44,30 @@ std::string WalkRootOf(const std::string& list_line) {
     return list_line;
 }
 
+namespace {
+
+bool Covers(const std::string& root, const std::string& path) {
+    if (path == root) return true;
+    if (root.size() == 2) return path.size() > 3 && path.compare(0, 3, root + "\\") == 0;
+    return path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
+           path[root.size()] == '\\';
+}
+
+}  // namespace
+
+std::vector<std::string> WalkRootsOf(const std::vector<std::string>& list_lines) {
+    std::vector<std::string> roots;
+    for (const auto& line : list_lines) roots.push_back(WalkRootOf(line));
+    std::vector<std::string> kept;
+    for (size_t i = 0; i < roots.size(); ++i) {
+        bool covered = false;
+        for (size_t j = 0; j < roots.size() && !covered; ++j)
+            covered = j != i && Covers(roots[j], roots[i]) && (roots[j] != roots[i] || j < i);
+        if (!covered) kept.push_back(roots[i]);
+    }
+    return kept;
+}
+
 Walker::Walker(AppState& state, LogFile* log, CompareFolder compare)
     : state_(state), log_(log), compare_(std::move(compare)) {
     for (const auto& m : fs::Drives().Mounts())
@@ -193,7 +217,7 @@ std::string PassedOverLine(const AppState::PassedOverEntry& entry) {
     using Why = AppState::PassedOverEntry::Why;
     std::string shown = entry.path;
     for (char& c : shown)
-        if (c == '\r' || c == '\n') c = '?';
+        if (static_cast<unsigned char>(c) < 0x20) c = '?';
     switch (entry.why) {
         case Why::NotARegularFile:
             return _("Overgeslagen, geen gewoon bestand: ") + shown;
@@ -201,6 +225,8 @@ std::string PassedOverLine(const AppState::PassedOverEntry& entry) {
             return _("Overgeslagen, naam niet te schrijven: ") + shown;
         case Why::DanglingLink:
             return _("Verwijzing naar een bestand dat er niet is: ") + shown;
+        case Why::FolderNotPresent:
+            return _("Overgeslagen, map niet aanwezig: ") + shown;
     }
     return shown;
 }

@@ -76,6 +76,10 @@ class Walker {
 
 // "C:\" becomes "C:", so every path below it is built as folder + "\" + name.
 std::string WalkRootOf(const std::string& list_line);
+// The walk roots of the list's lines, each folder once: a line repeated or
+// lying below another line (a hand edit, an old copy) adds nothing, so no
+// file is counted, compared or copied twice.
+std::vector<std::string> WalkRootsOf(const std::vector<std::string>& list_lines);
 
 // Reads the entries of a folder that are not folders; empty when it cannot be read.
 std::vector<ListedEntry> ListFiles(const std::string& native);

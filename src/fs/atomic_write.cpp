@@ -18,6 +18,16 @@ bool OwnerMayWrite(const std::string& path) {
     return ::stat(path.c_str(), &st) != 0 || (st.st_mode & S_IWUSR);
 }
 
+// The mode of the regular file replaced, never one read through a link (a
+// link to a set-id program would hand its mode on), and set-id bits never.
+mode_t ModeForReplacement(const std::string& path) {
+    struct stat old {};
+    if (::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) return old.st_mode & 01777;
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0644 & ~mask;
+}
+
 std::string FolderOf(const std::string& path) {
     size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
@@ -42,9 +52,7 @@ bool WriteFileAtomically(const std::string& native_path, std::string_view conten
         errno = saved;
         return false;
     };
-    struct stat old {};
-    mode_t mode = ::stat(native_path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    ::fchmod(fd.Get(), mode);
+    ::fchmod(fd.Get(), ModeForReplacement(native_path));
     const char* data = content.data();
     size_t left = content.size();
     while (left > 0) {

@@ -13,31 +13,87 @@ bool StartsWith(std::string_view s, std::string_view p) {
     return s.substr(0, p.size()) == p;
 }
 
+constexpr std::string_view kOptionNames[] = {
+    "kind=", "label=", "uuid=", "root=", "source=", "device="};
+
 bool IsOptionPiece(std::string_view piece) {
-    return piece == "mounted" || StartsWith(piece, "kind=") || StartsWith(piece, "label=") ||
-           StartsWith(piece, "uuid=") || StartsWith(piece, "root=") ||
-           StartsWith(piece, "source=") || StartsWith(piece, "device=");
+    if (piece == "mounted") return true;
+    for (auto name : kOptionNames)
+        if (StartsWith(piece, name)) return true;
+    return false;
+}
+
+bool IsOptionName(std::string_view text) {
+    for (auto name : kOptionNames)
+        if (text == name) return true;
+    return false;
 }
 
 // Splits at commas, but a piece that is no known option belongs to the piece
-// before it: folders and labels may hold commas.
+// before it: folders and labels may hold commas. A value written in double
+// quotes (the folder, or what follows "label=" and the like) is one piece
+// whatever it holds; a quote inside is doubled.
 std::vector<std::string> SplitPieces(std::string_view value) {
     std::vector<std::string> pieces;
-    size_t start = 0;
-    while (true) {
-        size_t comma = value.find(',', start);
-        std::string_view piece = value.substr(
-            start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+    std::string piece;
+    bool in_quotes = false;
+    bool value_starts = true;  // the folder starts the text
+    auto end_piece = [&] {
         if (pieces.empty() || IsOptionPiece(piece)) {
-            pieces.emplace_back(piece);
+            pieces.push_back(piece);
         } else {
             pieces.back() += ',';
             pieces.back() += piece;
         }
-        if (comma == std::string_view::npos) break;
-        start = comma + 1;
+        piece.clear();
+    };
+    for (size_t i = 0; i < value.size(); ++i) {
+        char c = value[i];
+        if (in_quotes) {
+            piece += c;
+            if (c == '"' && i + 1 < value.size() && value[i + 1] == '"')
+                piece += value[++i];
+            else if (c == '"')
+                in_quotes = false;
+            continue;
+        }
+        if (c == ',') {
+            end_piece();
+            value_starts = false;
+            continue;
+        }
+        in_quotes = c == '"' && value_starts;
+        piece += c;
+        value_starts = c == '=' && IsOptionName(piece);
     }
+    end_piece();
     return pieces;
+}
+
+// A value in double quotes as SplitPieces kept it; anything else as it is.
+std::string Unquoted(std::string_view value) {
+    if (value.size() < 2 || value.front() != '"' || value.back() != '"') return std::string(value);
+    std::string out;
+    for (size_t i = 1; i + 1 < value.size(); ++i) {
+        if (value[i] == '"') {
+            if (value[i + 1] != '"' || i + 2 == value.size()) return std::string(value);
+            ++i;
+        }
+        out += value[i];
+    }
+    return out;
+}
+
+// Quoted when a comma or a leading quote would otherwise change what reads back.
+std::string Quoted(const std::string& value) {
+    if (value.find(',') == std::string::npos && (value.empty() || value.front() != '"'))
+        return value;
+    std::string out = "\"";
+    for (char c : value) {
+        out += c;
+        if (c == '"') out += '"';
+    }
+    return out + '"';
 }
 
 std::string NormaliseFolder(std::string folder) {
@@ -62,7 +118,7 @@ std::optional<DriveMapping> ParseDriveValue(char letter, std::string_view value,
         return std::nullopt;
     }
     auto pieces = SplitPieces(value);
-    mapping.folder = NormaliseFolder(pieces.front());
+    mapping.folder = NormaliseFolder(Unquoted(pieces.front()));
     if (mapping.folder.empty() || mapping.folder.front() != '/') {
         *error = Printf(_("De map van %c: moet een volledig pad zijn, niet '%s'."), mapping.letter,
                         mapping.folder.c_str());
@@ -85,15 +141,15 @@ std::optional<DriveMapping> ParseDriveValue(char letter, std::string_view value,
             }
             mapping.kind = kind;
         } else if (StartsWith(p, "label=")) {
-            mapping.label = std::string(p.substr(6));
+            mapping.label = Unquoted(p.substr(6));
         } else if (StartsWith(p, "uuid=")) {
-            mapping.uuid = std::string(p.substr(5));
+            mapping.uuid = Unquoted(p.substr(5));
         } else if (StartsWith(p, "root=")) {
-            mapping.root = std::string(p.substr(5));
+            mapping.root = Unquoted(p.substr(5));
         } else if (StartsWith(p, "source=")) {
-            mapping.source = std::string(p.substr(7));
+            mapping.source = Unquoted(p.substr(7));
         } else if (StartsWith(p, "device=")) {
-            mapping.device = std::string(p.substr(7));
+            mapping.device = Unquoted(p.substr(7));
         }
     }
     return mapping;
@@ -109,14 +165,14 @@ std::optional<DriveMapping> ParseDriveOption(std::string_view text, std::string*
 }
 
 std::string FormatDriveValue(const DriveMapping& mapping) {
-    std::string out = mapping.folder;
+    std::string out = Quoted(mapping.folder);
     if (mapping.kind) out += ",kind=" + std::to_string(*mapping.kind);
-    if (!mapping.uuid.empty()) out += ",uuid=" + mapping.uuid;
-    if (!mapping.root.empty() && mapping.root != "/") out += ",root=" + mapping.root;
-    if (!mapping.source.empty()) out += ",source=" + mapping.source;
-    if (!mapping.device.empty()) out += ",device=" + mapping.device;
+    if (!mapping.uuid.empty()) out += ",uuid=" + Quoted(mapping.uuid);
+    if (!mapping.root.empty() && mapping.root != "/") out += ",root=" + Quoted(mapping.root);
+    if (!mapping.source.empty()) out += ",source=" + Quoted(mapping.source);
+    if (!mapping.device.empty()) out += ",device=" + Quoted(mapping.device);
     if (mapping.mounted) out += ",mounted";
-    if (mapping.label) out += ",label=" + *mapping.label;  // last: it may hold commas
+    if (mapping.label) out += ",label=" + Quoted(*mapping.label);
     return out;
 }
 

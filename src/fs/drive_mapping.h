@@ -8,7 +8,9 @@ namespace vaultor::fs {
 
 // One mapping of a drive letter, as given by `--drive X=...` or as a value of
 // the settings file's Drives section: FOLDER[,kind=N][,label=TEXT][,mounted]
-// [,uuid=UUID[,root=/SUBVOLUME]][,source=SOURCE][,device=DEVICE].
+// [,uuid=UUID[,root=/SUBVOLUME]][,source=SOURCE][,device=DEVICE]. A value
+// holding a comma is written in double quotes (a quote inside doubled), so a
+// folder named "/mnt/a,kind=4" never reads back as an option.
 struct DriveMapping {
     char letter = 0;
     std::string folder;  // native, without trailing "/" (except "/")

@@ -9,6 +9,8 @@
 #include <array>
 #include <filesystem>
 
+#include "fs/letter_path.h"
+
 namespace vaultor::fs {
 namespace {
 
@@ -266,6 +268,9 @@ std::vector<char> DriveTable::Letters() const {
 
 std::optional<std::string> DriveTable::ToNative(std::string_view path) const {
     if (path.size() < 2 || path[1] != ':' || !NormaliseLetter(path[0])) return std::string(path);
+    // A path that would name something else than its text, or lead out of
+    // the folder it names, stands for nothing.
+    if (!IsSafeLetterPath(path)) return std::nullopt;
     const DriveMapping* mapping = FindMapping(NormaliseLetter(path[0]));
     if (!mapping) return std::nullopt;
     RefreshIfMountsChanged(true);
@@ -273,8 +278,6 @@ std::optional<std::string> DriveTable::ToNative(std::string_view path) const {
     if (!info.medium) return std::nullopt;
     std::string rest(path.substr(2));
     std::replace(rest.begin(), rest.end(), '\\', '/');
-    // ".." must never lead out of the drive, past the guard against empty mount
-    // folders: normalised under a root, it stops at the drive's root.
     if (NeedsNormalising(rest))
         rest = std::filesystem::path("/" + rest).lexically_normal().relative_path().string();
     else if (!rest.empty() && rest.front() == '/')

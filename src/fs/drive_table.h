@@ -47,7 +47,8 @@ class DriveTable {
     const std::vector<MountEntry>& Mounts() const;
 
     // "X:\a\b" to the native path; nullopt when the letter has no drive or no
-    // medium. A path not in letter form is returned as it is.
+    // medium, or the path is not safe (IsSafeLetterPath). A path not in letter
+    // form is returned as it is.
     std::optional<std::string> ToNative(std::string_view path) const;
     // A native path in letter form, through the longest drive folder holding it.
     std::string ToLetterPath(const std::string& native) const;

@@ -4,6 +4,7 @@
 
 #include "fs/drive_mapping.h"
 #include "fs/i18n.h"
+#include "fs/letter_path.h"
 
 namespace vaultor {
 namespace {
@@ -26,7 +27,7 @@ bool SamePath(const std::string& a, const std::string& b) {
 }
 
 std::string NormalisedFolder(std::string path) {
-    path = Key(path);
+    path = fs::RootedLetterPath(Key(path));
     while (path.size() > 3 && path.back() == '\\') path.pop_back();
     if (path.size() == 2 && path[1] == ':') path += '\\';
     return path;
@@ -46,7 +47,18 @@ bool IsHigherFolder(const std::string& entry, const std::string& path) {
     return p.size() > e.size() + 1 && p.compare(0, e.size(), e) == 0 && p[e.size()] == '\\';
 }
 
+std::string UnsafeFolderMessage(const std::string& path) {
+    if (fs::IsSafeLetterPath(path)) return {};
+    return Printf(_("De map %s wordt niet opgenomen: een pad met . of .. als deel wordt niet "
+                    "gebruikt."),
+                  path.c_str());
+}
+
 bool CheckForMaps(std::vector<std::string>& lines, const std::string& path, UserInterface& ui) {
+    if (std::string unsafe = UnsafeFolderMessage(path); !unsafe.empty()) {
+        ui.ToonMelding(unsafe);
+        return true;
+    }
     auto same = [&](const std::string& line) { return SamePath(line, path); };
     if (std::any_of(lines.begin(), lines.end(), same)) {
         ui.ToonMelding(_("Deze map is al opgenomen"));

@@ -19,6 +19,10 @@ std::string ParentOf(const std::string& path);
 // `entry` is a higher folder of `path`: path lies below it.
 bool IsHigherFolder(const std::string& entry, const std::string& path);
 
+// Why a folder path cannot join a list (a "." or ".." component, a NUL), or
+// "" when it can.
+std::string UnsafeFolderMessage(const std::string& path);
+
 // Whether `path` may join the folders of a list (false) or is refused (true),
 // asking and telling through `ui`. Lower folders the user agrees to replace
 // are removed from `lines`; the new folder is never added here.

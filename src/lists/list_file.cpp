@@ -11,14 +11,16 @@
 #include <memory>
 
 #include "fs/atomic_write.h"
-#include "fs/file_info.h"
 #include "fs/text_lines.h"
 #include "fs/unique_fd.h"
 
 namespace vaultor {
 
-std::vector<std::string> ReadListLines(const std::string& path) {
-    return fs::ReadTextLines(path);
+std::optional<std::vector<std::string>> ReadListLines(const std::string& path) {
+    using Status = fs::SmallFile::Status;
+    fs::SmallFile file = fs::ReadSmallFile(path, kMaxListFileBytes);
+    if (file.status == Status::NotAFile || file.status == Status::TooLarge) return std::nullopt;
+    return fs::SplitTextLines(file.bytes);
 }
 
 bool WriteListFile(const std::string& path, const std::vector<std::string>& lines) {
@@ -38,7 +40,7 @@ std::vector<std::string> ListNames(const std::string& program_dir) {
         if (::stat((program_dir + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
         // A name holding the program's separators could only be mistaken for another.
         if (name.find_first_of(":\\") != std::string::npos) continue;
-        names.push_back(fs::OnlyName(name));
+        names.push_back(name.substr(0, name.size() - 4));
     }
     std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return ::strcasecmp(a.c_str(), b.c_str()) < 0;

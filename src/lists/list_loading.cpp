@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include "fs/drive_mapping.h"
+#include "fs/drives.h"
 #include "fs/file_info.h"
 #include "fs/i18n.h"
+#include "fs/letter_path.h"
 #include "fs/pump.h"
 #include "lists/list_file.h"
 #include "target/drive_record.h"
@@ -13,24 +15,49 @@
 namespace vaultor {
 namespace {
 
-// Drive letters read from a file are upper-cased.
+// No folder of this system has a longer path.
+constexpr size_t kMaxLine = 4096;
+
+// Drive letters read from a file are upper-cased; "S:Foto" means "S:\Foto".
 std::string NormalisedLine(std::string line) {
-    if (line.size() >= 2 && line[1] == ':' && fs::NormaliseLetter(line[0]))
+    if (line.size() >= 2 && line[1] == ':' && fs::NormaliseLetter(line[0])) {
         line[0] = fs::NormaliseLetter(line[0]);
+        line = fs::RootedLetterPath(std::move(line));
+    }
     return line;
 }
 
-std::vector<std::string> ReadFolders(const std::string& path) {
-    std::vector<std::string> lines = ReadListLines(path);
-    for (auto& line : lines) line = NormalisedLine(std::move(line));
-    return lines;
+std::vector<std::string> ReadFolders(AppState& state, const std::string& path) {
+    auto lines = ReadListLines(path);
+    if (!lines) {
+        state.Ui.ToonMelding(Printf(_("De lijst %s wordt niet gebruikt: het is geen gewoon "
+                                      "bestand of is groter dan 4 MB."),
+                                    path.c_str()));
+        return {};
+    }
+    for (auto& line : *lines) line = NormalisedLine(std::move(line));
+    return std::move(*lines);
+}
+
+bool UsableLine(const std::string& line) {
+    return line.size() >= 2 && line[1] == ':' && line.size() <= kMaxLine &&
+           fs::IsSafeLetterPath(line);
+}
+
+enum class Presence { Present, DriveNotReady, Missing };
+
+Presence PresenceOf(const std::string& line) {
+    if (ListFolderExists(line)) return Presence::Present;
+    if (!UsableLine(line)) return Presence::Missing;
+    char letter = fs::NormaliseLetter(line[0]);
+    return letter && !fs::IsDriveReady(letter) ? Presence::DriveNotReady : Presence::Missing;
 }
 
 }  // namespace
 
 bool ListFolderExists(const std::string& line) {
+    if (!UsableLine(line)) return false;  // only safe letter paths name folders
     std::string test = line.size() == 3 ? line.substr(0, 2) : line;
-    if (test.size() < 2 || test[1] != ':') return false;  // only letter paths name folders
     return fs::IsDirectory(test);
 }
 
@@ -47,13 +74,21 @@ void LaadComboBoxVltFile(AppState& state) {
     auto& box = state.Model.ListBox1;
     box.items.clear();
     box.selected = -1;
+    state.Model.ListBox1NotPresent.clear();
     if (::access(list_file.c_str(), F_OK) == 0) {
         state.LastListName = name;
-        for (const auto& line : ReadFolders(list_file)) {
-            if (ListFolderExists(line))
-                box.items.push_back(line);
-            else
-                ++state.MissingCount;
+        for (const auto& line : ReadFolders(state, list_file)) {
+            // A folder on a drive that is not plugged in has not gone: it stays.
+            switch (PresenceOf(line)) {
+                case Presence::DriveNotReady:
+                    state.Model.ListBox1NotPresent.push_back(line);
+                    [[fallthrough]];
+                case Presence::Present:
+                    box.items.push_back(line);
+                    break;
+                case Presence::Missing:
+                    ++state.MissingCount;
+            }
         }
     } else {
         state.LastListName.clear();
@@ -91,13 +126,23 @@ void NotThereAction(AppState& state) {
             Printf(_("%d mappen uit de %s lijst zijn niet aanwezig.\r\ndeze mappen automatisch "
                      "verwijderen?"),
                    state.MissingCount, name.c_str());
-        if (state.Ui.VraagJaNee(question) != kAnswerNo) {
+        bool drop = state.Ui.VraagJaNee(question) != kAnswerNo;
+        // A list is never saved empty: with every folder gone nothing can be
+        // removed from its file, and saying so would not be true.
+        if (drop && state.Model.ListBox1.items.empty()) {
+            state.Ui.ToonMelding(Printf(_("Geen enkele map van de lijst %s is aanwezig. Een lege "
+                                          "lijst wordt niet opgeslagen: de lijst blijft zoals "
+                                          "hij is."),
+                                        name.c_str()));
+            drop = false;
+        }
+        if (drop) {
             state.Ui.ToonMelding(std::to_string(state.MissingCount) +
                                  _(" niet bestaande map(pen) zijn nu uit de \"") + name +
                                  _("\" lijst verwijderd!"));
             state.ListChanged = true;
         } else {
-            state.Model.ListBox1.items = ReadFolders(state.CurrentListFile);
+            state.Model.ListBox1.items = ReadFolders(state, state.CurrentListFile);
         }
     }
     state.MissingCount = 0;

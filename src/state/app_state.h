@@ -63,7 +63,7 @@ struct AppState {
     // Entries that hold nothing to back up or cannot be named in the program's
     // files; the runs report them.
     struct PassedOverEntry {
-        enum class Why { NotARegularFile, UnwritableName, DanglingLink } why;
+        enum class Why { NotARegularFile, UnwritableName, DanglingLink, FolderNotPresent } why;
         std::string path;  // letter form, as far as it can be written
     };
     std::vector<PassedOverEntry> PassedOver;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -13,15 +14,28 @@
 namespace vaultor {
 
 // A Windows initialisation file as the program reads and writes it: sections
-// and key=value lines, case-insensitive names, CR LF line ends, one pair of
-// quotes around a value dropped, written whole through a temporary file.
+// and key=value lines, case-insensitive names, one pair of quotes around a
+// value dropped. A write changes the file line by line in place: every line
+// the program does not set (unknown sections and keys, comments, lines
+// without "=", duplicate keys, lines holding a NUL) stays as it was, in its
+// order, with its own line end; new lines end in CR LF. The first of
+// duplicate keys or sections is the one read and written.
 class IniFile {
   public:
-    // For reading: a missing or unreadable file reads as empty.
+    // Larger files are not settings a person wrote; they are not read.
+    static constexpr std::size_t kMaxBytes = 4 << 20;
+
+    // For reading: a missing or unreadable file reads as empty; one that is
+    // not a regular file or is larger than kMaxBytes too, and Problem() then
+    // names it.
     static IniFile Read(const std::string& path);
-    // For changing and writing back: a file that exists but cannot be read
-    // raises WriteError, so what it holds is never lost.
+    // For changing and writing back: a regular file that cannot be read
+    // raises WriteError, so what it holds is never lost. One that is not a
+    // regular file or is too large is set aside as "<path>.bad-<date>" and the
+    // file starts empty; Problem() then names both.
     static IniFile ForWrite(const std::string& path);
+    // The bytes of a file, as Read would take them from `path`.
+    static IniFile FromBytes(const std::string& path, std::string_view bytes);
 
     IniFile(IniFile&&) noexcept;
     IniFile& operator=(IniFile&&) noexcept;
@@ -33,16 +47,23 @@ class IniFile {
     // The keys of a section in file order, with their values.
     std::vector<std::pair<std::string, std::string>> Section(const char* section) const;
 
+    // Control characters in a value are replaced: a value is one line.
     void Set(const char* section, const char* key, const std::string& value);
     void SetBool(const char* section, const char* key, bool value);
     void SetInteger(const char* section, const char* key, std::int64_t value);
+    // The file as Write() would write it.
+    std::string Bytes() const;
     // Throws WriteError ("Unable to write to %s").
     void Write() const;
+
+    // A message for the user when the file could not be used, else empty.
+    const std::string& Problem() const { return problem_; }
 
   private:
     struct Impl;
     explicit IniFile(std::string path);
     std::string path_;
+    std::string problem_;
     std::unique_ptr<Impl> impl_;
 };
 

@@ -56,6 +56,10 @@ std::string LanguageNameOfLocale(std::string_view name) {
 
 std::string ChooseLanguageCode(const std::string& settings_path, const std::string& language_name) {
     if (auto value = ReadTranslationValue(settings_path)) return *value;
+    // A locale that names no language (servers, containers, ssh sessions)
+    // chooses nothing: the first start speaks as every later one will, with
+    // the empty Translation value the settings file then holds.
+    if (language_name == "C" || language_name == "POSIX") return "";
     return language_name == "Nederlands (Nederland)" ? "nl" : "en";
 }
 

@@ -63,6 +63,9 @@ struct MainWindowModel {
 
     ListControl ComboBox1;  // the source lists, sorted; caption = the current list's name
     ListControl ListBox1;   // the folders of the current list
+    // Folders of ListBox1 on a drive that is not ready (absent, no medium):
+    // kept in the list, shown as not present.
+    std::vector<std::string> ListBox1NotPresent;
     ListControl DriveComboBox1;
     Control CB_Locked;
     bool Locked = false;  // check mark of CB_Locked

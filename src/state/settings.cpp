@@ -58,6 +58,7 @@ std::optional<std::int32_t> ParseIniInteger(std::string_view text) {
 Settings LeesIniFile(const std::string& path) {
     IniFile ini = IniFile::Read(path);
     Settings s;
+    s.FileProblem = ini.Problem();
     s.ShowHints = ini.Bool("CHECKMARK", "0", true);
     s.StoreActionTime = ini.Bool("CHECKMARK", "1", true);
     s.ShowTargetBrowser = ini.Bool("CHECKMARK", "2", false);
@@ -84,7 +85,7 @@ Settings LeesIniFile(const std::string& path) {
     return s;
 }
 
-void SchrijfIniFile(const std::string& path, const Settings& s) {
+std::string SchrijfIniFile(const std::string& path, const Settings& s) {
     IniFile ini = IniFile::ForWrite(path);
     const bool checks[] = {s.ShowHints,          s.StoreActionTime,      s.ShowTargetBrowser,
                            s.ShowFileList,       s.WindowsColours,       s.ConfirmDialogs,
@@ -101,13 +102,15 @@ void SchrijfIniFile(const std::string& path, const Settings& s) {
     ini.Set("Translation", "1", s.EnglishUI ? "en" : "");
     SetDrives(ini, s.Drives);
     ini.Write();
+    return ini.Problem();
 }
 
-void RecordDrives(const std::string& path, const std::vector<fs::DriveMapping>& drives) {
-    if (drives.empty()) return;
+std::string RecordDrives(const std::string& path, const std::vector<fs::DriveMapping>& drives) {
+    if (drives.empty()) return {};
     IniFile ini = IniFile::ForWrite(path);
     SetDrives(ini, drives);
     ini.Write();
+    return ini.Problem();
 }
 
 std::optional<std::string> ReadTranslationValue(const std::string& path) {

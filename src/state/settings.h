@@ -37,15 +37,18 @@ struct Settings {
     std::int32_t BytesPerSecond = 0;              // BPS DriveSpeed1
     std::array<std::int32_t, 5> DriveKindRate{};  // BPS DriveSpeed2..6, drive kinds 1..5
     std::vector<fs::DriveMapping> Drives;         // the Drives section
+    std::string FileProblem;  // a message when the file was there but could not be used
 };
 
 // Reads the settings; a missing or unreadable file gives the defaults.
 // Unreadable Drives values are passed over.
 Settings LeesIniFile(const std::string& path);
 // Writes every key, keeping whatever else the file holds. Throws WriteError.
-void SchrijfIniFile(const std::string& path, const Settings& settings);
-// Adds drive letters to the Drives section only. Throws WriteError.
-void RecordDrives(const std::string& path, const std::vector<fs::DriveMapping>& drives);
+// Returns a message for the user when the old file had to be set aside, else "".
+std::string SchrijfIniFile(const std::string& path, const Settings& settings);
+// Adds drive letters to the Drives section only. Throws WriteError; returns
+// as SchrijfIniFile does.
+std::string RecordDrives(const std::string& path, const std::vector<fs::DriveMapping>& drives);
 
 // Translation 1 of the file, or nullopt when the file does not exist.
 std::optional<std::string> ReadTranslationValue(const std::string& path);

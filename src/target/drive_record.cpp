@@ -18,6 +18,8 @@ namespace vaultor {
 namespace {
 
 constexpr const char* kSection = "Vaultor";
+// "Datum: dd-mm-yyyy Tijd: hh:mm:ss" in any language fits many times over.
+constexpr size_t kMaxRecordLine = 1024;
 
 void ShowLock(AppState& state) {
     auto& m = state.Model;
@@ -101,9 +103,24 @@ void GetDriveInfoFile(AppState& state, const std::string& path) {
     auto native = fs::Drives().ToNative(path);
     // A drive that does not answer is asked through the time limit first.
     bool readable = native && (!letter_path || (letter && fs::IsDriveReady(letter)));
-    auto lines = readable ? fs::ReadTextLines(*native) : std::vector<std::string>{};
-    state.Model.LabelInfo.caption =
-        !lines.empty() && !lines.front().empty() ? lines.front() : std::string(_("n/a"));
+    state.Model.LabelInfo.caption = _("n/a");
+    if (!readable) return;
+    // Only the first line is used: a record is two short lines, and a huge or
+    // endless file in its place is read no further than that.
+    fs::SmallFile start = fs::ReadFileStart(*native, kMaxRecordLine + 2);
+    if (start.status == fs::SmallFile::Status::Missing ||
+        start.status == fs::SmallFile::Status::Unreadable)
+        return;
+    size_t end = start.bytes.find_first_of("\r\n");
+    if (start.status != fs::SmallFile::Status::Ok ||
+        (end == std::string::npos ? start.bytes.size() : end) > kMaxRecordLine) {
+        state.Ui.ToonMelding(Printf(_("Het bestand %s is geen record van Vaultor en wordt niet "
+                                      "gebruikt."),
+                                    path.c_str()));
+        return;
+    }
+    std::string first = start.bytes.substr(0, end);
+    if (!first.empty()) state.Model.LabelInfo.caption = first;
 }
 
 std::string RunDateText() {

@@ -1,10 +1,18 @@
 #include "target/target_browser.h"
 
+#include <stdlib.h>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
 #include "fs/drive_mapping.h"
+#include "fs/drive_table.h"
 #include "fs/drives.h"
 #include "fs/file_info.h"
 #include "fs/folder_listing.h"
 #include "fs/i18n.h"
+#include "fs/letter_path.h"
 #include "fs/pump.h"
 #include "target/drive_record.h"
 
@@ -24,6 +32,44 @@ TreeNode* Selected(AppState& state) {
 
 void ShowFilesOf(AppState& state, const std::string& path) {
     state.Model.FileListBox1 = fs::ListFolder(path + "\\").files;
+}
+
+// The names on the way from the root to the selected node.
+std::vector<std::string> SelectedNames(const AppState& state) {
+    std::vector<std::string> names;
+    const auto& m = state.Model;
+    if (!m.TreeSelected || m.TreeView1.empty()) return names;
+    const TreeNode* node = &m.TreeView1.front();
+    for (size_t i : m.TreeSelection) {
+        if (i >= node->children.size()) break;
+        node = &node->children[i];
+        names.push_back(node->text);
+    }
+    return names;
+}
+
+std::optional<std::string> RealFolder(const std::string& letter_path) {
+    auto native = fs::Drives().ToNative(letter_path);
+    if (!native) return std::nullopt;
+    std::unique_ptr<char, void (*)(void*)> real(::realpath(native->c_str(), nullptr), ::free);
+    if (!real) return std::nullopt;
+    return std::string(real.get());
+}
+
+// The folder to delete must be the drive folder it is shown under, or lie
+// below it, once links and odd names ("..", a name holding "\") are
+// resolved: a delete never reaches the user's own files beside the copies.
+bool InsideItsDriveFolder(const AppState& state, const std::string& path) {
+    std::vector<std::string> names = SelectedNames(state);
+    if (names.empty() || names.front().rfind("Vaultor_Drive ", 0) != 0) return false;
+    for (const auto& name : names)
+        if (name.find_first_of("\\/") != std::string::npos || !fs::IsSafeLetterPath(name))
+            return false;
+    std::string root = state.Model.TreeView1.front().text;
+    auto drive_folder = RealFolder(root + "\\" + names.front());
+    auto folder = RealFolder(path);
+    if (!drive_folder || !folder) return false;
+    return *folder == *drive_folder || folder->rfind(*drive_folder + "/", 0) == 0;
 }
 
 }  // namespace
@@ -91,6 +137,13 @@ void Verwijderdezemap1Click(AppState& state) {
     if (path.size() < 3) return;
     // Only drive folders and what is inside them may go, whatever called this.
     if (path.find("Vaultor_Drive") == std::string::npos) return;
+    if (!InsideItsDriveFolder(state, path)) {
+        state.Ui.ToonMelding(
+            Printf(_("De map %s ligt niet in de Vaultor_Drive map waaronder hij getoond wordt; "
+                     "er wordt niets gewist."),
+                   path.c_str()));
+        return;
+    }
     int answer = state.Ui.VraagJaNee(_("De map ") + path + _(" inclusief bestanden wissen?"));
     if (answer == kAnswerYes && !fs::DeleteFolderTree(path))
         state.Ui.ToonMelding("Kon map" + path + " niet wissen.");

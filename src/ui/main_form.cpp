@@ -1,5 +1,7 @@
 #include "ui/main_form.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMessageBox>
@@ -48,6 +50,20 @@ void SetItems(Box* box, const std::vector<std::string>& items, TextAt text_at) {
 
 void SetItems(QListWidget* list, const std::vector<std::string>& items) {
     SetItems(list, items, [list](int i) { return list->item(i)->text(); });
+}
+
+// A folder on a drive that is not ready stays in the list, greyed out.
+void MarkNotPresent(QListWidget* list, const std::vector<std::string>& not_present) {
+    for (int i = 0; i < list->count(); ++i) {
+        QListWidgetItem* item = list->item(i);
+        bool absent = std::any_of(not_present.begin(), not_present.end(),
+                                  [&](const std::string& f) { return Shown(f) == item->text(); });
+        QString tip = absent ? Shown(_("Niet aanwezig: de drive is niet gereed")) : QString();
+        if (item->toolTip() == tip) continue;
+        item->setToolTip(tip);
+        item->setForeground(absent ? list->palette().brush(QPalette::Disabled, QPalette::Text)
+                                   : list->palette().brush(QPalette::Active, QPalette::Text));
+    }
 }
 
 void SetItems(QComboBox* box, const ListControl& control) {
@@ -308,6 +324,7 @@ void TForm1::RefreshSourceSide() {
     SetItems(ComboBox1, m.ComboBox1);
     SetShown(ComboBox1, m.ComboBox1);
     SetItems(ListBox1, m.ListBox1.items);
+    MarkNotPresent(ListBox1, m.ListBox1NotPresent);
     SetShown(ListBox1, m.ListBox1);
     auto selected = ListBox1->selectedItems();
     int shown_row = selected.empty() ? -1 : ListBox1->row(selected.front());

@@ -30,25 +30,28 @@ std::string LineOf(const std::string& output, const std::string& folder) {
     return {};
 }
 
+// A locale that names no language (C.UTF-8, as here) chooses Dutch from the
+// first start on, as every later start with the empty Translation value does.
 TEST(CliDrives, ListsC_AndTheMappedLettersInTheChosenLanguage) {
     TempDir home, x;
-    Result english = Cli(home.Path(), "--drive E=" + x.Path() + ",label=Backup drives");
-    ASSERT_EQ(english.status, 0) << english.err;
-    EXPECT_EQ(english.out.rfind("C:\t2\tready\t", 0), 0u) << english.out;
-    EXPECT_NE(english.out.find("\t/\n"), std::string::npos);
-    std::string e = LineOf(english.out, x.Path());
-    EXPECT_EQ(e.rfind("E:\t2\tready\tBackup\t", 0), 0u) << english.out;
+    Result dutch = Cli(home.Path(), "--drive E=" + x.Path() + ",label=Backup drives");
+    ASSERT_EQ(dutch.status, 0) << dutch.err;
+    EXPECT_EQ(dutch.out.rfind("C:\t2\tgereed\t", 0), 0u) << dutch.out;
+    EXPECT_NE(dutch.out.find("\t/\n"), std::string::npos);
+    std::string e = LineOf(dutch.out, x.Path());
+    EXPECT_EQ(e.rfind("E:\t2\tgereed\tBackup\t", 0), 0u) << dutch.out;
     EXPECT_FALSE(std::filesystem::exists(home / "Vaultor.ini"));  // --drive records nothing
 
-    test::WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=\r\n");
-    Result dutch = Cli(home.Path(), "--drive E=" + x.Path() + "/gone drives");
-    ASSERT_EQ(dutch.status, 0) << dutch.err;
-    EXPECT_EQ(LineOf(dutch.out, x.Path() + "/gone"),
-              "E:\t2\tniet gereed\t-\t-1\t-1\t" + x.Path() + "/gone");
+    test::WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=en\r\n");
+    Result english = Cli(home.Path(), "--drive E=" + x.Path() + "/gone drives");
+    ASSERT_EQ(english.status, 0) << english.err;
+    EXPECT_EQ(LineOf(english.out, x.Path() + "/gone"),
+              "E:\t2\tnot ready\t-\t-1\t-1\t" + x.Path() + "/gone");
 }
 
 TEST(CliDrives, SaysInOneLineWhatIsWrong) {
     TempDir home;
+    test::WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=en\r\n");
     Result unknown = Cli(home.Path(), "--frobnicate drives");
     EXPECT_EQ(unknown.status, 2);
     EXPECT_EQ(unknown.err, "vaultor-cli: Unknown option --frobnicate; see --help.\n");
@@ -77,12 +80,13 @@ TEST(CliDrives, AMountedFileSystemGetsALetterThatStays) {
     ASSERT_EQ(first.status, 0) << first.err;
     std::string line = LineOf(first.out, disk.Folder());
     ASSERT_FALSE(line.empty()) << first.out;
-    EXPECT_NE(line.find("\t2\tready\tVAKANTIE\t"), std::string::npos) << line;
+    EXPECT_NE(line.find("\t2\tgereed\tVAKANTIE\t"), std::string::npos) << line;
     std::string ini = test::ReadFile(home / "Vaultor.ini");
     std::string record = "\r\n" + line.substr(0, 1) + "=" + disk.Folder() + ",uuid=";
     EXPECT_NE(ini.find("[Drives]\r\n"), std::string::npos) << ini;
     EXPECT_NE(ini.find(record), std::string::npos) << ini;
-    EXPECT_NE(ini.find("[CHECKMARK]\r\n0=1\r\n"), std::string::npos);  // a new file is whole
+    EXPECT_NE(ini.find("[CHECKMARK]\r\n0=1\r\n"), std::string::npos);   // a new file is whole
+    EXPECT_NE(ini.find("[Translation]\r\n1=\r\n"), std::string::npos);  // never "en" unasked
 
     // Other tests may mount images meanwhile; this disk's own record must stay one.
     Result second = Cli(home.Path(), "drives");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "lists/inclusion.h"
@@ -17,26 +19,31 @@ using test::WriteFile;
 TEST(ListFile, ReadsAnyLineEndAndWritesCrLf) {
     TempDir dir;
     WriteFile(dir / "a.vlt", "C:\\Data\r\nD:\\\rE:\\Foto\nF:\\x\r\n\r\nG:\\last");
-    EXPECT_EQ(ReadListLines(dir / "a.vlt"),
+    EXPECT_EQ(*ReadListLines(dir / "a.vlt"),
               (std::vector<std::string>{"C:\\Data", "D:\\", "E:\\Foto", "F:\\x", "", "G:\\last"}));
     ASSERT_TRUE(WriteListFile(dir / "b.vlt", {"C:\\Data", "D:\\"}));
     EXPECT_EQ(test::ReadFile(dir / "b.vlt"), "C:\\Data\r\nD:\\\r\n");
-    EXPECT_TRUE(ReadListLines(dir / "missing.vlt").empty());
-    EXPECT_TRUE(ReadListLines(dir.Path()).empty());  // a folder is no list file
+    EXPECT_TRUE(ReadListLines(dir / "missing.vlt")->empty());
+    EXPECT_FALSE(ReadListLines(dir.Path()));  // a folder is no list file
+    // A file far larger than any list is not read at all, however it ends.
+    ASSERT_EQ(::truncate((dir / "a.vlt").c_str(), off_t{4} << 30), 0);
+    EXPECT_FALSE(ReadListLines(dir / "a.vlt"));
 
     std::string binary("C:\\A\0\xff\xfe", 7);
     WriteFile(dir / "bin.vlt", binary + std::string(100000, 'x') + "\r\nC:\\B\r\n");
     auto lines = ReadListLines(dir / "bin.vlt");
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1], "C:\\B");
+    ASSERT_EQ(lines->size(), 2u);
+    EXPECT_EQ((*lines)[1], "C:\\B");
 }
 
 TEST(ListFile, OffersOnlyFilesEndingExactlyInVlt) {
     TempDir dir;
-    for (const char* name : {"beta.vlt", "Alpha.vlt", "Werk.VLT", "a.vlt.vlt", "notes.txt", ".vlt"})
+    for (const char* name :
+         {"beta.vlt", "Alpha.vlt", "Werk.VLT", "a.vlt.vlt", "notes.txt", ".vlt", "x.vltz.vlt"})
         WriteFile(dir / name, "C:\\x\r\n");
     std::filesystem::create_directory(dir / "folder.vlt");
-    EXPECT_EQ(ListNames(dir.Path() + "/"), (std::vector<std::string>{"a.vlt", "Alpha", "beta"}));
+    EXPECT_EQ(ListNames(dir.Path() + "/"),
+              (std::vector<std::string>{"a.vlt", "Alpha", "beta", "x.vltz"}));
 }
 
 TEST(InclusionRules, ParentsAndHigherFolders) {

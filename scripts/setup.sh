@@ -5,6 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config clang-format
+  clang libclang-rt-14-dev     # the fuzzers (tests/fuzz): libFuzzer and the sanitizers
   gettext                      # msgfmt, xgettext: the English catalogue
   googletest libgtest-dev libgmock-dev
   libmount-dev libblkid-dev    # mount table, fstab, volume labels and UUIDs

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is missing, then builds and runs every test twice: once with
-# warnings as errors, once with AddressSanitizer and UndefinedBehaviorSanitizer.
+# warnings as errors, once with AddressSanitizer and UndefinedBehaviorSanitizer;
+# then the fuzzers, each for a fixed number of inputs.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/setup.sh"
@@ -30,3 +31,4 @@ export LC_ALL=C.UTF-8
 unset LANGUAGE
 build_and_test "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 build_and_test "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVAULTOR_SANITIZE=ON
+bash "$root/tests/fuzz/run.sh"

@@ -40,8 +40,8 @@ std::vector<std::string> ReadFolders(AppState& state, const std::string& path) {
 }
 
 bool UsableLine(const std::string& line) {
-    return line.size() >= 2 && line[1] == ':' && line.size() <= kMaxLine &&
-           fs::IsSafeLetterPath(line);
+    return line.size() >= 2 && line[1] == ':' && fs::NormaliseLetter(line[0]) &&
+           line.size() <= kMaxLine && fs::IsSafeLetterPath(line);
 }
 
 enum class Presence { Present, DriveNotReady, Missing };

@@ -51,7 +51,12 @@ TEST_F(AppTest, TheLastListIsLoadedAtStartAndItsRecordChoosesTheTargetAlsoWhenAb
     WriteFile(home / "beta.vlt", "S:\\Data\r\n");
     WriteFile(home / "beta.drv", "[Vaultor]\r\nTheDrive=U\r\nLocked=1\r\nLastUsed=Datum: x\r\n");
     WriteFile(home / "Vaultor.ini", "[LAST]\r\n0=beta\r\n[Translation]\r\n1=\r\n");
+    bool closed_during_start = false;  // a close while the start flow runs is refused
+    ui.on_pump = [&] { closed_during_start |= state.StartingUp && FormClose(state); };
     Start();
+    ui.on_pump = nullptr;
+    EXPECT_FALSE(closed_during_start);
+    EXPECT_EQ(ReadFile(home / "Vaultor.ini"), "[LAST]\r\n0=beta\r\n[Translation]\r\n1=\r\n");
     EXPECT_EQ(M().ComboBox1.caption, "beta");
     EXPECT_EQ(M().ListBox1.items, std::vector<std::string>{"S:\\Data"});
     EXPECT_EQ(state.TargetRoot, "U:\\");  // a recorded drive that is not here stays the target

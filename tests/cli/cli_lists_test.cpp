@@ -131,6 +131,49 @@ TEST_F(CliListsTest, RenameDeleteAndImportKeepLast0OnTheListTheWindowWouldShow) 
     EXPECT_EQ(Cli("lists").out, "100% Foto's\n100% Foto's (1)\nThuis\n");
 }
 
+// Paths, names and lines a user may hand over: refused with a reason, or
+// taken so that what the command says is what it stored.
+TEST_F(CliListsTest, OddPathsNamesAndLinesAreRefusedOrKeptAsTheySay) {
+    Result dots = Cli("--yes new Werk " + src / "Data/../Muziek");
+    EXPECT_EQ(dots.status, 1);
+    EXPECT_NE(dots.out.find("wordt niet opgenomen: een pad met . of .."), std::string::npos)
+        << dots.out;
+    EXPECT_FALSE(std::filesystem::exists(home / "Werk.vlt"));
+
+    // One rule of name equality: Foo is taken for foo, listed or saved.
+    ASSERT_EQ(Cli("--yes new Foo Data").status, 0);
+    WriteFile(src / "foo.vlt", "S:\\Muziek\r\n");
+    WriteFile(src / "Reis.vltz", "S:\\Data\r\n");
+    EXPECT_EQ(Cli("--yes import foo.vlt").status, 0);
+    EXPECT_EQ(ReadFile(home / "foo (1).vlt"), "S:\\Muziek\r\n");
+    Result reis = Cli("--yes import Reis.vltz");
+    EXPECT_NE(reis.out.find("Reis lijst geïmporteerd!"), std::string::npos) << reis.out;
+    EXPECT_EQ(Cli("lists").out, "Foo\nfoo (1)\nReis\n");
+
+    // Every folder gone: the list stays whole, and the lock is what was stored.
+    WriteFile(home / "Oud.vlt", "S:\\Gone\r\n");
+    Result locked = Cli("--yes target Oud E --lock");
+    EXPECT_EQ(locked.status, 0) << locked.out;
+    EXPECT_NE(ReadFile(home / "Oud.drv").find("Locked=1\r\n"), std::string::npos);
+    EXPECT_EQ(ReadFile(home / "Oud.vlt"), "S:\\Gone\r\n");
+
+    // A folder on an unplugged drive is never dropped, not even by --yes, and
+    // a run that could not back it up does not exit 0.
+    std::filesystem::create_directories(src / "a\x1b[31mb");
+    WriteFile(home / "Reis.vlt", "Q:\\Foto\r\nS:\\a\x1b[31mb\r\n");
+    ASSERT_EQ(Cli("target Reis E").status, 0);
+    Result show = Cli("--drive Q=" + src / "unplugged show Reis");
+    EXPECT_NE(
+        show.out.find("\nQ:\\Foto (niet aanwezig: de drive is niet gereed)\nS:\\a\\x1B[31mb\n"),
+        std::string::npos)
+        << show.out;  // and no escape sequence reaches the terminal
+    Result run = Cli("--drive Q=" + src / "unplugged --yes start Reis");
+    EXPECT_EQ(run.status, 1) << run.out;
+    EXPECT_NE(run.out.find("Overgeslagen, map niet aanwezig: Q:\\Foto"), std::string::npos)
+        << run.out;
+    EXPECT_EQ(ReadFile(home / "Reis.vlt"), "Q:\\Foto\r\nS:\\a\x1b[31mb\r\n");
+}
+
 TEST_F(CliListsTest, TargetChoosesAndLocksTheDrive) {
     ASSERT_EQ(Cli("--yes new Werk Data").status, 0);
     Result r = Cli("target Werk e --lock");

@@ -34,7 +34,8 @@ class TotalsTest : public ::testing::Test {
 
 TEST_F(TotalsTest, AddsUpTheListGivesTheControlsBackAndStopLeavesRedPartialTotals) {
     auto& m = state.Model;
-    m.ListBox1.items = {"D:\\Werk", "D:\\Missing", "D:\\Leeg"};
+    // A repeated line and one below another (a hand edit) count their files once.
+    m.ListBox1.items = {"D:\\Werk", "D:\\Missing", "D:\\Leeg", "D:\\Werk\\Oud", "D:\\Werk"};
     bool checked_during = false;
     ui.on_pump = [&] {
         checked_during = true;

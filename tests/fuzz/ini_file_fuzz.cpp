@@ -78,15 +78,23 @@ std::string ReadAll(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// The text without the lines (ended by CR or LF) that hold a NUL.
+// The text without the lines that hold a NUL (lines end at LF; a lone CR is
+// a byte of its line). A section header holding one still ends the section
+// before it: its keys are nobody's, so it stands as a header no name finds.
 std::string WithoutNulLines(const std::string& text) {
     std::string out;
     size_t start = 0;
     while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
+        size_t end = text.find('\n', start);
         end = end == std::string::npos ? text.size() : end + 1;
         std::string line = text.substr(start, end - start);
-        if (line.find('\0') == std::string::npos) out += line;
+        size_t first = line.find_first_not_of(" \t");
+        bool header = first != std::string::npos && line[first] == '[' &&
+                      line.find(']', first) != std::string::npos;
+        if (line.find('\0') == std::string::npos)
+            out += line;
+        else if (header)
+            out += "[\x7f]\n";
         start = end;
     }
     return out;

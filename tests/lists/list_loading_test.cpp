@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "fs/drive_table.h"
@@ -63,6 +65,43 @@ TEST_F(ListLoadingTest, MissingFoldersAreLeftOutAndOfferedForRemoval) {
               "Veranderingen voor de lijst " + home / "Werk.vlt" + " opslaan?");
     EXPECT_EQ(ReadFile(home / "Werk.vlt"), "D:\\Data\r\nD:\\\r\n");
     EXPECT_TRUE(std::filesystem::exists(home / "Werk.drv"));
+}
+
+// Hand-edited and restored lines: what cannot name a folder counts as missing,
+// what lies on a drive that is not plugged in stays.
+TEST_F(ListLoadingTest, OddLinesCountAsMissingAndFoldersOnAnUnpluggedDriveStay) {
+    WriteFile(home / "Werk.vlt", "D:Data\r\nD:\\Data\\..\\..\\x\r\n" +
+                                     std::string("D:\\Da\0ta", 8) +
+                                     "\r\nQ:\\Foto\r\nD:\\Gone\r\nD:\\.\r\n");
+    Load("Werk");
+    EXPECT_EQ(Box(), (std::vector<std::string>{"D:\\Data", "Q:\\Foto"}));
+    EXPECT_EQ(state.Model.ListBox1NotPresent, std::vector<std::string>{"Q:\\Foto"});
+    EXPECT_EQ(state.MissingCount, 4);
+    ui.answers = {kAnswerYes, kAnswerYes};
+    NotThereAction(state);
+    EXPECT_EQ(ui.messages.back(),
+              "4 niet bestaande map(pen) zijn nu uit de \"Werk\" lijst verwijderd!");
+    VLTOpslaan(state);
+    EXPECT_EQ(ReadFile(home / "Werk.vlt"), "D:\\Data\r\nQ:\\Foto\r\n");
+
+    // With every folder gone nothing can be removed: a list is never saved empty.
+    WriteFile(home / "Oud.vlt", "D:\\Gone\r\nD:\\Weg\r\n");
+    Load("Oud");
+    ui.answers = {kAnswerYes};
+    NotThereAction(state);
+    EXPECT_EQ(ui.messages.back(),
+              "Geen enkele map van de lijst Oud is aanwezig. Een lege lijst "
+              "wordt niet opgeslagen: de lijst blijft zoals hij is.");
+    EXPECT_EQ(Box(), (std::vector<std::string>{"D:\\Gone", "D:\\Weg"}));
+    EXPECT_FALSE(state.ListChanged);
+
+    // A list file no person made is not read, and the user is told.
+    ASSERT_EQ(::truncate((home / "Oud.vlt").c_str(), off_t{200} << 20), 0);
+    Load("Oud");
+    EXPECT_TRUE(Box().empty());
+    EXPECT_EQ(ui.messages.back(), "De lijst " + home / "Oud.vlt" +
+                                      " wordt niet gebruikt: het is geen gewoon bestand of is "
+                                      "groter dan 4 MB.");
 }
 
 TEST_F(ListLoadingTest, ADeclinedSaveDiscardsAndAnEmptyListIsNeverWritten) {

@@ -77,6 +77,17 @@ TEST_F(TargetBrowserTest, ShowsTwoLevelsLoadsDeeperOnesOnDemandAndDeletesOnlyDri
     Verwijderdezemap1Click(state);  // refused without a question
     EXPECT_TRUE(ui.questions.empty());
     EXPECT_TRUE(std::filesystem::exists(e / "Backup"));
+    // A name that merely holds "Vaultor_Drive" is no drive folder.
+    std::filesystem::create_directories(e / "Backup/Vaultor_Drive Z");
+    FillDirTreeView(state);
+    Select({"Backup"});
+    TreeView1DblClick(state);
+    Select({"Backup", "Vaultor_Drive Z"});
+    Verwijderdezemap1Click(state);
+    EXPECT_NE(ui.messages.back().find("er wordt niets gewist"), std::string::npos);
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_TRUE(std::filesystem::exists(e / "Backup/Vaultor_Drive Z"));
+
     Select({"Vaultor_Drive C"});
     PopupMenu2Popup(state);
     EXPECT_TRUE(state.Model.Verwijderdezemap1.enabled);

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -78,6 +80,25 @@ TEST_F(TargetTest, TheRecordOnTheTargetFollowsOption1) {
     ASSERT_TRUE(WriteDriveInfoFile(state, "E:\\Vaultor.dat"));
     EXPECT_FALSE(std::filesystem::exists(e / "Vaultor.dat"));
     EXPECT_EQ(state.Model.LabelInfo.caption, state.LastDate);
+
+    // Through a link to a set-id program the record takes a mode of its own.
+    WriteFile(f / "tool", "#!/bin/sh\n");
+    ::chmod((f / "tool").c_str(), 04755);
+    std::filesystem::create_symlink(f / "tool", e / "Vaultor.dat");
+    state.StoreActionTime = true;
+    ASSERT_TRUE(WriteDriveInfoFile(state, "E:\\Vaultor.dat"));
+    struct stat st {};
+    ASSERT_EQ(::lstat((e / "Vaultor.dat").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07000, 0u);
+
+    // Only the first line is read: a huge record is not Vaultor's, and says so.
+    WriteFile(e / "Vaultor.dat", "");
+    ASSERT_EQ(::truncate((e / "Vaultor.dat").c_str(), off_t{4} << 30), 0);
+    GetDriveInfoFile(state, "E:\\Vaultor.dat");
+    EXPECT_EQ(state.Model.LabelInfo.caption, "n/a");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages.back().find("E:\\Vaultor.dat"), std::string::npos);
 }
 
 TEST_F(TargetTest, CdEntriesShowTheDiscOrThatTheDriveIsEmpty) {

@@ -86,9 +86,10 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
     return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
 }
 
-// Cut at the first dot; a leading dot is part of the name, never all of it.
+// Cut at the first dot; leading dots are part of the name, never all of it.
 std::string StemOf(const std::string& name) {
-    size_t dot = name.find('.', 1);
+    size_t from = name.find_first_not_of('.');
+    size_t dot = from == std::string::npos ? std::string::npos : name.find('.', from);
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 

@@ -62,6 +62,7 @@ void ReadVLTDriveInfoFile(AppState& state, const std::string& path) {
     if (::access(path.c_str(), F_OK) != 0) return;
 
     IniFile ini = IniFile::Read(path);
+    if (!ini.Problem().empty()) state.Ui.ToonMelding(ini.Problem());
     std::string drive = ini.Text(kSection, "TheDrive").value_or("");
     m.Locked = ini.Bool(kSection, "Locked", false);
     state.LastDrive = ini.Text(kSection, "DriveLabel").value_or("");
@@ -95,6 +96,7 @@ void WriteVLTDriveInfoFile(AppState& state, const std::string& path) {
     ini.Set(kSection, "DriveLabel", state.LastDrive);
     ini.Set(kSection, "LastUsed", state.LastDate);
     ini.Write();
+    if (!ini.Problem().empty()) state.Ui.ToonMelding(ini.Problem());
 }
 
 void GetDriveInfoFile(AppState& state, const std::string& path) {

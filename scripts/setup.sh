@@ -20,6 +20,7 @@ PACKAGES=(
   fonts-dejavu-core                # a font for the window, also on a bare machine
   xvfb xdotool imagemagick x11-utils  # the window tested in a real X server, its screenshot
   dpkg-dev file                    # cpack -G DEB works out the package's dependencies
+  appstream                        # appstreamcli: the metainfo test
 )
 # Only the benchmark (bench/run.sh, which passes --bench) measures against these.
 BENCH_PACKAGES=(rsync time)

@@ -2,14 +2,29 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <stdexcept>
+#include <string_view>
 
 namespace vaultor {
 
-bool AsksForHelp(int argc, char** argv) {
+namespace {
+
+bool HasArgument(int argc, char** argv, std::initializer_list<std::string_view> names) {
     for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") return true;
+        for (std::string_view name : names)
+            if (argv[i] == name) return true;
     return false;
+}
+
+}  // namespace
+
+bool AsksForHelp(int argc, char** argv) {
+    return HasArgument(argc, argv, {"--help", "-h"});
+}
+
+bool AsksForVersion(int argc, char** argv) {
+    return HasArgument(argc, argv, {"--version"});
 }
 
 void TakeProgramDirOption(int argc, char** argv) {

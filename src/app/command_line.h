@@ -11,6 +11,8 @@ namespace vaultor {
 
 // --help or -h among the arguments.
 bool AsksForHelp(int argc, char** argv);
+// --version among the arguments.
+bool AsksForVersion(int argc, char** argv);
 
 // --program-dir MAP: the folder is made when missing (not for --help) and
 // becomes the program folder. Taken before anything is said, since the

@@ -305,22 +305,22 @@ bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
         size_t min, max;
         const char* usage;
     };
-    static const Form forms[] = {{"lists", 0, 0, "lists"},
-                                 {"show", 1, 1, "show LIJST"},
-                                 {"totals", 1, 1, "totals LIJST"},
-                                 {"info", 2, 2, "info LIJST MAP"},
-                                 {"new", 1, 1000, "new LIJST [MAP]..."},
-                                 {"add", 2, 2, "add LIJST MAP"},
-                                 {"remove", 2, 2, "remove LIJST MAP"},
-                                 {"rename", 2, 2, "rename LIJST NIEUWENAAM"},
-                                 {"delete", 1, 1, "delete LIJST"},
-                                 {"import", 1, 1, "import BESTAND"},
-                                 {"target", 2, 2, "target LIJST X [--lock|--unlock]"},
-                                 {"start", 1, 1, "start LIJST"},
-                                 {"test", 1, 1, "test LIJST"}};
+    static const Form forms[] = {{"lists", 0, 0, N_("lists")},
+                                 {"show", 1, 1, N_("show LIJST")},
+                                 {"totals", 1, 1, N_("totals LIJST")},
+                                 {"info", 2, 2, N_("info LIJST MAP")},
+                                 {"new", 1, 1000, N_("new LIJST [MAP]...")},
+                                 {"add", 2, 2, N_("add LIJST MAP")},
+                                 {"remove", 2, 2, N_("remove LIJST MAP")},
+                                 {"rename", 2, 2, N_("rename LIJST NIEUWENAAM")},
+                                 {"delete", 1, 1, N_("delete LIJST")},
+                                 {"import", 1, 1, N_("import BESTAND")},
+                                 {"target", 2, 2, N_("target LIJST X [--lock|--unlock]")},
+                                 {"start", 1, 1, N_("start LIJST")},
+                                 {"test", 1, 1, N_("test LIJST")}};
     for (const auto& f : forms)
         if (name == f.name) {
-            *usage = f.usage;
+            *usage = _(f.usage);
             return args >= f.min && args <= f.max;
         }
     usage->clear();

@@ -15,17 +15,19 @@
 #include "fs/i18n.h"
 #include "fs/pump.h"
 #include "state/settings.h"
+#include "version.h"
 
 namespace {
 
 using namespace vaultor;
 
 constexpr const char* kUsage =
-    "vaultor-cli [--program-dir MAP] [--drive X=MAP[,kind=N][,label=TEKST][,mounted]]... "
-    "[--yes|--no] OPDRACHT\n"
-    "  drives | lists | show LIJST | totals LIJST | info LIJST MAP | new LIJST [MAP]...\n"
-    "  add LIJST MAP | remove LIJST MAP | rename LIJST NIEUWENAAM | delete LIJST\n"
-    "  import BESTAND | target LIJST X [--lock|--unlock] | start LIJST | test LIJST";
+    N_("vaultor-cli [--program-dir MAP] [--drive X=MAP[,kind=N][,label=TEKST][,mounted]]... "
+       "[--yes|--no] OPDRACHT\n"
+       "  drives | lists | show LIJST | totals LIJST | info LIJST MAP | new LIJST [MAP]...\n"
+       "  add LIJST MAP | remove LIJST MAP | rename LIJST NIEUWENAAM | delete LIJST\n"
+       "  import BESTAND | target LIJST X [--lock|--unlock] | start LIJST | test LIJST\n"
+       "vaultor-cli --help | --version");
 
 struct Arguments {
     std::vector<fs::DriveMapping> drives;
@@ -127,6 +129,10 @@ int ListDrives(const StartedProgram& program) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (AsksForVersion(argc, argv)) {
+        std::printf("vaultor-cli %s\n", VAULTOR_VERSION);
+        return 0;
+    }
     try {
         try {
             TakeProgramDirOption(argc, argv);
@@ -136,7 +142,7 @@ int main(int argc, char** argv) {
         StartedProgram program = StartProgram();
         Arguments args = Parse(argc, argv);
         if (args.help) {
-            std::printf("%s\n", kUsage);
+            std::printf("%s\n", _(kUsage));
             return 0;
         }
         const std::string& name = args.command.name;

@@ -18,12 +18,14 @@
 #include "ui/main_form.h"
 #include "ui/qt_ui.h"
 #include "ui/text.h"
+#include "version.h"
 
 namespace vaultor::ui {
 namespace {
 
 constexpr const char* kUsage =
-    "vaultor [--program-dir MAP] [--drive X=MAP[,kind=N][,label=TEKST][,mounted]]...";
+    N_("vaultor [--program-dir MAP] [--drive X=MAP[,kind=N][,label=TEKST][,mounted]]...\n"
+       "vaultor --help | --version");
 
 // Hints come after a second and stay for six.
 class HintTiming : public QProxyStyle {
@@ -51,6 +53,17 @@ StartOptions ParseOptions(int argc, char** argv) {
     return options;
 }
 
+// The usage in the language the program folder's settings choose.
+int PrintUsage() {
+    try {
+        StartProgram();
+    } catch (const std::exception&) {
+        // The language is chosen before a missing program folder throws.
+    }
+    std::printf("%s\n", _(kUsage));
+    return 0;
+}
+
 }  // namespace
 
 void LoadToolkitTranslations(const std::string& language_code) {
@@ -63,13 +76,14 @@ void LoadToolkitTranslations(const std::string& language_code) {
 }
 
 int RunWindowProgram(int argc, char** argv) {
-    if (AsksForHelp(argc, argv)) {
-        std::printf("%s\n", kUsage);
+    if (AsksForVersion(argc, argv)) {
+        std::printf("vaultor %s\n", VAULTOR_VERSION);
         return 0;
     }
     StartOptions options;
     try {
         TakeProgramDirOption(argc, argv);
+        if (AsksForHelp(argc, argv)) return PrintUsage();
         options = ParseOptions(argc, argv);
     } catch (const std::invalid_argument& e) {
         std::fprintf(stderr, "vaultor: %s\n", e.what());

@@ -10,12 +10,14 @@
 #include "engine/compare.h"
 #include "engine/walk.h"
 #include "fs/drive_table.h"
+#include "fs/drives.h"
 #include "fs/file_info.h"
 #include "fs/i18n.h"
 #include "fs/pump.h"
 #include "fs/size_text.h"
 #include "fs/unique_fd.h"
 #include "state/rates.h"
+#include "target/drive_box.h"
 #include "target/target_browser.h"
 
 namespace vaultor {
@@ -54,6 +56,17 @@ const char* CheckRemark(int code, bool cd_target) {
 bool IsFile(const std::string& letter_path) {
     auto attr = fs::GetFileAttr(letter_path);
     return attr != fs::kNoAttributes && !(attr & fs::kAttrDirectory);
+}
+
+// What the user can make of an error of the target: its own words for the
+// cases a user can act on, else the system's text.
+std::string ErrorReason(int error) {
+    if (error == EINVAL || error == EILSEQ || error == ENAMETOOLONG)
+        return _("de naam is op de doeldrive niet toegestaan");
+    if (error == EFBIG)
+        return _("het bestand is te groot voor het bestandssysteem van de doeldrive");
+    if (error == 0) return _("onbekende fout");
+    return std::strerror(error);
 }
 
 }  // namespace
@@ -123,7 +136,15 @@ CopyRun::Next CopyRun::CopyLine(const std::string& line) {
     if (!SplitCopyLine(line, st.TargetRoot, &source, &target)) return Next::Skip;
     if (st.AbortRequested) return Next::Stop;
     const std::string target_dir = FolderPart(target);
-    if (!MakeTargetFolder(target_dir, FolderPart(source))) return Next::EndRun;
+    switch (MakeTargetFolder(target_dir, FolderPart(source))) {
+        case Folder::TargetFailed:
+            return Next::EndRun;
+        case Folder::Refused:
+            Failed(target, false, _("de map kon op de doeldrive niet worden gemaakt"));
+            return Next::Go;
+        case Folder::Ready:
+            break;
+    }
     m.StatusBar1 = fs::OnlyName(target);
     // The copy tells whether the target stood there and how large the source
     // was: one look at each instead of one more for each question.
@@ -135,22 +156,72 @@ CopyRun::Next CopyRun::CopyLine(const std::string& line) {
     if (ok)
         Copied(source, target, existed, outcome.source_size);
     else
-        Failed(target, existed);
+        Failed(target, existed, FailureReason(outcome));
     return Next::Go;
 }
 
-bool CopyRun::MakeTargetFolder(const std::string& folder, const std::string& source_folder) {
+bool CopyRun::BelowRefusedFolder(const std::string& folder) const {
+    for (const auto& refused : refused_folders_)
+        if (folder == refused || folder.rfind(refused + "\\", 0) == 0) return true;
+    return false;
+}
+
+namespace {
+
+// The target itself failing (gone, full, read-only, its medium) ends the run;
+// a folder it will not make ends only what lies below that folder.
+bool TargetItselfFails(const AppState& state, int error) {
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+        case EROFS:
+        case EIO:
+        case ENODEV:
+        case ENXIO:
+        case ENOTCONN:
+            return true;
+        default: {
+            char letter = TargetLetter(state);
+            return !letter || !fs::IsDriveReady(letter);
+        }
+    }
+}
+
+}  // namespace
+
+std::string CopyRun::FailureReason(const fs::CopyOutcome& outcome) const {
+    using Failure = fs::CopyFailure;
+    const int e = outcome.error_number;
+    char letter = TargetLetter(state_);
+    if (outcome.failure != Failure::SourceMissing && (!letter || !fs::IsDriveReady(letter)))
+        return _("de doeldrive is niet meer aanwezig");
+    if (outcome.failure == Failure::SourceMissing)
+        return e == ENOENT ? _("de bron is er niet meer")
+                           : _("de bron is niet leesbaar: ") + std::string(std::strerror(e));
+    return ErrorReason(e);
+}
+
+CopyRun::Folder CopyRun::MakeTargetFolder(const std::string& folder,
+                                          const std::string& source_folder) {
     auto& st = state_;
     // The lines of one folder follow each other: it is looked at once for them.
-    if (folder == last_folder_) return true;
+    if (folder == last_folder_) return Folder::Ready;
+    if (BelowRefusedFolder(folder)) return Folder::Refused;
     if (!fs::IsDirectory(folder)) {
-        IncForceDirectories(folder);  // every missing level at once
+        errno = 0;
+        bool made = IncForceDirectories(folder);  // every missing level at once
+        const int error = made ? 0 : errno;
         fs::ProcessPendingMessages();
         if (!fs::IsDirectory(folder)) {
+            if (!TargetItselfFails(st, error)) {
+                refused_folders_.push_back(folder);
+                remarks_.push_back(_("Map niet gemaakt ") + folder + ": " + ErrorReason(error));
+                return Folder::Refused;
+            }
             st.Ui.ToonMelding(_("Fout ") + folder + _(" is niet gemaakt, programma stopt!"));
             st.AbortRequested = true;
             st.FolderNotMade = folder;
-            return false;
+            return Folder::TargetFailed;
         }
         ++folders_made_;
         log_.WriteLine(_("Map gemaakt ") + folder);
@@ -159,7 +230,7 @@ bool CopyRun::MakeTargetFolder(const std::string& folder, const std::string& sou
     // What a killed run left in this folder goes before the first file is written.
     if (cleaned_.insert(folder).second) RemoveLeftoverTemps(folder, source_folder);
     last_folder_ = folder;
-    return true;
+    return Folder::Ready;
 }
 
 void CopyRun::Copied(const std::string& source, const std::string& target, bool existed,
@@ -188,19 +259,20 @@ void CopyRun::Copied(const std::string& source, const std::string& target, bool 
     RateUpdate();
 }
 
-void CopyRun::Failed(const std::string& target, bool existed) {
+void CopyRun::Failed(const std::string& target, bool existed, const std::string& reason) {
     auto& m = state_.Model;
     ++failed_;
     m.L_Comp.colour = m.L_NotPresent.colour = m.L_Kopieer.colour = kYellow;
     // The old copy stays when an update fails; the remark says why when the
     // target is full, since the user can do something about that.
     bool no_room = step_.LastOutcome().failure == fs::CopyFailure::NoRoom;
-    if (existed)
-        remarks_.push_back(
-            (no_room ? _("Niet bijgewerkt, doeldrive vol: ") : _("Niet bijgewerkt ")) + target);
+    if (no_room)
+        remarks_.push_back((existed ? _("Niet bijgewerkt, doeldrive vol: ")
+                                    : _("Niet gekopieerd, doeldrive vol: ")) +
+                           target);
     else
-        remarks_.push_back(
-            (no_room ? _("Niet gekopieerd, doeldrive vol: ") : _("Niet gekopieerd ")) + target);
+        remarks_.push_back((existed ? _("Niet bijgewerkt ") : _("Niet gekopieerd ")) + target +
+                           ": " + reason);
 }
 
 void CopyRun::RateUpdate() {

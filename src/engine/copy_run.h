@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/copy_step.h"
+#include "fs/copy_file.h"
 #include "log/log_file.h"
 #include "state/app_state.h"
 
@@ -32,10 +33,13 @@ class CopyRun {
   private:
     enum class Next { Go, Skip, Stop, EndRun };
     Next CopyLine(const std::string& line);
-    bool MakeTargetFolder(const std::string& folder, const std::string& source_folder);
+    enum class Folder { Ready, Refused, TargetFailed };
+    Folder MakeTargetFolder(const std::string& folder, const std::string& source_folder);
+    bool BelowRefusedFolder(const std::string& folder) const;
     void Copied(const std::string& source, const std::string& target, bool existed,
                 std::int64_t size);
-    void Failed(const std::string& target, bool existed);
+    void Failed(const std::string& target, bool existed, const std::string& reason);
+    std::string FailureReason(const fs::CopyOutcome& outcome) const;
     void RateUpdate();
     void ReportPassedOver();
     void MakeEmptyFolders();
@@ -52,6 +56,9 @@ class CopyRun {
     std::int64_t run_start_ms_ = 0;
     std::set<std::string> cleaned_;  // target folders whose leftovers were removed
     std::string last_folder_;        // the target folder of the line before
+    // Target folders the target would not make (a name it does not allow):
+    // what lies below them is reported, the rest of the run goes on.
+    std::vector<std::string> refused_folders_;
 };
 
 inline std::int32_t KopieerDeLijst(AppState& state, LogFile& log) {

@@ -173,9 +173,13 @@ struct IniFile::Impl {
         return it == sections.end() ? nullptr : &blocks[it->second.front()];
     }
 
-    // The last line of the file gets an end before anything follows it.
+    // The last line of the file gets an end before anything follows it (a
+    // lone CR ends only the file's last line: it gets its LF).
     static void EndLine(Line& line) {
-        if (line.end.empty()) line.end = "\r\n";
+        if (line.end.empty())
+            line.end = "\r\n";
+        else if (line.end.back() != '\n')
+            line.end += '\n';
     }
 
     void Append(const std::string& section, Line entry) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <optional>
 
@@ -147,7 +148,8 @@ bool ReadFolder(const std::string& native, bool follow, OnFolder on_folder, OnFi
     DirPtr dir = OpenDir(native, follow);
     if (!dir) return false;
     int fd = ::dirfd(dir.get());
-    while (const dirent* e = ::readdir(dir.get())) {
+    // readdir ends a folder and fails it the same way; errno tells which.
+    for (errno = 0; const dirent* e = ::readdir(dir.get()); errno = 0) {
         if (IsDotOrDotDot(e->d_name)) continue;
         struct stat st {};
         if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // gone: counts 0
@@ -156,7 +158,7 @@ bool ReadFolder(const std::string& native, bool follow, OnFolder on_folder, OnFi
         else if (auto entry = FileEntry(fd, e->d_name, st))
             on_file(std::move(*entry));
     }
-    return true;
+    return errno == 0;
 }
 
 }  // namespace
@@ -202,6 +204,12 @@ void Walker::Act(const std::string& letter, const Listing& listing, WalkMode mod
             break;
         case wmCompare:
             if (!root) state_.Model.StatusBar1 = _("Vergelijken: ") + letter;
+            // What could not be read is not backed up, and is said: a folder
+            // the walk cannot read is never taken for an empty one.
+            if (!listing.readable) {
+                PassOver(state_, log_, AppState::PassedOverEntry::Why::FolderUnreadable, letter);
+                break;
+            }
             if (compare_) compare_(letter, listing.entries);
             break;
     }
@@ -227,6 +235,8 @@ std::string PassedOverLine(const AppState::PassedOverEntry& entry) {
             return _("Verwijzing naar een bestand dat er niet is: ") + shown;
         case Why::FolderNotPresent:
             return _("Overgeslagen, map niet aanwezig: ") + shown;
+        case Why::FolderUnreadable:
+            return _("Overgeslagen, map niet leesbaar: ") + shown;
     }
     return shown;
 }

@@ -63,7 +63,13 @@ struct AppState {
     // Entries that hold nothing to back up or cannot be named in the program's
     // files; the runs report them.
     struct PassedOverEntry {
-        enum class Why { NotARegularFile, UnwritableName, DanglingLink, FolderNotPresent } why;
+        enum class Why {
+            NotARegularFile,
+            UnwritableName,
+            DanglingLink,
+            FolderNotPresent,
+            FolderUnreadable,  // no permission, or an error while it was read
+        } why;
         std::string path;  // letter form, as far as it can be written
     };
     std::vector<PassedOverEntry> PassedOver;

@@ -91,6 +91,40 @@ TEST_F(CliRunTest, BacksUpARealTreeThenFindsNothingToDoAndVerifiesItClean) {
 
 // Every copy on the target holds its old or its new content, whenever the run
 // is killed; the next run finishes the work and leaves no temporary file.
+// Root reads everything; an ordinary user meets folders it may not read. They
+// are never backed up as empty, never passed over in silence.
+TEST_F(CliRunTest, AFolderThatCannotBeReadIsNamedAndTheRunDoesNotSucceed) {
+    fsys::create_directories(src / "Data/Dicht");
+    WriteFile(src / "Data/a.txt", "a");
+    WriteFile(src / "Data/Dicht/b.txt", "b");
+    for (const auto& dir : {home.Path(), src.Path(), tgt.Path()}) ::chmod(dir.c_str(), 0777);
+    ::chmod((home / "Vaultor.ini").c_str(), 0666);
+    ::chmod((src / "Data/Dicht").c_str(), 0);
+    // The build may lie where an ordinary user cannot reach: a copy of the
+    // program (Dutch needs no catalogue) is run from a folder anyone can read.
+    TempDir bin;
+    ::chmod(bin.Path().c_str(), 0755);
+    fsys::copy_file(VAULTOR_CLI, bin / "vaultor-cli");
+    const std::string nobody = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+    auto as_nobody = [&](const std::string& arguments) {
+        return test::RunCli(src.Path(), home.Path(), Options() + arguments, nobody,
+                            bin / "vaultor-cli");
+    };
+    ASSERT_EQ(as_nobody("--yes new Foto 'S:\\Data'").status, 0);
+    ASSERT_EQ(as_nobody("target Foto E").status, 0);
+    test::CliResult run = as_nobody("--yes start Foto");
+    ::chmod((src / "Data/Dicht").c_str(), 0755);
+    EXPECT_EQ(run.status, 1) << run.out << run.err;
+    EXPECT_EQ(ReadFile(Copy() + "/a.txt"), "a") << run.out << run.err;
+    EXPECT_FALSE(fsys::exists(Copy() + "/Dicht"));
+    EXPECT_EQ(Count(Log(), "Overgeslagen, map niet leesbaar: S:\\Data\\Dicht\r\n"), 1) << Log();
+    ::chmod((src / "Data/Dicht").c_str(), 0);
+    test::CliResult verify = as_nobody("test Foto");
+    ::chmod((src / "Data/Dicht").c_str(), 0755);
+    EXPECT_EQ(verify.status, 1);
+    EXPECT_EQ(Count(Log(), "Overgeslagen, map niet leesbaar: S:\\Data\\Dicht\r\n"), 1) << Log();
+}
+
 TEST_F(CliRunTest, AKilledRunNeverLeavesAPartialCopy) {
     const int kFiles = 60;
     auto content = [](char c, int i) { return std::string(200'000 + i * 1000, c); };

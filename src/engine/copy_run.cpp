@@ -195,6 +195,8 @@ std::string CopyRun::FailureReason(const fs::CopyOutcome& outcome) const {
     char letter = TargetLetter(state_);
     if (outcome.failure != Failure::SourceMissing && (!letter || !fs::IsDriveReady(letter)))
         return _("de doeldrive is niet meer aanwezig");
+    if (outcome.failure == Failure::SourceChanged)
+        return _("de bron veranderde tijdens het kopieren; de volgende keer wordt hij gekopieerd");
     if (outcome.failure == Failure::SourceMissing)
         return e == ENOENT ? _("de bron is er niet meer")
                            : _("de bron is niet leesbaar: ") + std::string(std::strerror(e));

@@ -294,6 +294,13 @@ CopyOutcome CopyWithFacts(std::string_view source, std::string_view target,
     ContentCopier copier(in.Get(), temp.Fd(), may_share, request, src.st_size);
     if (int e = copier.Run(&on_source))
         return on_source ? Fail(CopyFailure::IoError, e) : FailOnTarget(e);
+    // A file written to meanwhile would be stored with the date it had before,
+    // over a good old copy, and might never be copied again: the old copy stays.
+    struct stat after {};
+    if (::fstat(in.Get(), &after) != 0) return FailOnSource(errno);
+    if (after.st_size != src.st_size || after.st_mtim.tv_sec != src.st_mtim.tv_sec ||
+        after.st_mtim.tv_nsec != src.st_mtim.tv_nsec || copier.Done() != src.st_size)
+        return Fail(CopyFailure::SourceChanged, EAGAIN);
 
     // The owner first (it clears set-id bits); set-id bits only on a copy that
     // has the source's owner, never on one owned by whoever runs the backup. A

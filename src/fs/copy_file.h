@@ -15,6 +15,7 @@ enum class CopyFailure {
     NoRoom,          // the target is full (or out of quota)
     IoError,         // the medium failed
     Refused,         // the target refused: no rights, read-only, no such folder
+    SourceChanged,   // written to while it was copied: the copy would be neither
 };
 
 struct CopyOutcome {

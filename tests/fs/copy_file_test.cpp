@@ -12,9 +12,12 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <random>
 
+#include "fs/pump.h"
 #include "support/loop_mount.h"
+#include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
 namespace vaultor::fs {
@@ -77,6 +80,26 @@ TEST(CopyOneFile, FailuresLeaveTheOldCopyAndNoTemporaryFile) {
     WriteFile(dir / "dst_is_folder/inside", "x");
     EXPECT_FALSE(CopyOneFile(dir / "src", dir / "dst_is_folder").Ok());
     EXPECT_EQ(ReadFile(dir / "dst_is_folder/inside"), "x");
+    EXPECT_EQ(ReadFile(dir / "dst"), "old");
+    EXPECT_TRUE(TempFilesIn(dir.Path()).empty());
+}
+
+TEST(CopyOneFile, ASourceWrittenToDuringTheCopyKeepsTheOldCopy) {
+    TempDir dir;
+    WriteFile(dir / "dst", "old");
+    WriteFile(dir / "src", std::string(4 << 20, 's'));
+    test::ScriptedUi ui;  // its clock moves at every look: progress comes after each piece
+    fs::SetMessagePump(&ui);
+    CopyRequest request;
+    bool written = false;
+    request.progress = [&](std::int64_t, std::int64_t) {
+        if (!written) std::ofstream(dir / "src", std::ios::app) << "more";
+        written = true;
+    };
+    CopyOutcome outcome = CopyOneFile(dir / "src", dir / "dst", request);
+    fs::SetMessagePump(nullptr);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(outcome.failure, CopyFailure::SourceChanged);
     EXPECT_EQ(ReadFile(dir / "dst"), "old");
     EXPECT_TRUE(TempFilesIn(dir.Path()).empty());
 }

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -153,6 +154,8 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
             m.L_Comp.colour = st.FileChanged ? kRed : kGreen;
             if (st.FileChanged) {
                 ++st.ChangeCount;
+                st.LargestReplaced = std::max(st.LargestReplaced, size_tgt);
+                st.SpaceGrowth += std::max<std::int64_t>(size_src - size_tgt, 0);
                 Log(_("Veranderd ") + tgt);
                 if (st.CollectCopyList) {
                     st.CopyList.push_back(src + " ==> " + tgt);
@@ -164,6 +167,7 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
             m.L_NotPresent.colour = kRed;
             m.L_Comp.colour = kSilver;
             Log(_("Niet aanwezig ") + tgt);
+            st.SpaceGrowth += size_src;
             if (st.CollectCopyList) {
                 st.CopyList.push_back(src + " ==> " + tgt);
                 st.BytesToCopy += size_src;

@@ -1,5 +1,6 @@
 #include "engine/start_run.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "engine/copy_run.h"
@@ -251,7 +252,10 @@ void SpB_StartClick(AppState& state) {
     m.Gauge2.visible = true;
     char letter = TargetLetter(state);
     std::int64_t free = letter ? fs::GetDriveFreeBytes(letter) : -1;
-    if (state.TotalBytes > free) {
+    // The net figure is what the labels and the question show; the refusal
+    // counts what the copy needs at its peak.
+    std::int64_t at_peak = std::max(state.TotalBytes, state.SpaceGrowth + state.LargestReplaced);
+    if (at_peak > free) {
         ui.ToonMelding(_("Er is niet voldoende ruimte op de doelschijf!") + std::string("\r") +
                        _("Kies een andere \"lege\" doeldrive of maak een andere lijstindeling."));
         m.ProgressBar1 = 0;

@@ -62,7 +62,7 @@ void Vergelijken(AppState& state, LogFile* log) {
     auto& m = state.Model;
     BerekenAlles(state);
     if (state.AbortRequested) return;  // the totals gave the controls back and said so
-    state.SpaceNeeded = 0;
+    state.SpaceNeeded = state.SpaceGrowth = state.LargestReplaced = 0;
     state.AbortRequested = false;
     CompareEveryListFolder(state, log);
     if (state.AbortRequested) state.Ui.ToonMelding(_("Handeling afgebroken door gebruiker."));

@@ -48,6 +48,10 @@ struct AppState {
 
     std::vector<std::string> CompressList, CopyList, EmptyFolderList;
     std::int64_t TotalBytes = 0, BytesToCopy = 0, SpaceNeeded = 0, ChangeCount = 0;
+    // What the copy needs at its peak: an update is written beside its old
+    // copy until it is complete, so the largest copy replaced stands on top of
+    // every growth before it.
+    std::int64_t SpaceGrowth = 0, LargestReplaced = 0;
     std::int64_t TotalFiles = 0, TotalFolders = 0;
     bool AbortRequested = false;
 

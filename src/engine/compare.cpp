@@ -67,6 +67,14 @@ int VerifySizeAndDate(const AppState& state, const std::string& source, const st
     return code;
 }
 
+std::int64_t Comparer::MaxFileSize() {
+    if (!max_file_size_) {
+        char letter = state_.TargetRoot.empty() ? 0 : state_.TargetRoot[0];
+        max_file_size_ = fs::GetMaxFileSize(letter);
+    }
+    return *max_file_size_;
+}
+
 void Comparer::Log(const std::string& line) {
     if (!state_.QuietCompare && log_) log_->WriteLine(line);
 }
@@ -116,6 +124,9 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
             PassOver(st, log_, Why::DanglingLink, letter());
         else if (!S_ISREG(entry.st.st_mode))  // FIFO, socket, device: nothing to back up
             PassOver(st, log_, Why::NotARegularFile, letter());
+        // Said before anything is written, and left out of the room it needs.
+        else if (entry.st.st_size > MaxFileSize())
+            PassOver(st, log_, Why::TooLargeForTarget, letter());
         else
             files.push_back(&entry);
     }

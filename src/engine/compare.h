@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/walk.h"
@@ -30,9 +32,11 @@ class Comparer {
 
   private:
     void Log(const std::string& line);
+    std::int64_t MaxFileSize();
     AppState& state_;
     LogFile* log_;
     PumpGate pump_;
+    std::optional<std::int64_t> max_file_size_;  // of the target, asked once
 };
 
 // "E:\Vaultor_Drive C\" for the source folder "C:\Data" and target "E:\".

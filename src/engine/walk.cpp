@@ -237,6 +237,9 @@ std::string PassedOverLine(const AppState::PassedOverEntry& entry) {
             return _("Overgeslagen, map niet aanwezig: ") + shown;
         case Why::FolderUnreadable:
             return _("Overgeslagen, map niet leesbaar: ") + shown;
+        case Why::TooLargeForTarget:
+            return _("Niet gekopieerd, te groot voor het bestandssysteem van de doeldrive: ") +
+                   shown;
     }
     return shown;
 }

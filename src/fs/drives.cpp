@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
+#include <limits>
 #include <optional>
 
 #include "fs/drive_table.h"
@@ -92,6 +93,16 @@ std::int64_t GetDriveTotalBytes(char letter) {
 std::int64_t GetDriveFreeBytes(char letter) {
     auto space = DriveSpace(letter);
     return space ? space->free : -1;
+}
+
+std::int64_t GetMaxFileSize(char letter) {
+    char upper = NormaliseLetter(letter);
+    if (!upper) return std::numeric_limits<std::int64_t>::max();
+    const std::string type = Drives().Info(upper).fstype;
+    if (type == "vfat" || type == "msdos" || type == "fat" || type == "fuse.fusefat" ||
+        type == "fusefat")
+        return 0xFFFFFFFFll;
+    return std::numeric_limits<std::int64_t>::max();
 }
 
 std::string GetDriveSourceName(char letter) {

@@ -19,6 +19,9 @@ bool GetVolumeLabel(char letter, std::string& label);
 // These take the letter as it is: a lower-case letter gives -1.
 std::int64_t GetDriveTotalBytes(char letter);
 std::int64_t GetDriveFreeBytes(char letter);
+// The largest file the drive's file system can hold: FAT keeps sizes in 32
+// bits. INT64_MAX where nothing smaller is known.
+std::int64_t GetMaxFileSize(char letter);
 // The mount source of the drive's file system (a network drive's name).
 std::string GetDriveSourceName(char letter);
 

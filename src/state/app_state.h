@@ -73,6 +73,7 @@ struct AppState {
             DanglingLink,
             FolderNotPresent,
             FolderUnreadable,  // no permission, or an error while it was read
+            TooLargeForTarget,  // larger than the target's file system can hold
         } why;
         std::string path;  // letter form, as far as it can be written
     };

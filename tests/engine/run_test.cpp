@@ -394,8 +394,16 @@ TEST_F(RunTest, AFatTargetKeepsTwoSecondTimesAndIsUpToDateAfterOneRun) {
     fsys::create_directories(s / "R/dir?");
     WriteFile(s / "R/dir?/c.txt", "c");
     WriteFile(s / "R/Sub/d.txt", "d");
+    // FAT holds no file of 4 GiB: said before anything is written, and the
+    // room check (a 32 MB stick) leaves it out.
+    WriteFile(s / "R/groot", "");
+    ASSERT_EQ(::truncate((s / "R/groot").c_str(), off_t{4} << 30), 0);
     Start({kAnswerYes});
     auto log = Log();
+    EXPECT_TRUE(Has(log,
+                    "Niet gekopieerd, te groot voor het bestandssysteem van de doeldrive: "
+                    "S:\\R\\groot"))
+        << ::testing::PrintToString(log);
     EXPECT_TRUE(Has(log, "Map niet gemaakt " + At("dir?") + ": Operation not permitted"))
         << ::testing::PrintToString(log);
     EXPECT_TRUE(Has(log, "Niet gekopieerd " + At("dir?\\c.txt") +
@@ -403,6 +411,7 @@ TEST_F(RunTest, AFatTargetKeepsTwoSecondTimesAndIsUpToDateAfterOneRun) {
     EXPECT_EQ(ReadFile(fat.Folder() + "/Vaultor_Drive S/R/Sub/d.txt"), "d");
     EXPECT_EQ(state.LastRunFailed, 1);
     fsys::remove_all(s / "R/dir?");
+    fsys::remove(s / "R/groot");
     SpBCompareClick(state);
     EXPECT_EQ(Log(), (std::vector<std::string>{"Start log.", "Eind log."}));
     EXPECT_EQ(M().Label19.caption, "0 Bytes");

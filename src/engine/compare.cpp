@@ -27,6 +27,12 @@ std::string DateText(const struct stat& st, bool cd) {
     return fs::DosDateText(fs::DosDateTimeFromUnix(st.st_mtim.tv_sec), cd);
 }
 
+// Floor division: times before 1970 fall into the step below, as later ones do.
+std::int64_t StepOf(std::time_t t, bool minutes_only) {
+    const std::int64_t step = minutes_only ? 60 : 2;
+    return t >= 0 ? t / step : (t - step + 1) / step;
+}
+
 const std::string kNoDate = "0000:00:00 00:00:00";
 
 std::optional<struct stat> StatFile(const std::string& path) {
@@ -37,6 +43,19 @@ std::optional<struct stat> StatFile(const std::string& path) {
 }
 
 }  // namespace
+
+bool SameDate(const AppState& state, std::time_t source, std::time_t target, bool minutes_only) {
+    // Within the DOS range this is the comparison of the packed values (or the
+    // texts, to the minute): the same two-second step. Outside it, a copy holds
+    // whatever the target made of the source's date.
+    const std::time_t expected = state.TargetDates.Stored(source);
+    const std::int64_t want = StepOf(expected, minutes_only), got = StepOf(target, minutes_only);
+    if (want == got) return true;
+    if (!state.IgnoreTimeShift) return false;
+    constexpr std::time_t kHour = 3600;
+    return StepOf(expected + kHour, minutes_only) == got ||
+           StepOf(expected - kHour, minutes_only) == got;
+}
 
 std::string DriveFolderOf(const AppState& state, const std::string& folder) {
     return state.TargetRoot + "Vaultor_Drive " + std::string(1, folder.empty() ? '?' : folder[0]) +
@@ -54,8 +73,8 @@ int VerifySizeAndDate(const AppState& state, const std::string& source, const st
     if (!tgt) return 3;
     auto src = StatFile(source);
     int code = -1;
-    std::int32_t src_date = src ? fs::DosDateTimeFromUnix(src->st_mtim.tv_sec) : -1;
-    if (src_date != fs::DosDateTimeFromUnix(tgt->st_mtim.tv_sec)) code = 0;
+    // No source left: a date no copy can have.
+    if (!src || !SameDate(state, src->st_mtim.tv_sec, tgt->st_mtim.tv_sec, false)) code = 0;
     if ((src ? src->st_size : 0) != tgt->st_size) code = code == 0 ? 2 : 1;
     if (!target.empty() && fs::SupportsCompression(target[0])) {
         if (state.MirrorCompression && !state.AlwaysCompress && code == -1 &&
@@ -143,7 +162,8 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
         if (present) {
             m.L_NotPresent.colour = kGreen;
             size_tgt = target_st.st_size;
-            st.DateDiffers = DateText(file.st, st.TargetIsCD) != DateText(target_st, st.TargetIsCD);
+            st.DateDiffers =
+                !SameDate(st, file.st.st_mtim.tv_sec, target_st.st_mtim.tv_sec, st.TargetIsCD);
             st.FileChanged = size_tgt != size_src || st.DateDiffers;
             if (!st.FileChanged && compression) {
                 if (st.MirrorCompression && !st.AlwaysCompress)

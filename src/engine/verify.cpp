@@ -4,7 +4,9 @@
 #include "engine/totals.h"
 #include "engine/walk.h"
 #include "fs/drive_mapping.h"
+#include "fs/drive_table.h"
 #include "fs/drives.h"
+#include "fs/file_dates.h"
 #include "fs/file_info.h"
 #include "fs/i18n.h"
 #include "fs/pump.h"
@@ -14,8 +16,15 @@
 namespace vaultor {
 namespace {
 
+// Once per run, before the first comparison: the copy run's check uses it too.
+void ProbeTargetDates(AppState& state) {
+    auto native = fs::Drives().ToNative(state.TargetRoot);
+    state.TargetDates = native ? fs::TargetDates::Probe(*native) : fs::TargetDates();
+}
+
 void CompareEveryListFolder(AppState& state, LogFile* log) {
     auto& m = state.Model;
+    ProbeTargetDates(state);
     WalkControls busy(state);
     state.PercentBase = state.TotalBytes;
     m.ProgressBar1 = 0;

@@ -1,0 +1,77 @@
+#include "fs/file_dates.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <optional>
+
+#include "fs/file_info.h"
+#include "fs/unique_fd.h"
+
+namespace vaultor::fs {
+namespace {
+
+constexpr std::time_t kBefore1980 = 173707201;  // 1975-07-04 12:00:01 UTC
+constexpr std::time_t kDosStart = 315532800;    // 1980-01-01 00:00:00 UTC
+constexpr std::time_t kAfter2107 = 7263633601;  // 2200-03-05 20:00:01 UTC
+
+// Two times in the same two-second step count as one: FAT keeps no odd seconds.
+bool SameStep(std::time_t a, std::time_t b) {
+    auto step = [](std::time_t t) { return t >= 0 ? t / 2 : (t - 1) / 2; };
+    return step(a) == step(b);
+}
+
+std::optional<std::time_t> SetAndReadBack(int fd, std::time_t when) {
+    const struct timespec times[2] = {{when, 0}, {when, 0}};
+    struct stat st {};
+    if (::futimens(fd, times) != 0 || ::fstat(fd, &st) != 0) return std::nullopt;
+    return st.st_mtim.tv_sec;
+}
+
+TargetDates::Side SideOf(std::time_t given, std::optional<std::time_t> got) {
+    if (!got || SameStep(*got, given)) return {};
+    if (SameStep(*got, WrapDosYear(given))) return {TargetDates::Kind::WrapsYear, 0};
+    if (DosDateTimeFromUnix(*got) != -1) return {TargetDates::Kind::Clamps, *got};
+    return {};  // nothing this program knows: compared by the real time
+}
+
+}  // namespace
+
+std::time_t WrapDosYear(std::time_t when) {
+    struct tm utc {};
+    if (!::gmtime_r(&when, &utc)) return when;
+    int years = utc.tm_year + 1900 - 1980;
+    utc.tm_year = 1980 + ((years % 128) + 128) % 128 - 1900;
+    utc.tm_sec -= utc.tm_sec % 2;
+    return ::timegm(&utc);
+}
+
+TargetDates TargetDates::Probe(const std::string& folder) {
+    std::string path = folder;
+    if (!path.empty() && path.back() != '/') path += '/';
+    path += ".vaultor-dates-" + std::to_string(::getpid()) + ".tmp";
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (!fd) return {};
+    auto before = SetAndReadBack(fd.Get(), kBefore1980);
+    auto after = SetAndReadBack(fd.Get(), kAfter2107);
+    fd.Reset();
+    ::unlink(path.c_str());
+    return TargetDates(SideOf(kBefore1980, before), SideOf(kAfter2107, after));
+}
+
+std::time_t TargetDates::Stored(std::time_t when) const {
+    if (DosDateTimeFromUnix(when) != -1) return when;
+    const Side& side = when < kDosStart ? before_ : after_;
+    switch (side.kind) {
+        case Kind::Keeps:
+            return when;
+        case Kind::Clamps:
+            return side.clamped;
+        case Kind::WrapsYear:
+            return WrapDosYear(when);
+    }
+    return when;
+}
+
+}  // namespace vaultor::fs

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <ctime>
+#include <string>
+
+namespace vaultor::fs {
+
+// What a target does with a last-write time outside the DOS range
+// (1980..2107). NTFS and most Linux file systems keep it; FAT and exFAT
+// drivers clamp it to the range or wrap its year, and a copy compared with its
+// source by real time would then differ on every run.
+class TargetDates {
+  public:
+    enum class Kind {
+        Keeps,      // the time as given
+        Clamps,     // one fixed time in the range
+        WrapsYear,  // the DOS fields with the year taken modulo 128, seconds even
+    };
+    struct Side {
+        Kind kind = Kind::Keeps;
+        std::time_t clamped = 0;  // for Clamps: the time every such date becomes
+    };
+
+    // A target that keeps every date: what is assumed when nothing is known.
+    TargetDates() = default;
+    TargetDates(Side before, Side after) : before_(before), after_(after) {}
+
+    // Finds out by setting one date before 1980 and one after 2107 on a new
+    // temporary file in the native folder and reading them back; the file is
+    // removed. A folder that takes no file (read-only, a CD) keeps the dates.
+    static TargetDates Probe(const std::string& folder);
+
+    // The last-write time a copy given `when` has on the target.
+    std::time_t Stored(std::time_t when) const;
+
+    const Side& Before() const { return before_; }
+    const Side& After() const { return after_; }
+
+  private:
+    Side before_, after_;
+};
+
+// `when` with the DOS fields' year taken modulo 128 into 1980..2107 and the
+// seconds rounded down to even.
+std::time_t WrapDosYear(std::time_t when);
+
+}  // namespace vaultor::fs

@@ -46,15 +46,17 @@ std::optional<struct stat> StatFile(const std::string& path) {
 
 bool SameDate(const AppState& state, std::time_t source, std::time_t target, bool minutes_only) {
     // Within the DOS range this is the comparison of the packed values (or the
-    // texts, to the minute): the same two-second step. Outside it, a copy holds
-    // whatever the target made of the source's date.
-    const std::time_t expected = state.TargetDates.Stored(source);
-    const std::int64_t want = StepOf(expected, minutes_only), got = StepOf(target, minutes_only);
-    if (want == got) return true;
-    if (!state.IgnoreTimeShift) return false;
-    constexpr std::time_t kHour = 3600;
-    return StepOf(expected + kHour, minutes_only) == got ||
-           StepOf(expected - kHour, minutes_only) == got;
+    // texts, to the minute): the same two-second step. Outside it a copy holds
+    // the source's date or what the target made of it; a driver may show the
+    // one until it is mounted again and the other after.
+    const std::int64_t got = StepOf(target, minutes_only);
+    auto matches = [&](std::time_t expected) {
+        if (StepOf(expected, minutes_only) == got) return true;
+        constexpr std::time_t kHour = 3600;
+        return state.IgnoreTimeShift && (StepOf(expected + kHour, minutes_only) == got ||
+                                         StepOf(expected - kHour, minutes_only) == got);
+    };
+    return matches(source) || matches(state.TargetDates.Stored(source));
 }
 
 std::string DriveFolderOf(const AppState& state, const std::string& folder) {

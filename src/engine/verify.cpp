@@ -19,7 +19,13 @@ namespace {
 // Once per run, before the first comparison: the copy run's check uses it too.
 void ProbeTargetDates(AppState& state) {
     auto native = fs::Drives().ToNative(state.TargetRoot);
-    state.TargetDates = native ? fs::TargetDates::Probe(*native) : fs::TargetDates();
+    char letter = TargetLetter(state);
+    if (!native || !letter) {
+        state.TargetDates = {};
+        return;
+    }
+    fs::DriveInfo drive = fs::Drives().Info(letter);
+    state.TargetDates = fs::TargetDates::Probe(*native, drive.fstype, drive.source);
 }
 
 void CompareEveryListFolder(AppState& state, LogFile* log) {

@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 
 #include "fs/file_info.h"
+#include "fs/mounts.h"
 #include "fs/unique_fd.h"
 
 namespace vaultor::fs {
@@ -36,7 +39,51 @@ TargetDates::Side SideOf(std::time_t given, std::optional<std::time_t> got) {
     return {};  // nothing this program knows: compared by the real time
 }
 
+constexpr std::int64_t kDay = 86400;
+// Days before each month in a year that is not a leap year.
+constexpr std::int64_t kDaysBefore[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+
+bool LeapInDriver(std::int64_t year) {  // years since 1980
+    return (1980 + year) % 4 == 0;
+}
+std::int64_t LeapYearsBefore(std::int64_t year) {
+    return (1980 + year - 1) / 4 - 1979 / 4;
+}
+
+bool IsExfatFuse(const std::string& fstype, const std::string& source) {
+    return fstype == "fuseblk" && !source.empty() && BlockDeviceFormat(source) == "exfat";
+}
+
+long LocalOffsetNow() {
+    std::time_t now = std::time(nullptr);
+    struct tm local {};
+    return ::localtime_r(&now, &local) ? local.tm_gmtoff : 0;
+}
+
 }  // namespace
+
+std::time_t ExfatFuseStored(std::time_t when, long utc_offset) {
+    const std::int64_t epoch = 315532800 + utc_offset;  // 1980-01-01 00:00:00 local
+    std::int64_t t = std::max<std::int64_t>(when, epoch) - epoch;
+    std::int64_t days = t / kDay;
+    const std::int64_t year = 4 * days / (4 * 365 + 1);
+    days -= year * 365 + LeapYearsBefore(year);
+    const bool leap = LeapInDriver(year);
+    int month = 12;
+    for (int i = 1; i < 12; ++i) {
+        if (days - (leap && i >= 3) < kDaysBefore[i + 1] + (leap && i == 2)) {
+            month = i;
+            break;
+        }
+    }
+    days -= kDaysBefore[month] + (leap && month >= 3);
+    // The date word keeps 7 bits of the year; the time of day is kept whole.
+    const std::int64_t kept = year & 127;
+    std::int64_t back = 315532800 + kept * 365 * kDay + LeapYearsBefore(kept) * kDay +
+                        kDaysBefore[month] * kDay + (LeapInDriver(kept) && month > 2) * kDay +
+                        days * kDay + t % kDay;
+    return static_cast<std::time_t>(back + utc_offset);
+}
 
 std::time_t WrapDosYear(std::time_t when) {
     struct tm utc {};
@@ -47,7 +94,8 @@ std::time_t WrapDosYear(std::time_t when) {
     return ::timegm(&utc);
 }
 
-TargetDates TargetDates::Probe(const std::string& folder) {
+TargetDates TargetDates::Probe(const std::string& folder, const std::string& fstype,
+                               const std::string& source) {
     std::string path = folder;
     if (!path.empty() && path.back() != '/') path += '/';
     path += ".vaultor-dates-" + std::to_string(::getpid()) + ".tmp";
@@ -57,7 +105,11 @@ TargetDates TargetDates::Probe(const std::string& folder) {
     auto after = SetAndReadBack(fd.Get(), kAfter2107);
     fd.Reset();
     ::unlink(path.c_str());
-    return TargetDates(SideOf(kBefore1980, before), SideOf(kAfter2107, after));
+    TargetDates dates(SideOf(kBefore1980, before), SideOf(kAfter2107, after));
+    if (dates.before_.kind == Kind::Keeps && dates.after_.kind == Kind::Keeps && before && after &&
+        IsExfatFuse(fstype, source))
+        dates.before_.kind = dates.after_.kind = Kind::ExfatFuse;
+    return dates;
 }
 
 std::time_t TargetDates::Stored(std::time_t when) const {
@@ -70,6 +122,8 @@ std::time_t TargetDates::Stored(std::time_t when) const {
             return side.clamped;
         case Kind::WrapsYear:
             return WrapDosYear(when);
+        case Kind::ExfatFuse:
+            return ExfatFuseStored(when, LocalOffsetNow());
     }
     return when;
 }

@@ -15,6 +15,7 @@ class TargetDates {
         Keeps,      // the time as given
         Clamps,     // one fixed time in the range
         WrapsYear,  // the DOS fields with the year taken modulo 128, seconds even
+        ExfatFuse,  // what the exFAT FUSE driver stores, see ExfatFuseStored
     };
     struct Side {
         Kind kind = Kind::Keeps;
@@ -28,7 +29,11 @@ class TargetDates {
     // Finds out by setting one date before 1980 and one after 2107 on a new
     // temporary file in the native folder and reading them back; the file is
     // removed. A folder that takes no file (read-only, a CD) keeps the dates.
-    static TargetDates Probe(const std::string& folder);
+    // The exFAT FUSE driver shows a date as it was given until the volume is
+    // mounted again, so the probe cannot see what it stores: with `fstype` and
+    // mount `source` its sides are taken from the format instead.
+    static TargetDates Probe(const std::string& folder, const std::string& fstype = "",
+                             const std::string& source = "");
 
     // The last-write time a copy given `when` has on the target.
     std::time_t Stored(std::time_t when) const;
@@ -39,6 +44,12 @@ class TargetDates {
   private:
     Side before_, after_;
 };
+
+// The time the exFAT FUSE driver reads back, once mounted again, for a file
+// given `when`: before 1980 its earliest time; after 2107 its day count
+// (every fourth year a leap year) wraps the 7-bit year. `utc_offset` is the
+// local offset in seconds east, the time its fields hold.
+std::time_t ExfatFuseStored(std::time_t when, long utc_offset);
 
 // `when` with the DOS fields' year taken modulo 128 into 1980..2107 and the
 // seconds rounded down to even.

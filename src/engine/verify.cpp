@@ -4,7 +4,6 @@
 #include "engine/totals.h"
 #include "engine/walk.h"
 #include "fs/drive_mapping.h"
-#include "fs/drive_table.h"
 #include "fs/drives.h"
 #include "fs/file_dates.h"
 #include "fs/file_info.h"
@@ -18,14 +17,7 @@ namespace {
 
 // Once per run, before the first comparison: the copy run's check uses it too.
 void ProbeTargetDates(AppState& state) {
-    auto native = fs::Drives().ToNative(state.TargetRoot);
-    char letter = TargetLetter(state);
-    if (!native || !letter) {
-        state.TargetDates = {};
-        return;
-    }
-    fs::DriveInfo drive = fs::Drives().Info(letter);
-    state.TargetDates = fs::TargetDates::Probe(*native, drive.fstype, drive.source);
+    state.TargetDates = fs::TargetDates::ProbeDrive(TargetLetter(state));
 }
 
 void CompareEveryListFolder(AppState& state, LogFile* log) {

@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <optional>
 
+#include "fs/drive_table.h"
 #include "fs/file_info.h"
 #include "fs/mounts.h"
+#include "fs/time_limit.h"
 #include "fs/unique_fd.h"
 
 namespace vaultor::fs {
@@ -110,6 +112,17 @@ TargetDates TargetDates::Probe(const std::string& folder, const std::string& fst
         IsExfatFuse(fstype, source))
         dates.before_.kind = dates.after_.kind = Kind::ExfatFuse;
     return dates;
+}
+
+TargetDates TargetDates::ProbeDrive(char letter) {
+    if (letter < 'A' || letter > 'Z') return {};
+    DriveInfo info = Drives().Info(letter);
+    // Nothing is written to a CD for a probe: each write there costs the disc.
+    if (!info.exists || !info.medium || info.kind == 4) return {};
+    auto probe = [info] { return Probe(info.folder, info.fstype, info.source); };
+    if (!info.slow) return probe();
+    return AskWithTimeLimit<TargetDates>(info.folder, kSlowDriveLimit, probe)
+        .value_or(TargetDates());
 }
 
 std::time_t TargetDates::Stored(std::time_t when) const {

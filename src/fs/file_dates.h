@@ -35,6 +35,11 @@ class TargetDates {
     static TargetDates Probe(const std::string& folder, const std::string& fstype = "",
                              const std::string& source = "");
 
+    // The probe in the folder of the drive behind `letter`, under the slow
+    // drives' time limit. A drive without medium, or one that does not answer
+    // in time, is taken to keep the dates.
+    static TargetDates ProbeDrive(char letter);
+
     // The last-write time a copy given `when` has on the target.
     std::time_t Stored(std::time_t when) const;
 

@@ -12,6 +12,7 @@
 #include "fs/compression.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
+#include "fs/file_dates.h"
 #include "fs/file_info.h"
 #include "fs/i18n.h"
 #include "fs/size_text.h"
@@ -25,12 +26,6 @@ using Why = AppState::PassedOverEntry::Why;
 
 std::string DateText(const struct stat& st, bool cd) {
     return fs::DosDateText(fs::DosDateTimeFromUnix(st.st_mtim.tv_sec), cd);
-}
-
-// Floor division: times before 1970 fall into the step below, as later ones do.
-std::int64_t StepOf(std::time_t t, bool minutes_only) {
-    const std::int64_t step = minutes_only ? 60 : 2;
-    return t >= 0 ? t / step : (t - step + 1) / step;
 }
 
 const std::string kNoDate = "0000:00:00 00:00:00";
@@ -49,12 +44,12 @@ bool SameDate(const AppState& state, std::time_t source, std::time_t target, boo
     // texts, to the minute): the same two-second step. Outside it a copy holds
     // the source's date or what the target made of it; a driver may show the
     // one until it is mounted again and the other after.
-    const std::int64_t got = StepOf(target, minutes_only);
+    const std::int64_t got = fs::DateStep(target, minutes_only);
     auto matches = [&](std::time_t expected) {
-        if (StepOf(expected, minutes_only) == got) return true;
+        if (fs::DateStep(expected, minutes_only) == got) return true;
         constexpr std::time_t kHour = 3600;
-        return state.IgnoreTimeShift && (StepOf(expected + kHour, minutes_only) == got ||
-                                         StepOf(expected - kHour, minutes_only) == got);
+        return state.IgnoreTimeShift && (fs::DateStep(expected + kHour, minutes_only) == got ||
+                                         fs::DateStep(expected - kHour, minutes_only) == got);
     };
     return matches(source) || matches(state.TargetDates.Stored(source));
 }

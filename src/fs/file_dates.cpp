@@ -19,12 +19,12 @@ namespace {
 
 constexpr std::time_t kBefore1980 = 173707201;  // 1975-07-04 12:00:01 UTC
 constexpr std::time_t kDosStart = 315532800;    // 1980-01-01 00:00:00 UTC
+constexpr std::time_t kDosEnd = 4354819200;     // 2108-01-01 00:00:00 UTC
 constexpr std::time_t kAfter2107 = 7263633601;  // 2200-03-05 20:00:01 UTC
 
 // Two times in the same two-second step count as one: FAT keeps no odd seconds.
 bool SameStep(std::time_t a, std::time_t b) {
-    auto step = [](std::time_t t) { return t >= 0 ? t / 2 : (t - 1) / 2; };
-    return step(a) == step(b);
+    return DateStep(a, false) == DateStep(b, false);
 }
 
 std::optional<std::time_t> SetAndReadBack(int fd, std::time_t when) {
@@ -126,7 +126,7 @@ TargetDates TargetDates::ProbeDrive(char letter) {
 }
 
 std::time_t TargetDates::Stored(std::time_t when) const {
-    if (DosDateTimeFromUnix(when) != -1) return when;
+    if (when >= kDosStart && when < kDosEnd) return when;
     const Side& side = when < kDosStart ? before_ : after_;
     switch (side.kind) {
         case Kind::Keeps:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <string>
 
@@ -49,6 +50,14 @@ class TargetDates {
   private:
     Side before_, after_;
 };
+
+// The two-second step (or minute) a last-write time falls into; two times in
+// one step are the same date. Floor division, so that times before 1970 step
+// as later ones do.
+inline std::int64_t DateStep(std::time_t when, bool minutes_only) {
+    const std::int64_t step = minutes_only ? 60 : 2;
+    return when >= 0 ? when / step : (when - step + 1) / step;
+}
 
 // The time the exFAT FUSE driver reads back, once mounted again, for a file
 // given `when`: before 1980 its earliest time; after 2107 its day count

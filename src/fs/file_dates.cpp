@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 
 #include "fs/drive_table.h"
@@ -36,8 +37,14 @@ std::optional<std::time_t> SetAndReadBack(int fd, std::time_t when) {
 
 TargetDates::Side SideOf(std::time_t given, std::optional<std::time_t> got) {
     if (!got || SameStep(*got, given)) return {};
-    if (SameStep(*got, WrapDosYear(given))) return {TargetDates::Kind::WrapsYear, 0};
-    if (DosDateTimeFromUnix(*got) != -1) return {TargetDates::Kind::Clamps, *got};
+    // A wrapped year may come back moved by a time zone's offset: whole
+    // quarters of an hour, at most 14 hours.
+    constexpr std::time_t kQuarter = 900, kMaxOffset = 14 * 3600;
+    const std::time_t moved = *got - WrapDosYear(given);
+    const std::time_t offset = (moved + (moved >= 0 ? 1 : -1) * kQuarter / 2) / kQuarter * kQuarter;
+    if (std::abs(moved - offset) <= 1 && std::abs(offset) <= kMaxOffset)
+        return {TargetDates::Kind::WrapsYear, 0, offset};
+    if (DosDateTimeFromUnix(*got) != -1) return {TargetDates::Kind::Clamps, *got, 0};
     return {};  // nothing this program knows: compared by the real time
 }
 
@@ -134,7 +141,7 @@ std::time_t TargetDates::Stored(std::time_t when) const {
         case Kind::Clamps:
             return side.clamped;
         case Kind::WrapsYear:
-            return WrapDosYear(when);
+            return WrapDosYear(when) + side.offset;
         case Kind::ExfatFuse:
             return ExfatFuseStored(when, LocalOffsetNow());
     }

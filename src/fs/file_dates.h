@@ -21,6 +21,9 @@ class TargetDates {
     struct Side {
         Kind kind = Kind::Keeps;
         std::time_t clamped = 0;  // for Clamps: the time every such date becomes
+        // For WrapsYear: what the driver adds (fusefat writes local time and
+        // reads it back as UTC).
+        std::time_t offset = 0;
     };
 
     // A target that keeps every date: what is assumed when nothing is known.

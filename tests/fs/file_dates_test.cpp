@@ -18,6 +18,10 @@ TEST(TargetDates, ModelsGiveWhatTheDriversWereSeenToStore) {
     EXPECT_EQ(WrapDosYear(173707201), 4212993600);   // 1975-07-04 12:00:01 -> 2103-07-04 12:00:00
     EXPECT_EQ(WrapDosYear(7263633601), 3224433600);  // 2200-03-05 20:00:01 -> 2072-03-05 20:00:00
 
+    // fusefat in a zone an hour east of UTC reads back what it wrote an hour early.
+    TargetDates wraps({TargetDates::Kind::WrapsYear, 0, -3600}, {});
+    EXPECT_EQ(wraps.Stored(173707201), 4212993600 - 3600);
+
     TargetDates clamps({TargetDates::Kind::Clamps, 315532800}, {TargetDates::Kind::Keeps, 0});
     EXPECT_EQ(clamps.Stored(0), 315532800);
     EXPECT_EQ(clamps.Stored(7263633601), 7263633601);

@@ -12,6 +12,7 @@ PACKAGES=(
   btrfs-progs btrfs-compsize   # compression tests on a loop-mounted btrfs image
   ntfs-3g                      # compression tests on an NTFS image
   fusefat dosfstools           # a FAT target for the copy tests
+  exfat-fuse exfatprogs        # an exFAT target (exfat-fuse on a loop device) for the date tests
   attr util-linux
   qt6-base-dev qt6-base-dev-tools  # the window (Qt 6 Widgets; moc and rcc)
   qt6-qpa-plugins libxcb-cursor0   # Qt's X11 and offscreen platforms

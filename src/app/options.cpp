@@ -27,7 +27,8 @@ std::vector<std::string> OptionTexts() {
             _("Geen lege mappen aanmaken op CDRW's"),
             _("Doelcompressie aan bron gelijk maken (alleen voor NTFS)"),
             _("Doelbestanden altijd comprimeren op NTFS drives"),
-            _("Engelse taal (geen vinkje is Nederlands)")};
+            _("Engelse taal (geen vinkje is Nederlands)"),
+            _("Datumverschil van precies een uur negeren (zomer-/wintertijd)")};
 }
 
 void ApplySettings(AppState& state, const Settings& s) {
@@ -46,11 +47,14 @@ void ApplySettings(AppState& state, const Settings& s) {
     state.TargetDriveKind = s.TargetDriveKind;
     state.BytesPerSecond = s.BytesPerSecond;
     state.DriveKindRate = s.DriveKindRate;
-    m.OptionChecks = {
-        s.ShowHints,         s.StoreActionTime, s.ShowTargetBrowser,  s.ShowFileList,
-        s.WindowsColours,    s.ConfirmDialogs,  s.CreateEmptyFolders, s.NoEmptyFoldersOnCdrw,
-        s.MirrorCompression, s.AlwaysCompress,  s.EnglishUI};
+    m.OptionChecks = {s.ShowHints,          s.StoreActionTime,
+                      s.ShowTargetBrowser,  s.ShowFileList,
+                      s.WindowsColours,     s.ConfirmDialogs,
+                      s.CreateEmptyFolders, s.NoEmptyFoldersOnCdrw,
+                      s.MirrorCompression,  s.AlwaysCompress,
+                      s.EnglishUI,          s.IgnoreTimeShift.value_or(false)};
     state.EnglishUI = s.EnglishUI;
+    state.IgnoreTimeShift = s.IgnoreTimeShift.value_or(false);
     m.SpBOptiesDown = m.CheckListBox1.visible;
     state.Ini = s;
 }
@@ -69,6 +73,9 @@ Settings CollectSettings(const AppState& state) {
     s.MirrorCompression = m.OptionChecks[8];
     s.AlwaysCompress = m.OptionChecks[9];
     s.EnglishUI = m.OptionChecks[10];
+    // Written only once the file held it or the user set it: the file of a
+    // user who never touches the option stays as it was.
+    if (s.IgnoreTimeShift || m.OptionChecks[11]) s.IgnoreTimeShift = m.OptionChecks[11];
     s.LastListName = state.LastListName;
     s.TargetDriveKind = state.TargetDriveKind;
     s.BytesPerSecond = state.BytesPerSecond;
@@ -92,6 +99,7 @@ void CheckListBox1ClickCheck(AppState& state) {
     state.NoEmptyFoldersOnCdrw = checks[7];
     state.MirrorCompression = checks[8];
     state.AlwaysCompress = checks[9];
+    state.IgnoreTimeShift = checks[11];
     ApplyColours(state);
 
     if (!state.StartingUp) {

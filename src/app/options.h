@@ -5,7 +5,7 @@
 
 namespace vaultor {
 
-// The texts of the eleven options, translated.
+// The texts of the twelve options, translated.
 std::vector<std::string> OptionTexts();
 // The settings as read into the fields and the option list.
 void ApplySettings(AppState& state, const Settings& settings);

@@ -104,6 +104,12 @@ class Session {
 
     AppState& State() { return state_; }
 
+    // As a tick in the option list: the settings written at close keep it.
+    void SetIgnoreTimeShift(bool on) {
+        state_.Model.OptionChecks[11] = on;
+        state_.IgnoreTimeShift = on;
+    }
+
   private:
     TerminalUi& ui_;
     AppState state_;
@@ -330,6 +336,7 @@ bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
 int RunListCommand(const StartedProgram& program, TerminalUi& ui, const Command& c) {
     Session s(program, ui);
     const std::string& n = c.name;
+    if (c.ignore_time_shift) s.SetIgnoreTimeShift(*c.ignore_time_shift);
     if (n == "lists") return Lists(s);
     if (n == "new") return s.Close(New(s, ui, c.args[0], {c.args.begin() + 1, c.args.end()}));
     if (n == "import") return s.Close(Import(s, ui, c.args[0]));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@ struct Command {
     std::string name;
     std::vector<std::string> args;
     bool lock = false, unlock = false;
+    // --ignore-time-shift on|off: the option set as in the window, kept at close.
+    std::optional<bool> ignore_time_shift;
 };
 
 // Runs one list command as the window would, and ends as the window closes.

@@ -23,7 +23,7 @@ using namespace vaultor;
 
 constexpr const char* kUsage =
     N_("vaultor-cli [--program-dir MAP] [--drive X=MAP[,kind=N][,label=TEKST][,mounted]]... "
-       "[--yes|--no] OPDRACHT\n"
+       "[--yes|--no] [--ignore-time-shift on|off] OPDRACHT\n"
        "  drives | lists | show LIJST | totals LIJST | info LIJST MAP | new LIJST [MAP]...\n"
        "  add LIJST MAP | remove LIJST MAP | rename LIJST NIEUWENAAM | delete LIJST\n"
        "  import BESTAND | target LIJST X [--lock|--unlock] | start LIJST | test LIJST\n"
@@ -69,6 +69,10 @@ Arguments Parse(int argc, char** argv) {
             yes = true;
         } else if (arg == "--no") {
             no = true;
+        } else if (arg == "--ignore-time-shift") {
+            std::string on = value("--ignore-time-shift");
+            if (on != "on" && on != "off") UsageError(_("--ignore-time-shift verwacht on of off."));
+            a.command.ignore_time_shift = on == "on";
         } else if (arg == "--lock") {
             a.command.lock = true;
         } else if (arg == "--unlock") {
@@ -85,6 +89,8 @@ Arguments Parse(int argc, char** argv) {
     if (a.command.lock && a.command.unlock) UsageError(_("--lock en --unlock gaan niet samen."));
     if ((a.command.lock || a.command.unlock) && a.command.name != "target")
         UsageError(_("--lock en --unlock horen bij target."));
+    if (a.command.ignore_time_shift && (a.command.name == "drives" || a.command.name == "lists"))
+        UsageError(_("--ignore-time-shift hoort bij een opdracht met een lijst."));
     // Folders and files the user names are made absolute now: the program works
     // from its own folder later.
     auto& c = a.command;

@@ -13,6 +13,7 @@
 #include "fs/compression.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
+#include "fs/file_dates.h"
 #include "fs/file_info.h"
 #include "fs/i18n.h"
 #include "fs/size_text.h"
@@ -39,6 +40,21 @@ std::optional<struct stat> StatFile(const std::string& path) {
 
 }  // namespace
 
+bool SameDate(const AppState& state, std::time_t source, std::time_t target, bool minutes_only) {
+    // Within the DOS range this is the comparison of the packed values (or the
+    // texts, to the minute): the same two-second step. Outside it a copy holds
+    // the source's date or what the target made of it; a driver may show the
+    // one until it is mounted again and the other after.
+    const std::int64_t got = fs::DateStep(target, minutes_only);
+    auto matches = [&](std::time_t expected) {
+        if (fs::DateStep(expected, minutes_only) == got) return true;
+        constexpr std::time_t kHour = 3600;
+        return state.IgnoreTimeShift && (fs::DateStep(expected + kHour, minutes_only) == got ||
+                                         fs::DateStep(expected - kHour, minutes_only) == got);
+    };
+    return matches(source) || matches(state.TargetDates.Stored(source));
+}
+
 std::string DriveFolderOf(const AppState& state, const std::string& folder) {
     return state.TargetRoot + "Vaultor_Drive " + std::string(1, folder.empty() ? '?' : folder[0]) +
            "\\";
@@ -55,8 +71,8 @@ int VerifySizeAndDate(const AppState& state, const std::string& source, const st
     if (!tgt) return 3;
     auto src = StatFile(source);
     int code = -1;
-    std::int32_t src_date = src ? fs::DosDateTimeFromUnix(src->st_mtim.tv_sec) : -1;
-    if (src_date != fs::DosDateTimeFromUnix(tgt->st_mtim.tv_sec)) code = 0;
+    // No source left: a date no copy can have.
+    if (!src || !SameDate(state, src->st_mtim.tv_sec, tgt->st_mtim.tv_sec, false)) code = 0;
     if ((src ? src->st_size : 0) != tgt->st_size) code = code == 0 ? 2 : 1;
     if (!target.empty() && fs::SupportsCompression(target[0])) {
         if (state.MirrorCompression && !state.AlwaysCompress && code == -1 &&
@@ -155,7 +171,8 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
         if (present) {
             m.L_NotPresent.colour = kGreen;
             size_tgt = target_st.st_size;
-            st.DateDiffers = DateText(file.st, st.TargetIsCD) != DateText(target_st, st.TargetIsCD);
+            st.DateDiffers =
+                !SameDate(st, file.st.st_mtim.tv_sec, target_st.st_mtim.tv_sec, st.TargetIsCD);
             st.FileChanged = size_tgt != size_src || st.DateDiffers;
             if (!st.FileChanged && compression) {
                 if (st.MirrorCompression && !st.AlwaysCompress)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -14,6 +15,12 @@ namespace vaultor {
 // The date text two files are compared by: "yyyy:mm:dd hh:nn:ss", or to the
 // minute on a CD target; "0000:00:00 00:00:00" for no file or no date.
 std::string FileDate(const AppState& state, const std::string& path);
+
+// Whether a copy's last-write time is its source's: the same two-second step
+// (minute, when `minutes_only`), after what the target does with dates outside
+// 1980..2107; with IgnoreTimeShift a shift of exactly one hour is no change.
+// The check, the test and the check after a copy all ask this.
+bool SameDate(const AppState& state, std::time_t source, std::time_t target, bool minutes_only);
 
 // The check after a copy: -1 fine, 0 date differs, 1 size differs, 2 both,
 // 3 no copy, 4 compression differs from the source's, 5 not compressed.

@@ -5,6 +5,7 @@
 #include "engine/walk.h"
 #include "fs/drive_mapping.h"
 #include "fs/drives.h"
+#include "fs/file_dates.h"
 #include "fs/file_info.h"
 #include "fs/i18n.h"
 #include "fs/pump.h"
@@ -14,8 +15,14 @@
 namespace vaultor {
 namespace {
 
+// Once per run, before the first comparison: the copy run's check uses it too.
+void ProbeTargetDates(AppState& state) {
+    state.TargetDates = fs::TargetDates::ProbeDrive(TargetLetter(state));
+}
+
 void CompareEveryListFolder(AppState& state, LogFile* log) {
     auto& m = state.Model;
+    ProbeTargetDates(state);
     WalkControls busy(state);
     state.PercentBase = state.TotalBytes;
     m.ProgressBar1 = 0;

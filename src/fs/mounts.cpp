@@ -106,7 +106,8 @@ std::string TagFromProbe(const std::string& device, const char* tag) {
     if (!pr) return {};
     std::string out;
     blkid_probe_enable_superblocks(pr, 1);
-    blkid_probe_set_superblocks_flags(pr, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID);
+    blkid_probe_set_superblocks_flags(pr,
+                                      BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID | BLKID_SUBLKS_TYPE);
     if (blkid_do_safeprobe(pr) == 0) {
         const char* value = nullptr;
         if (blkid_probe_lookup_value(pr, tag, &value, nullptr) == 0 && value) out = value;
@@ -218,6 +219,11 @@ std::string BlockDeviceTag(const std::string& device, const char* tag) {
     if (std::string v = TagFromUdevLinks(device, tag); !v.empty()) return v;
     if (::access(device.c_str(), R_OK) == 0) return TagFromProbe(device, tag);
     return TagFromCache(device, tag);
+}
+
+std::string BlockDeviceFormat(const std::string& device) {
+    if (::access(device.c_str(), R_OK) == 0) return TagFromProbe(device, "TYPE");
+    return TagFromCache(device, "TYPE");
 }
 
 }  // namespace vaultor::fs

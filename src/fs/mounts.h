@@ -39,5 +39,8 @@ int KindOfMount(const MountEntry& m);
 // A tag ("UUID", "LABEL") of the file system on a block device: udev's
 // /dev/disk/by-* links first, then libblkid (its cache, probing when allowed).
 std::string BlockDeviceTag(const std::string& device, const char* tag);
+// The file system format on a block device as libblkid names it ("exfat",
+// "vfat", "ntfs"), or "" when it cannot be read.
+std::string BlockDeviceFormat(const std::string& device);
 
 }  // namespace vaultor::fs

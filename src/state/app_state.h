@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fs/file_dates.h"
 #include "state/model.h"
 #include "state/settings.h"
 #include "state/ui.h"
@@ -45,6 +46,9 @@ struct AppState {
     bool MirrorCompression = true;
     bool AlwaysCompress = false;
     bool EnglishUI = false;
+    // Off unless the user turns it on: a copy whose date is exactly one hour
+    // off (FAT and exFAT keep local time) is then no change.
+    bool IgnoreTimeShift = false;
 
     std::vector<std::string> CompressList, CopyList, EmptyFolderList;
     std::int64_t TotalBytes = 0, BytesToCopy = 0, SpaceNeeded = 0, ChangeCount = 0;
@@ -64,6 +68,8 @@ struct AppState {
     bool TargetIsCD = false;
     bool DateDiffers = false;
     bool FileChanged = false;
+    // What the target does with dates outside 1980..2107, found once per run.
+    fs::TargetDates TargetDates;
     // Entries that hold nothing to back up or cannot be named in the program's
     // files; the runs report them.
     struct PassedOverEntry {

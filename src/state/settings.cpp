@@ -77,6 +77,8 @@ Settings LeesIniFile(const std::string& path) {
         s.DriveKindRate[i] = ini.Integer("BPS", key.c_str(), 0);
     }
     s.EnglishUI = ini.Text("Translation", "1").value_or("") == "en";
+    if (ini.Text("Compare", "IgnoreTimeShift"))
+        s.IgnoreTimeShift = ini.Bool("Compare", "IgnoreTimeShift", false);
     for (const auto& [key, value] : ini.Section("Drives")) {
         std::string error;
         if (key.size() != 1) continue;
@@ -100,6 +102,7 @@ std::string SchrijfIniFile(const std::string& path, const Settings& s) {
         ini.SetInteger("BPS", key.c_str(), s.DriveKindRate[i]);
     }
     ini.Set("Translation", "1", s.EnglishUI ? "en" : "");
+    if (s.IgnoreTimeShift) ini.SetBool("Compare", "IgnoreTimeShift", *s.IgnoreTimeShift);
     SetDrives(ini, s.Drives);
     ini.Write();
     return ini.Problem();

@@ -21,17 +21,20 @@ class WriteError : public std::runtime_error {
 
 // Everything Vaultor.ini holds, with the defaults of a missing file.
 struct Settings {
-    bool ShowHints = true;                        // CHECKMARK 0
-    bool StoreActionTime = true;                  // CHECKMARK 1
-    bool ShowTargetBrowser = false;               // CHECKMARK 2
-    bool ShowFileList = false;                    // CHECKMARK 3
-    bool WindowsColours = false;                  // CHECKMARK 4
-    bool ConfirmDialogs = true;                   // CHECKMARK 5
-    bool CreateEmptyFolders = false;              // CHECKMARK 6
-    bool NoEmptyFoldersOnCdrw = true;             // CHECKMARK 7
-    bool MirrorCompression = true;                // CHECKMARK 8
-    bool AlwaysCompress = false;                  // CHECKMARK 9
-    bool EnglishUI = false;                       // Translation 1 is exactly "en"
+    bool ShowHints = true;             // CHECKMARK 0
+    bool StoreActionTime = true;       // CHECKMARK 1
+    bool ShowTargetBrowser = false;    // CHECKMARK 2
+    bool ShowFileList = false;         // CHECKMARK 3
+    bool WindowsColours = false;       // CHECKMARK 4
+    bool ConfirmDialogs = true;        // CHECKMARK 5
+    bool CreateEmptyFolders = false;   // CHECKMARK 6
+    bool NoEmptyFoldersOnCdrw = true;  // CHECKMARK 7
+    bool MirrorCompression = true;     // CHECKMARK 8
+    bool AlwaysCompress = false;       // CHECKMARK 9
+    bool EnglishUI = false;            // Translation 1 is exactly "en"
+    // Compare IgnoreTimeShift; empty while the file has no such key and the
+    // user never set it, and then it is not written either.
+    std::optional<bool> IgnoreTimeShift;
     std::string LastListName;                     // LAST 0
     std::int32_t TargetDriveKind = 0;             // LAST 2
     std::int32_t BytesPerSecond = 0;              // BPS DriveSpeed1

@@ -87,6 +87,24 @@ TEST_F(CompareTest, MissingAndChangedFilesAreQueuedAndTheCheckAfterACopyNamesWha
     EXPECT_TRUE(state.CopyList.empty());
 }
 
+// One rule for the check, the test and the check after a copy.
+TEST_F(CompareTest, SameDateIsTheTwoSecondStepAfterTheTargetAndAnHourOnlyWithTheOption) {
+    EXPECT_TRUE(SameDate(state, 1700000000, 1700000001, false));
+    EXPECT_FALSE(SameDate(state, 1700000001, 1700000002, false));
+    EXPECT_TRUE(SameDate(state, 1700000040, 1700000090, true));  // a CD: the minute
+    EXPECT_FALSE(SameDate(state, 173707201, 173707201 + 86400, false)) << "1975: real times";
+    EXPECT_TRUE(SameDate(state, -3, -4, false));
+    EXPECT_FALSE(SameDate(state, 1700000000, 1700003600, false));
+    state.TargetDates = fs::TargetDates({fs::TargetDates::Kind::Clamps, 315532800}, {});
+    EXPECT_TRUE(SameDate(state, 173707201, 315532800, false));
+    EXPECT_TRUE(SameDate(state, 173707201, 173707201, false)) << "as given is always right";
+    state.IgnoreTimeShift = true;
+    EXPECT_TRUE(SameDate(state, 1700000000, 1700003601, false));
+    EXPECT_TRUE(SameDate(state, 1700003600, 1700000000, false));
+    EXPECT_FALSE(SameDate(state, 1700000000, 1700003602, false));
+    EXPECT_FALSE(SameDate(state, 1700000000, 1700007200, false));
+}
+
 TEST_F(CompareTest, EmptyFoldersFollowTheOptionsAndOnACdTargetTimesInTheSameMinuteAreEqual) {
     std::filesystem::create_directories(s / "R/leeg/sub");
     test::MapDrives({"S=" + s.Path(), "E=" + e.Path()});

@@ -67,6 +67,15 @@ TEST(Settings, WritesEveryKeyInOrderWithCrLfAndReadsItBack) {
     EXPECT_TRUE(back.EnglishUI);
     EXPECT_FALSE(back.NoEmptyFoldersOnCdrw);
     EXPECT_EQ(back.DriveKindRate[4], 5);
+    EXPECT_FALSE(back.IgnoreTimeShift) << "never set: no key, and none read";
+
+    back.IgnoreTimeShift = false;  // set by the user, even to off: kept from now on
+    SchrijfIniFile(dir / "Vaultor.ini", back);
+    EXPECT_NE(ReadFile(dir / "Vaultor.ini").find("\r\n[Compare]\r\nIgnoreTimeShift=0\r\n"),
+              std::string::npos);
+    EXPECT_EQ(LeesIniFile(dir / "Vaultor.ini").IgnoreTimeShift, false);
+    WriteFile(dir / "Vaultor.ini", "[Compare]\r\nIgnoreTimeShift=1\r\n");
+    EXPECT_EQ(LeesIniFile(dir / "Vaultor.ini").IgnoreTimeShift, true);
 }
 
 TEST(Settings, KeepsWhatElseTheFileHoldsAndTheDrivesSection) {

@@ -12,6 +12,7 @@ namespace {
 std::string Quote(const std::string& s) {
     return "'" + s + "'";
 }
+
 }  // namespace
 
 LoopMount::LoopMount(Kind kind, int size_mb, const std::string& label, const std::string& options)
@@ -36,6 +37,10 @@ LoopMount::LoopMount(Kind kind, int size_mb, const std::string& label, const std
         case Kind::Fat:
             make = "truncate -s " + size + " " + q + " && mkfs.vfat " +
                    (label.empty() ? "" : "-n " + Quote(label) + " ") + q;
+            break;
+        case Kind::Exfat:
+            make = "truncate -s " + size + " " + q + " && mkfs.exfat " +
+                   (label.empty() ? "" : "-L " + Quote(label) + " ") + q;
             break;
         case Kind::Tmpfs:
             break;
@@ -62,6 +67,18 @@ bool LoopMount::Mount(const std::string& folder) {
             break;
         case Kind::Fat:
             cmd = "fusefat -o rw+ " + Quote(image_) + " " + q;
+            break;
+        case Kind::Exfat:
+            if (loop_device_.empty()) {
+                loop_device_ = RunOutput("losetup -f --show " + Quote(image_) + " 2>/dev/null");
+                while (!loop_device_.empty() && loop_device_.back() == '\n')
+                    loop_device_.pop_back();
+            }
+            if (loop_device_.empty()) {
+                error_ = "no loop device for " + image_;
+                return false;
+            }
+            cmd = "mount.exfat-fuse " + Quote(loop_device_) + " " + q;
             break;
         case Kind::Tmpfs:
             cmd = "mount -t tmpfs -o " + (options_.empty() ? "size=16m" : options_) + " tmpfs " + q;
@@ -93,6 +110,7 @@ bool LoopMount::Unmount() {
 
 LoopMount::~LoopMount() {
     Unmount();
+    if (!loop_device_.empty()) Run("losetup -d " + Quote(loop_device_) + " >/dev/null 2>&1");
 }
 
 }  // namespace vaultor::test

@@ -7,11 +7,12 @@
 namespace vaultor::test {
 
 // A file system made in an image file and mounted for one test: btrfs and
-// tmpfs through the kernel, NTFS through ntfs-3g, FAT through fusefat. The
+// tmpfs through the kernel, NTFS through ntfs-3g, FAT through fusefat, exFAT
+// through exfat-fuse on a loop device (it refuses an image file). The
 // destructor unmounts and removes the image, also when the test failed.
 class LoopMount {
   public:
-    enum class Kind { Btrfs, Ntfs, Fat, Tmpfs };
+    enum class Kind { Btrfs, Ntfs, Fat, Exfat, Tmpfs };
     LoopMount(Kind kind, int size_mb, const std::string& label = "",
               const std::string& options = "");
     LoopMount(const LoopMount&) = delete;
@@ -31,6 +32,7 @@ class LoopMount {
     TempDir dir_;
     std::string image_;
     std::string folder_;
+    std::string loop_device_;  // exFAT only: attached while the mount lives
     bool mounted_ = false;
     std::string error_;
 };

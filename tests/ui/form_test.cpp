@@ -197,7 +197,7 @@ TEST_F(Window, OptionsAskAndTellThroughTheWindowsDialogs) {
     });
     Open();
     form->SpBOpties->click();
-    ASSERT_EQ(form->CheckListBox1->count(), 11);
+    ASSERT_EQ(form->CheckListBox1->count(), 12);
     for (int i = 0; i < 11; ++i)  // every option shows its box, ticked or not
         EXPECT_TRUE(Option(i)->data(Qt::CheckStateRole).isValid()) << i;
 

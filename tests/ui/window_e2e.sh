@@ -114,11 +114,11 @@ w=$(timeout 5 xdotool search --sync --onlyvisible --name '^Vaultor - Handleiding
   fail "F1 opened no guide"
 press "$w" Escape
 
-# English from the next start: the gear, the first option, then the last
-# one ticked from the keyboard; the notice is closed with Return.
+# English from the next start: the gear, the first option, then the one
+# above the last ticked from the keyboard; the notice is closed with Return.
 click "$main" 306 18
 click "$main" 60 90
-press "$main" End space
+press "$main" End Up space
 w=$(timeout 5 xdotool search --sync --onlyvisible --name '^Vaultor$' | head -1) ||
   fail "no notice about the language"
 press "$w" Return
@@ -144,6 +144,8 @@ ini=$(tr -d '\r' <"$prog/Vaultor.ini")
 for want in '[CHECKMARK]' '2=1' '[LAST]' '0=Thuis' '[BPS]' '[Translation]' '1=en'; do
   grep -qxF -- "$want" <<<"$ini" || fail "Vaultor.ini lacks $want: $ini"
 done
+# An option the user never touched is not written.
+! grep -qF -- '[Compare]' <<<"$ini" || fail "Vaultor.ini has an option never set: $ini"
 
 # The next start is English.
 "$build/vaultor" --program-dir "$prog" --drive "S=$src" --drive "E=$tgt" >"$work/app.log" 2>&1 &

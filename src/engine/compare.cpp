@@ -131,11 +131,16 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
         listed = &own;
     }
     // What cannot be backed up is said once; the files are then compared.
+    std::vector<std::string> names;
+    for (const auto& entry : *listed) names.push_back(entry.name);
+    const std::vector<std::string> twins = CaseTwinsLeftOut(st, names);
     std::vector<const ListedEntry*> files;
     for (const auto& entry : *listed) {
         auto letter = [&] { return fs::StripTrailingBackslash(folder) + "\\" + entry.name; };
         if (!WritableName(entry.name.c_str()))
             PassOver(st, log_, Why::UnwritableName, letter());
+        else if (std::find(twins.begin(), twins.end(), entry.name) != twins.end())
+            PassOver(st, log_, Why::CaseTwin, letter());
         else if (entry.link && entry.st.st_mode == 0)
             PassOver(st, log_, Why::DanglingLink, letter());
         else if (!S_ISREG(entry.st.st_mode))  // FIFO, socket, device: nothing to back up

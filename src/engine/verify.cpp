@@ -3,6 +3,7 @@
 #include "engine/compare.h"
 #include "engine/totals.h"
 #include "engine/walk.h"
+#include "fs/case_probe.h"
 #include "fs/drive_mapping.h"
 #include "fs/drives.h"
 #include "fs/file_dates.h"
@@ -18,6 +19,7 @@ namespace {
 // Once per run, before the first comparison: the copy run's check uses it too.
 void ProbeTargetDates(AppState& state) {
     state.TargetDates = fs::TargetDates::ProbeDrive(TargetLetter(state));
+    state.TargetFoldsCase = fs::DriveFoldsCase(TargetLetter(state));
 }
 
 void CompareEveryListFolder(AppState& state, LogFile* log) {

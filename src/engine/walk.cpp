@@ -9,7 +9,9 @@
 #include <cerrno>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
+#include "fs/case_probe.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
 #include "fs/folder_listing.h"
@@ -67,6 +69,20 @@ std::vector<std::string> WalkRootsOf(const std::vector<std::string>& list_lines)
         if (!covered) kept.push_back(roots[i]);
     }
     return kept;
+}
+
+std::vector<std::string> CaseTwinsLeftOut(const AppState& state,
+                                          const std::vector<std::string>& names) {
+    std::vector<std::string> left_out;
+    if (!state.TargetFoldsCase) return left_out;
+    std::unordered_map<std::string, std::string> first;  // folded name: the one kept
+    for (const auto& name : names) {
+        std::string& kept = first[fs::FoldedName(name)];
+        if (kept.empty() || name < kept) kept = name;
+    }
+    for (const auto& name : names)
+        if (first[fs::FoldedName(name)] != name) left_out.push_back(name);
+    return left_out;
 }
 
 Walker::Walker(AppState& state, LogFile* log, CompareFolder compare)
@@ -237,6 +253,10 @@ std::string PassedOverLine(const AppState::PassedOverEntry& entry) {
             return _("Overgeslagen, map niet aanwezig: ") + shown;
         case Why::FolderUnreadable:
             return _("Overgeslagen, map niet leesbaar: ") + shown;
+        case Why::CaseTwin:
+            return _("Niet gekopieerd, de doeldrive kent geen verschil in hoofdletters met een "
+                     "naam ernaast: ") +
+                   shown;
         case Why::TooLargeForTarget:
             return _("Niet gekopieerd, te groot voor het bestandssysteem van de doeldrive: ") +
                    shown;
@@ -253,8 +273,15 @@ void PassOver(AppState& state, LogFile* log, AppState::PassedOverEntry::Why why,
 
 void Walker::GetLower(const std::string& letter, const std::string& native, const Listing& here,
                       WalkMode mode) {
+    const std::vector<std::string> twins =
+        mode == wmCompare ? CaseTwinsLeftOut(state_, here.folders) : std::vector<std::string>();
     for (const auto& name : here.folders) {
         if (state_.AbortRequested) return;
+        if (std::find(twins.begin(), twins.end(), name) != twins.end()) {
+            PassOver(state_, log_, AppState::PassedOverEntry::Why::CaseTwin,
+                     Join(letter, name, '\\'));
+            continue;
+        }
         // Such a folder cannot be named in a letter path: nothing below it is
         // counted or copied, and the comparison says so once.
         if (!WritableName(name.c_str())) {

@@ -80,6 +80,11 @@ std::string WalkRootOf(const std::string& list_line);
 // lying below another line (a hand edit, an old copy) adds nothing, so no
 // file is counted, compared or copied twice.
 std::vector<std::string> WalkRootsOf(const std::vector<std::string>& list_lines);
+// On a target that folds case, of names that differ only in case the first in
+// byte order is backed up (the same one every run); the others are returned
+// here. Empty when the target keeps case.
+std::vector<std::string> CaseTwinsLeftOut(const AppState& state,
+                                          const std::vector<std::string>& names);
 
 // Reads the entries of a folder that are not folders; empty when it cannot be read.
 std::vector<ListedEntry> ListFiles(const std::string& native);

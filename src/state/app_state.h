@@ -70,6 +70,9 @@ struct AppState {
     bool FileChanged = false;
     // What the target does with dates outside 1980..2107, found once per run.
     fs::TargetDates TargetDates;
+    // The target folds the case of names: of two names that differ only in
+    // case one copy would land on the other.
+    bool TargetFoldsCase = false;
     // Entries that hold nothing to back up or cannot be named in the program's
     // files; the runs report them.
     struct PassedOverEntry {
@@ -80,6 +83,7 @@ struct AppState {
             FolderNotPresent,
             FolderUnreadable,  // no permission, or an error while it was read
             TooLargeForTarget,  // larger than the target's file system can hold
+            CaseTwin,  // its name differs only in case from one backed up beside it
         } why;
         std::string path;  // letter form, as far as it can be written
     };

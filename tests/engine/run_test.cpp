@@ -398,8 +398,23 @@ TEST_F(RunTest, AFatTargetKeepsTwoSecondTimesAndIsUpToDateAfterOneRun) {
     // room check (a 32 MB stick) leaves it out.
     WriteFile(s / "R/groot", "");
     ASSERT_EQ(::truncate((s / "R/groot").c_str(), off_t{4} << 30), 0);
+    // FAT folds case: of twins the first in byte order is backed up, every run
+    // the same one, and the other is named; never one over the other.
+    WriteFile(s / "R/bild.png", "klein");
+    WriteFile(s / "R/Bild.png", "GROOT");
+    fsys::create_directories(s / "R/Docs");
+    fsys::create_directories(s / "R/docs");
+    WriteFile(s / "R/Docs/x", "X");
+    WriteFile(s / "R/docs/x", "x");
     Start({kAnswerYes});
     auto log = Log();
+    const std::string twin =
+        "Niet gekopieerd, de doeldrive kent geen verschil in hoofdletters met "
+        "een naam ernaast: S:\\R\\";
+    EXPECT_TRUE(Has(log, twin + "bild.png")) << ::testing::PrintToString(log);
+    EXPECT_TRUE(Has(log, twin + "docs"));
+    EXPECT_EQ(ReadFile(fat.Folder() + "/Vaultor_Drive S/R/Bild.png"), "GROOT");
+    EXPECT_EQ(ReadFile(fat.Folder() + "/Vaultor_Drive S/R/Docs/x"), "X");
     EXPECT_TRUE(Has(log,
                     "Niet gekopieerd, te groot voor het bestandssysteem van de doeldrive: "
                     "S:\\R\\groot"))
@@ -412,6 +427,11 @@ TEST_F(RunTest, AFatTargetKeepsTwoSecondTimesAndIsUpToDateAfterOneRun) {
     EXPECT_EQ(state.LastRunFailed, 1);
     fsys::remove_all(s / "R/dir?");
     fsys::remove(s / "R/groot");
+    SpBCompareClick(state);  // the test names the twins too
+    EXPECT_EQ(Log(), (std::vector<std::string>{"Start log.", twin + "bild.png", twin + "docs",
+                                               "Eind log."}));
+    fsys::remove(s / "R/bild.png");
+    fsys::remove_all(s / "R/docs");
     SpBCompareClick(state);
     EXPECT_EQ(Log(), (std::vector<std::string>{"Start log.", "Eind log."}));
     EXPECT_EQ(M().Label19.caption, "0 Bytes");

@@ -15,11 +15,11 @@ namespace {
 volatile std::sig_atomic_t g_interrupted = 0;
 bool g_progress_shown = false;
 
-void OnInterrupt(int) {
+void OnInterrupt(int signal) {
     g_interrupted = 1;
     // A second Ctrl-C while the first is being handled ends the program: every
     // copy is made under a temporary name, so no backup is left half written.
-    std::signal(SIGINT, SIG_DFL);
+    std::signal(signal, SIG_DFL);
 }
 
 void ClearProgress() {
@@ -37,10 +37,12 @@ void TerminalUi::CatchInterrupts() {
     action.sa_flags = SA_RESTART;  // file work goes on; the pump sees the flag
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);  // a service manager's stop is the Stop button too
 }
 
 void TerminalUi::ReleaseInterrupts() {
     std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     ClearProgress();
 }
 

@@ -111,6 +111,7 @@ std::int32_t CopyRun::KopieerDeLijst() {
     st.BytesPerSecond = 0;
     st.BytesCompared = 0;
     st.FolderNotMade.clear();
+    st.TargetNotAnswering = false;
     ReportPassedOver();
     // Nothing changes the list during a run (RunInProgress); it is read in
     // place, as a copy would double the memory of a large run.
@@ -150,13 +151,21 @@ CopyRun::Next CopyRun::CopyLine(const std::string& line) {
     // was: one look at each instead of one more for each question.
     bool ok = step_.KopieerBestand(source, target);
     const fs::CopyOutcome& outcome = step_.LastOutcome();
-    // A copy that failed may have stopped before it looked: then look now.
-    bool existed = ok ? outcome.target_existed : IsFile(target);
+    // A copy that failed may have stopped before it looked: then look now
+    // (not on a target that stopped answering).
+    bool existed = ok || outcome.failure == fs::CopyFailure::NotAnswering ? outcome.target_existed
+                                                                          : IsFile(target);
     m.L_File.caption = fs::KiesFormaatStr(ok ? outcome.source_size : fs::FileSizeOf(source));
-    if (ok)
+    if (ok) {
         Copied(source, target, existed, outcome.source_size);
-    else
-        Failed(target, existed, FailureReason(outcome));
+        return Next::Go;
+    }
+    Failed(target, existed, FailureReason(outcome));
+    if (outcome.failure == fs::CopyFailure::Cancelled) return Next::Stop;
+    if (outcome.failure == fs::CopyFailure::NotAnswering) {
+        state_.TargetNotAnswering = true;
+        return Next::EndRun;
+    }
     return Next::Go;
 }
 
@@ -192,6 +201,8 @@ bool TargetItselfFails(const AppState& state, int error) {
 std::string CopyRun::FailureReason(const fs::CopyOutcome& outcome) const {
     using Failure = fs::CopyFailure;
     const int e = outcome.error_number;
+    if (outcome.failure == Failure::NotAnswering) return _("de doeldrive antwoordt niet meer");
+    if (outcome.failure == Failure::Cancelled) return _("gestopt");
     char letter = TargetLetter(state_);
     if (outcome.failure != Failure::SourceMissing && (!letter || !fs::IsDriveReady(letter)))
         return _("de doeldrive is niet meer aanwezig");
@@ -313,6 +324,7 @@ void CopyRun::MakeEmptyFolders() {
 
 // "Done" means the data is on the medium: a stick may be pulled out right after.
 void CopyRun::FlushTarget() {
+    if (state_.TargetNotAnswering) return;  // a flush would hang as the copy did
     auto root = fs::Drives().ToNative(state_.TargetRoot);
     fs::UniqueFd fd(root ? ::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
     int error = 0;

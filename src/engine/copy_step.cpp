@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 #include "fs/compression.h"
+#include "fs/drive_mapping.h"
 #include "fs/drive_table.h"
 #include "fs/file_info.h"
 #include "fs/pump.h"
@@ -27,7 +29,29 @@ std::optional<bool> WantedCompression(const AppState& state, const std::string& 
     return source_state == fs::kCompressionLznt1;
 }
 
+// A network or FUSE drive may stop answering in the middle of a write.
+bool OnSlowDrive(const std::string& letter_path) {
+    char letter =
+        letter_path.size() >= 2 && letter_path[1] == ':' ? fs::NormaliseLetter(letter_path[0]) : 0;
+    return letter && fs::Drives().Info(letter).slow;
+}
+
 }  // namespace
+
+// While a copy to a drive that may hang runs on its own thread: the window
+// and Stop stay alive. Stop walks away after a few seconds, a target silent
+// for a minute counts as gone.
+std::function<bool(std::int64_t, std::int64_t, std::int64_t)> CopyStep::Watch() {
+    auto stop_seen_ms = std::make_shared<std::int64_t>(-1);
+    return [this, stop_seen_ms](std::int64_t, std::int64_t total, std::int64_t idle_ms) {
+        state_.Model.L_File.caption = fs::KiesFormaatStr(total);
+        state_.Ui.ProcessMessages();
+        std::int64_t now = fs::PumpClockMs();
+        if (state_.AbortRequested && *stop_seen_ms < 0) *stop_seen_ms = now;
+        if (*stop_seen_ms >= 0 && now - *stop_seen_ms > kStopWaitMs) return false;
+        return idle_ms < kSilentTargetMs;
+    };
+}
 
 bool CopyStep::KopieerBestand(const std::string& source, const std::string& target) {
     auto& m = state_.Model;
@@ -35,11 +59,15 @@ bool CopyStep::KopieerBestand(const std::string& source, const std::string& targ
     m.L_Kopieer.colour = kRed;
     fs::CopyRequest request;
     request.compressed = WantedCompression(state_, source, target);
-    request.progress = [this](std::int64_t, std::int64_t total) {
-        state_.Model.L_File.caption = fs::KiesFormaatStr(total);
-        state_.Ui.ProcessMessages();
-    };
-    last_ = fs::CopyOneFile(source, target, request);
+    if (OnSlowDrive(source) || OnSlowDrive(target)) {
+        last_ = fs::CopyOneFileWatched(source, target, request, Watch());
+    } else {
+        request.progress = [this](std::int64_t, std::int64_t total) {
+            state_.Model.L_File.caption = fs::KiesFormaatStr(total);
+            state_.Ui.ProcessMessages();
+        };
+        last_ = fs::CopyOneFile(source, target, request);
+    }
     // A source that is gone leaves the target and the lamp as they were.
     if (last_.failure == fs::CopyFailure::SourceMissing) {
         m.L_Kopieer.colour = before;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "fs/copy_file.h"
@@ -18,6 +20,9 @@ class CopyStep {
     const fs::CopyOutcome& LastOutcome() const { return last_; }
 
   private:
+    static constexpr std::int64_t kStopWaitMs = 3000;
+    static constexpr std::int64_t kSilentTargetMs = 60000;
+    std::function<bool(std::int64_t, std::int64_t, std::int64_t)> Watch();
     AppState& state_;
     fs::CopyOutcome last_;
 };

@@ -124,8 +124,17 @@ void PrepareCheck(AppState& state) {
     state.CompressionWork = false;
 }
 
+std::string NotAnsweringText(const AppState& state) {
+    return Printf(_("Kopieren is niet volledig: de doeldrive %s antwoordt niet meer."),
+                  state.TargetRoot.c_str());
+}
+
 void ShowEnd(AppState& state) {
     auto& ui = state.Ui;
+    if (state.TargetNotAnswering) {
+        ui.ToonMelding(NotAnsweringText(state));
+        return;
+    }
     if (!state.FolderNotMade.empty()) {
         ui.ToonMelding(Printf(_("Kopieren is niet volledig: de map %s kon niet worden gemaakt."),
                               state.FolderNotMade.c_str()));
@@ -164,7 +173,7 @@ void CopyEverything(AppState& state) {
     log.WriteLine(" ");
     KopieerDeLijst(state, log);
     std::string record = state.TargetRoot + "Vaultor.dat";
-    const bool record_written = WriteDriveInfoFile(state, record);
+    const bool record_written = !state.TargetNotAnswering && WriteDriveInfoFile(state, record);
     const std::string record_failure =
         Printf(_("Het bestand %s kon niet worden geschreven."), record.c_str());
     if (!record_written) {
@@ -179,6 +188,8 @@ void CopyEverything(AppState& state) {
     if (!state.FolderNotMade.empty())
         log.WriteLine(Printf(_("Kopieren is niet volledig: de map %s kon niet worden gemaakt."),
                              state.FolderNotMade.c_str()));
+    else if (state.TargetNotAnswering)
+        log.WriteLine(NotAnsweringText(state));
     else if (state.AbortRequested)
         log.WriteLine(_("De bewerking is door de gebruiker voortijdig afgebroken."));
     log.WriteLine(_("Eind log."));

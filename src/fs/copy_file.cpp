@@ -7,8 +7,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <random>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "fs/compression.h"
@@ -181,6 +186,7 @@ class ContentCopier {
             done_ += n;
             AdaptChunk(PumpClockMs() - started);
             Report();
+            if (request_.cancel && request_.cancel->load()) return ECANCELED;
         }
     }
 
@@ -292,8 +298,10 @@ CopyOutcome CopyWithFacts(std::string_view source, std::string_view target,
     }
     bool on_source = false;
     ContentCopier copier(in.Get(), temp.Fd(), may_share, request, src.st_size);
-    if (int e = copier.Run(&on_source))
+    if (int e = copier.Run(&on_source)) {
+        if (e == ECANCELED) return Fail(CopyFailure::Cancelled, e);
         return on_source ? Fail(CopyFailure::IoError, e) : FailOnTarget(e);
+    }
     // A file written to meanwhile would be stored with the date it had before,
     // over a good old copy, and might never be copied again: the old copy stays.
     struct stat after {};
@@ -336,6 +344,71 @@ CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
     outcome.target_existed = facts.target_existed;
     outcome.source_size = facts.source_size;
     return outcome;
+}
+
+namespace {
+
+// What the copy thread and its watcher share; it outlives a watcher that
+// walked away.
+struct WatchedCopy {
+    std::mutex mutex;
+    std::condition_variable finished_cv;
+    bool finished = false;
+    CopyOutcome outcome;
+    std::atomic<std::int64_t> done{0}, total{0};
+    std::atomic<std::int64_t> progress_at{0};  // steady clock, ms
+    std::atomic<bool> cancel{false};
+};
+
+std::int64_t SteadyMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+CopyOutcome CopyOneFileWatched(
+    std::string_view source, std::string_view target, CopyRequest request,
+    const std::function<bool(std::int64_t done, std::int64_t total, std::int64_t idle_ms)>& watch) {
+    auto shared = std::make_shared<WatchedCopy>();
+    shared->progress_at = SteadyMs();
+    request.cancel = &shared->cancel;
+    request.progress = [shared](std::int64_t done, std::int64_t total) {
+        shared->done = done;
+        shared->total = total;
+        shared->progress_at = SteadyMs();
+    };
+    try {
+        std::thread([shared, source = std::string(source), target = std::string(target),
+                     request = std::move(request)] {
+            CopyOutcome outcome = CopyOneFile(source, target, request);
+            std::lock_guard lock(shared->mutex);
+            shared->outcome = outcome;
+            shared->finished = true;
+            shared->finished_cv.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {  // no thread to be had: copy here
+        return CopyOneFile(source, target, request);
+    }
+    std::unique_lock lock(shared->mutex);
+    while (!shared->finished_cv.wait_for(lock, std::chrono::milliseconds(50),
+                                         [&] { return shared->finished; })) {
+        lock.unlock();
+        bool go_on = watch(shared->done, shared->total, SteadyMs() - shared->progress_at);
+        lock.lock();
+        if (go_on || shared->finished) continue;
+        shared->cancel = true;
+        // A copy that still moves stops at its next piece; one hanging in the
+        // target is left behind.
+        if (shared->finished_cv.wait_for(lock, std::chrono::seconds(1),
+                                         [&] { return shared->finished; }))
+            break;
+        CopyOutcome walked_away;
+        walked_away.failure = CopyFailure::NotAnswering;
+        walked_away.error_number = ETIMEDOUT;
+        return walked_away;
+    }
+    return shared->outcome;
 }
 
 }  // namespace vaultor::fs

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -16,6 +17,8 @@ enum class CopyFailure {
     IoError,         // the medium failed
     Refused,         // the target refused: no rights, read-only, no such folder
     SourceChanged,   // written to while it was copied: the copy would be neither
+    Cancelled,       // stopped by the caller before it was complete
+    NotAnswering,    // the target gave no answer for too long: walked away from
 };
 
 struct CopyOutcome {
@@ -34,6 +37,8 @@ struct CopyRequest {
     std::optional<bool> compressed;
     // Called every 20-50 ms by the pump's clock during a long copy.
     std::function<void(std::int64_t done, std::int64_t total)> progress;
+    // Set by another thread to stop the copy at its next piece.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Copies source to target so that the target path holds either its old content
@@ -43,6 +48,16 @@ struct CopyRequest {
 // On failure the temporary file is removed and an old target stays as it was.
 CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
                         const CopyRequest& request = {});
+
+// CopyOneFile on a thread of its own, so a target that stops answering (a
+// FUSE daemon gone, a network share gone) never blocks the caller: `watch` is
+// called every 50 ms with the bytes done and the milliseconds since the last
+// progress, and answers false to walk away (the copy is asked to stop; one
+// that hangs inside a write is left behind, and since it renames only a
+// complete copy nothing is lost). `request.progress` and `cancel` are its own.
+CopyOutcome CopyOneFileWatched(
+    std::string_view source, std::string_view target, CopyRequest request,
+    const std::function<bool(std::int64_t done, std::int64_t total, std::int64_t idle_ms)>& watch);
 
 // ".vaultor-XXXXXXXXXXXX.tmp": the temporary names of CopyOneFile.
 bool IsCopyTempName(std::string_view name);

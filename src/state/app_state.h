@@ -73,6 +73,9 @@ struct AppState {
     // The target folds the case of names: of two names that differ only in
     // case one copy would land on the other.
     bool TargetFoldsCase = false;
+    // A copy got no answer from the target for too long: nothing more is
+    // asked of it in this run (no flush, no record file).
+    bool TargetNotAnswering = false;
     // Entries that hold nothing to back up or cannot be named in the program's
     // files; the runs report them.
     struct PassedOverEntry {

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "support/cli_runner.h"
+#include "support/loop_mount.h"
 #include "support/temp_dir.h"
 
 namespace vaultor {
@@ -155,6 +156,62 @@ TEST_F(CliRunTest, AKilledRunNeverLeavesAPartialCopy) {
         for (const auto& e : fsys::directory_iterator(Copy()))
             EXPECT_EQ(e.path().filename().string().rfind(".vaultor-", 0), std::string::npos);
     }
+}
+
+// A target whose FUSE daemon stops answering in the middle of a copy: a stop
+// (SIGTERM, as a service manager sends it) still ends the run within seconds,
+// the run says why, and nothing is renamed over anything.
+TEST_F(CliRunTest, ATargetThatStopsAnsweringCannotHoldTheRun) {
+    test::LoopMount ntfs(test::LoopMount::Kind::Ntfs, 400, "DOEL");
+    VAULTOR_REQUIRE_MOUNT(ntfs);
+    WriteFile(src / "Data/groot", std::string(256 << 20, 'g'));
+    const std::string options = "--drive 'S=" + src.Path() + "' --drive 'E=" + ntfs.Folder() + "' ";
+    ASSERT_EQ(test::RunCli(src.Path(), home.Path(), options + "--yes new Foto 'S:\\Data'").status,
+              0);
+    ASSERT_EQ(test::RunCli(src.Path(), home.Path(), options + "target Foto E").status, 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::string command = "cd '" + src.Path() + "' && exec '" + std::string(VAULTOR_CLI) +
+                              "' --program-dir '" + home.Path() + "' " + options +
+                              "--yes start Foto </dev/null >/dev/null 2>&1";
+        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const std::string copies = ntfs.Folder() + "/Vaultor_Drive S/Data";
+    auto writing = [&] {
+        std::error_code ec;
+        for (const auto& e : fsys::directory_iterator(copies, ec))
+            if (e.path().filename().string().rfind(".vaultor-", 0) == 0) return true;
+        return false;
+    };
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!writing() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::string daemon = test::RunOutput("pgrep -f 'ntfs-3g " + ntfs.Image() + "'");
+    ASSERT_FALSE(daemon.empty());
+    pid_t daemon_pid = std::stoi(daemon);
+    ::kill(daemon_pid, SIGSTOP);
+    ::kill(child, SIGTERM);
+    // The run has ended when its log is closed; the process itself may wait
+    // in the kernel for the stopped daemon until it goes on.
+    bool ended = false;
+    deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!(ended = Log().find("Eind log.") != std::string::npos) &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ::kill(daemon_pid, SIGCONT);
+    int status = 0;
+    if (!ended) ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(ended) << "the run hung with its target";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::string log = Log();
+    EXPECT_NE(log.find("Kopieren is niet volledig: de doeldrive E:\\ antwoordt niet meer."),
+              std::string::npos)
+        << log;
+    EXPECT_FALSE(fsys::exists(copies + "/groot"));
 }
 
 TEST_F(CliRunTest, CtrlCWithoutATerminalStopsTheRunBetweenFiles) {

@@ -181,7 +181,8 @@ std::string ImportList(AppState& state) {
                    return ::strcasecmp(file.c_str(), name.c_str()) == 0;
                });
     };
-    std::string target = UniqueName(state.ProgramDir + stem + ".vlt", ".vlt", taken);
+    std::string target = state.ProgramDir + stem + ".vlt";
+    if (taken(target)) target = UniqueName(target, ".vlt", taken);
     std::string name = ListNameOf(target);
     if (!fs::CopyOneFile(*chosen, target).Ok()) {
         state.Ui.ToonMelding(

@@ -152,20 +152,26 @@ CopyRun::Next CopyRun::CopyLine(const std::string& line) {
     bool ok = step_.KopieerBestand(source, target);
     const fs::CopyOutcome& outcome = step_.LastOutcome();
     // A copy that failed may have stopped before it looked: then look now
-    // (not on a target that stopped answering).
-    bool existed = ok || outcome.failure == fs::CopyFailure::NotAnswering ? outcome.target_existed
-                                                                          : IsFile(target);
-    m.L_File.caption = fs::KiesFormaatStr(ok ? outcome.source_size : fs::FileSizeOf(source));
+    // (never at a drive that stopped answering).
+    const bool hung = outcome.failure == fs::CopyFailure::NotAnswering;
+    bool existed = ok || hung ? outcome.target_existed : IsFile(target);
+    m.L_File.caption =
+        fs::KiesFormaatStr(ok || hung ? outcome.source_size : fs::FileSizeOf(source));
     if (ok) {
         Copied(source, target, existed, outcome.source_size);
         return Next::Go;
     }
-    Failed(target, existed, FailureReason(outcome));
-    if (outcome.failure == fs::CopyFailure::Cancelled) return Next::Stop;
-    if (outcome.failure == fs::CopyFailure::NotAnswering) {
-        state_.TargetNotAnswering = true;
+    if (hung) {
+        // Which side hung: a source on a network or FUSE drive may as well.
+        char letter = TargetLetter(st);
+        state_.TargetNotAnswering = letter && fs::Drives().Info(letter).slow;
+        Failed(target, existed,
+               state_.TargetNotAnswering ? _("de doeldrive antwoordt niet meer")
+                                         : _("de bron antwoordt niet meer"));
         return Next::EndRun;
     }
+    Failed(target, existed, FailureReason(outcome));
+    if (outcome.failure == fs::CopyFailure::Cancelled) return Next::Stop;
     return Next::Go;
 }
 

@@ -275,7 +275,13 @@ void SpB_StartClick(AppState& state) {
         return;
     }
     if (state.CopyList.empty() && state.EmptyFolderList.empty()) {
-        ui.ToonMelding(_("Er zijn geen veranderde of te kopieren bestanden gevonden."));
+        // "Nothing to copy" only when nothing was passed over that holds data.
+        bool all_backed_up =
+            std::all_of(state.PassedOver.begin(), state.PassedOver.end(), [](const auto& entry) {
+                return entry.why == AppState::PassedOverEntry::Why::NotARegularFile;
+            });
+        if (all_backed_up)
+            ui.ToonMelding(_("Er zijn geen veranderde of te kopieren bestanden gevonden."));
         m.RichEdit1.clear();
         // What cannot be backed up is said also when nothing else is to do.
         for (const auto& entry : state.PassedOver)

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <memory>
 #include <optional>
+#include <set>
 #include <unordered_map>
 
 #include "fs/case_probe.h"
@@ -49,11 +50,26 @@ std::string WalkRootOf(const std::string& list_line) {
 
 namespace {
 
-bool Covers(const std::string& root, const std::string& path) {
-    if (path == root) return true;
-    if (root.size() == 2) return path.size() > 3 && path.compare(0, 3, root + "\\") == 0;
-    return path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
-           path[root.size()] == '\\';
+// The walk follows a listed folder that is a link, but no link below it: a
+// line below another line is covered only when no link lies between them.
+bool LinkBetween(const std::string& upper, const std::string& lower) {
+    for (size_t at = upper.size() + 1; at <= lower.size(); ++at) {
+        if (at != lower.size() && lower[at] != '\\') continue;
+        auto native = fs::Drives().ToNative(lower.substr(0, at));
+        struct stat st {};
+        if (native && ::lstat(native->c_str(), &st) == 0 && S_ISLNK(st.st_mode)) return true;
+    }
+    return false;
+}
+
+// The listed folder above `root` that already walks everything of it, if any.
+bool CoveredByAnother(const std::string& root, const std::set<std::string>& roots) {
+    for (size_t cut = root.rfind('\\'); cut != std::string::npos && cut >= 2;
+         cut = cut == 2 ? std::string::npos : root.rfind('\\', cut - 1)) {
+        std::string upper = root.substr(0, cut);  // "D:" for the drive root
+        if (roots.count(upper) && !LinkBetween(upper, root)) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -61,13 +77,11 @@ bool Covers(const std::string& root, const std::string& path) {
 std::vector<std::string> WalkRootsOf(const std::vector<std::string>& list_lines) {
     std::vector<std::string> roots;
     for (const auto& line : list_lines) roots.push_back(WalkRootOf(line));
+    const std::set<std::string> all(roots.begin(), roots.end());
+    std::set<std::string> seen;
     std::vector<std::string> kept;
-    for (size_t i = 0; i < roots.size(); ++i) {
-        bool covered = false;
-        for (size_t j = 0; j < roots.size() && !covered; ++j)
-            covered = j != i && Covers(roots[j], roots[i]) && (roots[j] != roots[i] || j < i);
-        if (!covered) kept.push_back(roots[i]);
-    }
+    for (const auto& root : roots)
+        if (seen.insert(root).second && !CoveredByAnother(root, all)) kept.push_back(root);
     return kept;
 }
 

@@ -246,10 +246,10 @@ bool IsCopyTempName(std::string_view name) {
 
 namespace {
 
-CopyOutcome CopyWithFacts(std::string_view source, std::string_view target,
+// The paths are native here: the drive table belongs to the caller's thread.
+CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
+                          const std::optional<std::string>& target_native,
                           const CopyRequest& request, CopyOutcome& facts) {
-    auto source_native = Drives().ToNative(source);
-    auto target_native = Drives().ToNative(target);
     if (!source_native) return Fail(CopyFailure::SourceMissing, ENOENT);
     if (!target_native) return Fail(CopyFailure::Refused, ENOENT);
 
@@ -340,7 +340,8 @@ CopyOutcome CopyWithFacts(std::string_view source, std::string_view target,
 CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
                         const CopyRequest& request) {
     CopyOutcome facts;
-    CopyOutcome outcome = CopyWithFacts(source, target, request, facts);
+    CopyOutcome outcome =
+        CopyWithFacts(Drives().ToNative(source), Drives().ToNative(target), request, facts);
     outcome.target_existed = facts.target_existed;
     outcome.source_size = facts.source_size;
     return outcome;
@@ -372,16 +373,20 @@ CopyOutcome CopyOneFileWatched(
     const std::function<bool(std::int64_t done, std::int64_t total, std::int64_t idle_ms)>& watch) {
     auto shared = std::make_shared<WatchedCopy>();
     shared->progress_at = SteadyMs();
-    request.cancel = &shared->cancel;
-    request.progress = [shared](std::int64_t done, std::int64_t total) {
+    CopyRequest own = request;
+    own.cancel = &shared->cancel;
+    own.progress = [shared](std::int64_t done, std::int64_t total) {
         shared->done = done;
         shared->total = total;
         shared->progress_at = SteadyMs();
     };
     try {
-        std::thread([shared, source = std::string(source), target = std::string(target),
-                     request = std::move(request)] {
-            CopyOutcome outcome = CopyOneFile(source, target, request);
+        std::thread([shared, source_native = Drives().ToNative(source),
+                     target_native = Drives().ToNative(target), own = std::move(own)] {
+            CopyOutcome facts;
+            CopyOutcome outcome = CopyWithFacts(source_native, target_native, own, facts);
+            outcome.target_existed = facts.target_existed;
+            outcome.source_size = facts.source_size;
             std::lock_guard lock(shared->mutex);
             shared->outcome = outcome;
             shared->finished = true;

@@ -84,10 +84,21 @@ std::string Unquoted(std::string_view value) {
     return out;
 }
 
-// Quoted when a comma or a leading quote would otherwise change what reads back.
+// Quoted only when it would not read back as it is: a piece after a comma
+// that looks like an option, or a leading quote. Any other value keeps the
+// form it always had.
+bool NeedsQuotes(std::string_view value) {
+    if (!value.empty() && value.front() == '"') return true;
+    for (size_t comma = value.find(','); comma != std::string_view::npos;
+         comma = value.find(',', comma + 1)) {
+        std::string_view next = value.substr(comma + 1);
+        if (IsOptionPiece(next.substr(0, next.find(',')))) return true;
+    }
+    return false;
+}
+
 std::string Quoted(const std::string& value) {
-    if (value.find(',') == std::string::npos && (value.empty() || value.front() != '"'))
-        return value;
+    if (!NeedsQuotes(value)) return value;
     std::string out = "\"";
     for (char c : value) {
         out += c;

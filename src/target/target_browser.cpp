@@ -1,6 +1,7 @@
 #include "target/target_browser.h"
 
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <optional>
@@ -66,6 +67,11 @@ bool InsideItsDriveFolder(const AppState& state, const std::string& path) {
         if (name.find_first_of("\\/") != std::string::npos || !fs::IsSafeLetterPath(name))
             return false;
     std::string root = state.Model.TreeView1.front().text;
+    // The drive folder itself must be a folder, not a link to elsewhere.
+    auto drive_native = fs::Drives().ToNative(root + "\\" + names.front());
+    struct stat st {};
+    if (!drive_native || ::lstat(drive_native->c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
     auto drive_folder = RealFolder(root + "\\" + names.front());
     auto folder = RealFolder(path);
     if (!drive_folder || !folder) return false;

@@ -148,7 +148,9 @@ TEST_F(CliListsTest, OddPathsNamesAndLinesAreRefusedOrKeptAsTheySay) {
     EXPECT_EQ(ReadFile(home / "foo (1).vlt"), "S:\\Muziek\r\n");
     Result reis = Cli("--yes import Reis.vltz");
     EXPECT_NE(reis.out.find("Reis lijst geïmporteerd!"), std::string::npos) << reis.out;
-    EXPECT_EQ(Cli("lists").out, "Foo\nfoo (1)\nReis\n");
+    WriteFile(src / "Reis.2024.vlt", "S:\\Data\r\n");
+    EXPECT_EQ(Cli("--yes import Reis.2024.vlt").status, 0);  // a free name is kept whole
+    EXPECT_EQ(Cli("lists").out, "Foo\nfoo (1)\nReis\nReis.2024\n");
 
     // Every folder gone: the list stays whole, and the lock is what was stored.
     WriteFile(home / "Oud.vlt", "S:\\Gone\r\n");

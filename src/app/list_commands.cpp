@@ -93,12 +93,6 @@ std::string StemOf(const std::string& name) {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-// "…/Reis.vlt" is the list Reis: the file name without its last four characters.
-std::string ListNameOf(const std::string& path) {
-    std::string file = path.substr(path.find_last_of('/') + 1);
-    return file.size() > 4 ? file.substr(0, file.size() - 4) : file;
-}
-
 bool IsInteger(const std::string& s) {
     if (s.empty()) return false;
     size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
@@ -166,9 +160,7 @@ std::string ImportList(AppState& state) {
         return {};
     }
     if (!ReadListLines(*chosen)) {
-        state.Ui.ToonMelding(Printf(_("De lijst %s wordt niet gebruikt: het is geen gewoon "
-                                      "bestand of is groter dan 4 MB."),
-                                    chosen->c_str()));
+        state.Ui.ToonMelding(UnusableListMessage(*chosen));
         return {};
     }
     // One rule for every name: a list name is taken also when it differs only

@@ -131,9 +131,12 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
         listed = &own;
     }
     // What cannot be backed up is said once; the files are then compared.
-    std::vector<std::string> names;
-    for (const auto& entry : *listed) names.push_back(entry.name);
-    const std::vector<std::string> twins = CaseTwinsLeftOut(st, names);
+    std::vector<std::string> twins;
+    if (st.TargetFoldsCase) {
+        std::vector<std::string> names;
+        for (const auto& entry : *listed) names.push_back(entry.name);
+        twins = CaseTwinsLeftOut(st, names);
+    }
     std::vector<const ListedEntry*> files;
     for (const auto& entry : *listed) {
         auto letter = [&] { return fs::StripTrailingBackslash(folder) + "\\" + entry.name; };

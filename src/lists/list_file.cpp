@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "fs/atomic_write.h"
+#include "fs/i18n.h"
 #include "fs/text_lines.h"
 #include "fs/unique_fd.h"
 
@@ -29,6 +30,17 @@ bool WriteListFile(const std::string& path, const std::vector<std::string>& line
     return fs::WriteFileAtomically(path, text);
 }
 
+std::string ListNameOf(const std::string& path) {
+    std::string file = path.substr(path.find_last_of('/') + 1);
+    return file.size() > 4 ? file.substr(0, file.size() - 4) : file;
+}
+
+std::string UnusableListMessage(const std::string& path) {
+    return Printf(_("De lijst %s wordt niet gebruikt: het is geen gewoon bestand of is groter "
+                    "dan 4 MB."),
+                  path.c_str());
+}
+
 std::vector<std::string> ListNames(const std::string& program_dir) {
     std::vector<std::string> names;
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(program_dir.c_str()), ::closedir);
@@ -40,7 +52,7 @@ std::vector<std::string> ListNames(const std::string& program_dir) {
         if (::stat((program_dir + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
         // A name holding the program's separators could only be mistaken for another.
         if (name.find_first_of(":\\") != std::string::npos) continue;
-        names.push_back(name.substr(0, name.size() - 4));
+        names.push_back(ListNameOf(name));
     }
     std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return ::strcasecmp(a.c_str(), b.c_str()) < 0;

@@ -20,6 +20,12 @@ std::optional<std::vector<std::string>> ReadListLines(const std::string& path);
 // write leaves the old file. False when it failed.
 bool WriteListFile(const std::string& path, const std::vector<std::string>& lines);
 
+// The list a file holds: its name without the folder and the last four
+// characters (".vlt").
+std::string ListNameOf(const std::string& path);
+// What the user is told of a list file ReadListLines refused.
+std::string UnusableListMessage(const std::string& path);
+
 // The names of the lists in the program folder: files ending exactly in
 // ".vlt", without those four characters, sorted as the list box sorts
 // (ignoring case).

@@ -30,9 +30,7 @@ std::string NormalisedLine(std::string line) {
 std::vector<std::string> ReadFolders(AppState& state, const std::string& path) {
     auto lines = ReadListLines(path);
     if (!lines) {
-        state.Ui.ToonMelding(Printf(_("De lijst %s wordt niet gebruikt: het is geen gewoon "
-                                      "bestand of is groter dan 4 MB."),
-                                    path.c_str()));
+        state.Ui.ToonMelding(UnusableListMessage(path));
         return {};
     }
     for (auto& line : *lines) line = NormalisedLine(std::move(line));

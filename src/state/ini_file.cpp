@@ -1,5 +1,6 @@
 #include "state/ini_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <unordered_map>
@@ -42,10 +43,12 @@ std::string_view Trimmed(std::string_view s) {
 
 // A line holding a control character (a NUL above all) is no setting: what
 // the system would do with it is not what the bytes say.
+bool IsControl(unsigned char c) {
+    return (c < 0x20 && c != '\t') || c == 0x7f;
+}
+
 bool HasControlCharacter(std::string_view s) {
-    for (unsigned char c : s)
-        if ((c < 0x20 && c != '\t') || c == 0x7f) return true;
-    return false;
+    return std::any_of(s.begin(), s.end(), [](unsigned char c) { return IsControl(c); });
 }
 
 std::string Folded(std::string_view s) {
@@ -88,7 +91,7 @@ std::string Unquoted(std::string_view value) {
 std::string ValueForm(const std::string& value) {
     std::string safe = value;
     for (char& c : safe)
-        if (HasControlCharacter(std::string_view(&c, 1))) c = '?';
+        if (IsControl(static_cast<unsigned char>(c))) c = '?';
     bool trimmed = !safe.empty() && (IsBlank(safe.front()) || IsBlank(safe.back()));
     bool quoted = safe.size() >= 2 && (safe.front() == '"' || safe.front() == '\'') &&
                   safe.back() == safe.front();
@@ -98,8 +101,7 @@ std::string ValueForm(const std::string& value) {
 std::string SafeName(const char* name) {
     std::string safe = name;
     for (char& c : safe)
-        if (HasControlCharacter(std::string_view(&c, 1)) || c == '[' || c == ']' || c == '=')
-            c = '?';
+        if (IsControl(static_cast<unsigned char>(c)) || c == '[' || c == ']' || c == '=') c = '?';
     return safe;
 }
 

@@ -307,7 +307,11 @@ std::string IniFile::Bytes() const {
 }
 
 void IniFile::Write() const {
-    if (!fs::WriteFileAtomically(path_, Bytes())) throw WriteError(path_);
+    // A file the reader would refuse is a file whose settings are all lost:
+    // the one on disk stays as it is instead.
+    std::string bytes = Bytes();
+    if (bytes.size() > kMaxBytes || !fs::WriteFileAtomically(path_, bytes))
+        throw WriteError(path_);
 }
 
 }  // namespace vaultor

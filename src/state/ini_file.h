@@ -53,7 +53,8 @@ class IniFile {
     void SetInteger(const char* section, const char* key, std::int64_t value);
     // The file as Write() would write it.
     std::string Bytes() const;
-    // Throws WriteError ("Unable to write to %s").
+    // Throws WriteError ("Unable to write to %s"), also when the file would
+    // grow past kMaxBytes; the file on disk is then left as it was.
     void Write() const;
 
     // A message for the user when the file could not be used, else empty.

@@ -57,7 +57,9 @@ void AddSectionNames(const std::string& text, std::set<std::string>& names) {
             close > open) {
             std::string name = line.substr(open + 1, close - open - 1);
             size_t a = name.find_first_not_of(" \t"), b = name.find_last_not_of(" \t");
-            names.insert(Lower(a == std::string::npos ? "" : name.substr(a, b - a + 1)));
+            // A name with a NUL cannot be asked for: the reader takes C strings.
+            if (name.find('\0') == std::string::npos)
+                names.insert(Lower(a == std::string::npos ? "" : name.substr(a, b - a + 1)));
         }
         start = end + 1;
     }
@@ -150,6 +152,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& op : sets) {
         ini.Set(op.section.c_str(), op.key.c_str(), op.value);
         expected[Lower(op.section)][Lower(op.key)] = op.value;
+    }
+    if (ini.Bytes().size() > IniFile::kMaxBytes) {
+        // Refused whole: the file keeps what it had.
+        const std::string before = ReadAll(path);
+        bool refused = false;
+        try {
+            ini.Write();
+        } catch (const WriteError&) {
+            refused = true;
+        }
+        fuzz::Check(refused && ReadAll(path) == before,
+                    "a file grown past the size bound was written");
+        return 0;
     }
     ini.Write();
 

@@ -70,15 +70,33 @@ int VerifySizeAndDate(const AppState& state, const std::string& source, const st
     auto tgt = StatFile(target);
     if (!tgt) return 3;
     auto src = StatFile(source);
-    int code = -1;
     // No source left: a date no copy can have.
-    if (!src || !SameDate(state, src->st_mtim.tv_sec, tgt->st_mtim.tv_sec, false)) code = 0;
-    if ((src ? src->st_size : 0) != tgt->st_size) code = code == 0 ? 2 : 1;
+    return VerifyFacts(state, source, target, src.has_value(), src ? src->st_size : 0,
+                       src ? src->st_mtim.tv_sec : 0, tgt->st_size, tgt->st_mtim.tv_sec);
+}
+
+int VerifyCopied(const AppState& state, const std::string& source, const std::string& target,
+                 const fs::CopyOutcome& copy) {
+    if (!copy.target_seen) return 3;
+    return VerifyFacts(state, source, target, true, copy.source_size, copy.source_mtime,
+                       copy.target_size, copy.target_mtime, copy.target_compressed);
+}
+
+int VerifyFacts(const AppState& state, const std::string& source, const std::string& target,
+                bool source_seen, std::int64_t source_size, std::time_t source_mtime,
+                std::int64_t target_size, std::time_t target_mtime,
+                std::optional<bool> target_compressed) {
+    auto copy_compressed = [&] {
+        return target_compressed ? *target_compressed : fs::IsFileCompressed(target);
+    };
+    int code = -1;
+    if (!source_seen || !SameDate(state, source_mtime, target_mtime, false)) code = 0;
+    if (source_size != target_size) code = code == 0 ? 2 : 1;
     if (!target.empty() && fs::SupportsCompression(target[0])) {
         if (state.MirrorCompression && !state.AlwaysCompress && code == -1 &&
-            fs::IsFileCompressed(source) != fs::IsFileCompressed(target))
+            fs::IsFileCompressed(source) != copy_compressed())
             code = 4;
-        if (state.AlwaysCompress && code == -1 && !fs::IsFileCompressed(target)) code = 5;
+        if (state.AlwaysCompress && code == -1 && !copy_compressed()) code = 5;
     }
     return code;
 }

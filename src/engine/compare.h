@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/walk.h"
+#include "fs/copy_file.h"
 #include "log/log_file.h"
 #include "state/app_state.h"
 #include "state/pump_gate.h"
@@ -25,6 +26,13 @@ bool SameDate(const AppState& state, std::time_t source, std::time_t target, boo
 // The check after a copy: -1 fine, 0 date differs, 1 size differs, 2 both,
 // 3 no copy, 4 compression differs from the source's, 5 not compressed.
 int VerifySizeAndDate(const AppState& state, const std::string& source, const std::string& target);
+// The same from what a complete copy saw of both sides, without a look of its own.
+int VerifyCopied(const AppState& state, const std::string& source, const std::string& target,
+                 const fs::CopyOutcome& copy);
+int VerifyFacts(const AppState& state, const std::string& source, const std::string& target,
+                bool source_seen, std::int64_t source_size, std::time_t source_mtime,
+                std::int64_t target_size, std::time_t target_mtime,
+                std::optional<bool> target_compressed = std::nullopt);
 
 // Compares one source folder with its copy under the target's drive folder:
 // missing and changed files go to CopyList, missing empty folders to

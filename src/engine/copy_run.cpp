@@ -1,11 +1,14 @@
 #include "engine/copy_run.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include "engine/compare.h"
 #include "engine/walk.h"
@@ -15,6 +18,7 @@
 #include "fs/i18n.h"
 #include "fs/pump.h"
 #include "fs/size_text.h"
+#include "fs/time_limit.h"
 #include "fs/unique_fd.h"
 #include "state/rates.h"
 #include "target/drive_box.h"
@@ -143,6 +147,10 @@ CopyRun::Next CopyRun::CopyLine(const std::string& line) {
         case Folder::Refused:
             Failed(target, false, _("de map kon op de doeldrive niet worden gemaakt"));
             return Next::Go;
+        case Folder::NotAnswering:
+            st.TargetNotAnswering = true;
+            Failed(target, false, _("de doeldrive antwoordt niet meer"));
+            return Next::EndRun;
         case Folder::Ready:
             break;
     }
@@ -220,34 +228,88 @@ std::string CopyRun::FailureReason(const fs::CopyOutcome& outcome) const {
     return ErrorReason(e);
 }
 
+namespace {
+
+struct PreparedFolder {
+    bool ready = false, made = false;
+    int error = 0;
+};
+
+bool IsNativeDirectory(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// "E:\A\B" as the native paths of "E:\A" and "E:\A\B"; empty when a level
+// has none.
+std::vector<std::string> NativeLevels(const std::string& folder) {
+    std::vector<std::string> levels;
+    const std::string p = folder.empty() || folder.back() != '\\' ? folder + '\\' : folder;
+    for (size_t i = 3; i < p.size(); ++i) {
+        if (p[i] != '\\') continue;
+        auto native = fs::Drives().ToNative(p.substr(0, i));
+        if (!native) return {};
+        levels.push_back(std::move(*native));
+    }
+    return levels;
+}
+
+// Native paths only, so that it may run on a thread of its own: every
+// missing level made from the top down, then what a killed run left there
+// removed before the first file is written.
+PreparedFolder PrepareFolder(const std::vector<std::string>& levels,
+                             const std::optional<std::string>& source, bool clean) {
+    PreparedFolder out;
+    if (levels.empty()) {
+        out.error = ENOENT;
+        return out;
+    }
+    if (!IsNativeDirectory(levels.back())) {
+        for (const auto& level : levels)
+            if (!IsNativeDirectory(level) && ::mkdir(level.c_str(), 0777) != 0) {
+                out.error = errno;
+                break;
+            }
+        out.made = IsNativeDirectory(levels.back());
+        if (!out.made) return out;
+    }
+    out.ready = true;
+    if (clean) RemoveLeftoverTempsNative(levels.back(), source);
+    return out;
+}
+
+}  // namespace
+
 CopyRun::Folder CopyRun::MakeTargetFolder(const std::string& folder,
                                           const std::string& source_folder) {
     auto& st = state_;
     // The lines of one folder follow each other: it is looked at once for them.
     if (folder == last_folder_) return Folder::Ready;
     if (BelowRefusedFolder(folder)) return Folder::Refused;
-    if (!fs::IsDirectory(folder)) {
-        errno = 0;
-        bool made = IncForceDirectories(folder);  // every missing level at once
-        const int error = made ? 0 : errno;
+    auto prepared = OnTarget<PreparedFolder>(
+        [levels = NativeLevels(folder), source = fs::Drives().ToNative(source_folder),
+         clean = cleaned_.count(folder) == 0] { return PrepareFolder(levels, source, clean); });
+    if (!prepared) return Folder::NotAnswering;
+    if (!prepared->ready) {
         fs::ProcessPendingMessages();
-        if (!fs::IsDirectory(folder)) {
-            if (!TargetItselfFails(st, error)) {
-                refused_folders_.push_back(folder);
-                remarks_.push_back(_("Map niet gemaakt ") + folder + ": " + ErrorReason(error));
-                return Folder::Refused;
-            }
-            st.Ui.ToonMelding(_("Fout ") + folder + _(" is niet gemaakt, programma stopt!"));
-            st.AbortRequested = true;
-            st.FolderNotMade = folder;
-            return Folder::TargetFailed;
+        if (!TargetItselfFails(st, prepared->error)) {
+            refused_folders_.push_back(folder);
+            remarks_.push_back(_("Map niet gemaakt ") + folder + ": " +
+                               ErrorReason(prepared->error));
+            return Folder::Refused;
         }
+        st.Ui.ToonMelding(_("Fout ") + folder + _(" is niet gemaakt, programma stopt!"));
+        st.AbortRequested = true;
+        st.FolderNotMade = folder;
+        return Folder::TargetFailed;
+    }
+    if (prepared->made) {
+        fs::ProcessPendingMessages();
         ++folders_made_;
         log_.WriteLine(_("Map gemaakt ") + folder);
         if (NotInTargetTree(st, folder)) FillDirTreeView(st);
     }
-    // What a killed run left in this folder goes before the first file is written.
-    if (cleaned_.insert(folder).second) RemoveLeftoverTemps(folder, source_folder);
+    cleaned_.insert(folder);
     last_folder_ = folder;
     return Folder::Ready;
 }
@@ -268,7 +330,8 @@ void CopyRun::Copied(const std::string& source, const std::string& target, bool 
         log_.WriteLine(_("Kopie gemaakt: ") + target);
         ++files_copied_;
     }
-    if (const char* remark = CheckRemark(VerifySizeAndDate(st, source, target), st.TargetIsCD))
+    if (const char* remark =
+            CheckRemark(VerifyCopied(st, source, target, step_.LastOutcome()), st.TargetIsCD))
         remarks_.push_back(remark + target);
     st.BytesCompared += size;
     if (st.BytesCompared > 0 && st.PercentBase > 0) {
@@ -315,8 +378,12 @@ void CopyRun::MakeEmptyFolders() {
     st.Model.RichEdit1.push_back(_("Aanmaken van lege mappen..."));
     for (size_t i = 0; i < st.EmptyFolderList.size(); ++i) {
         const std::string folder = st.EmptyFolderList[i];
-        if (!fs::IsDirectory(folder)) IncForceDirectories(folder);
-        if (fs::IsDirectory(folder)) {
+        std::optional<PreparedFolder> prepared;
+        if (!st.TargetNotAnswering) {
+            prepared = OnTarget<PreparedFolder>(
+                [levels = NativeLevels(folder)] { return PrepareFolder(levels, {}, false); });
+        }
+        if (prepared && prepared->ready) {
             ++folders_made_;
             ++st.ItemsUpdated;
             log_.WriteLine(_("Lege map gemaakt ") + folder);
@@ -332,15 +399,15 @@ void CopyRun::MakeEmptyFolders() {
 void CopyRun::FlushTarget() {
     if (state_.TargetNotAnswering) return;  // a flush would hang as the copy did
     auto root = fs::Drives().ToNative(state_.TargetRoot);
-    fs::UniqueFd fd(root ? ::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
-    int error = 0;
-    if (!fd)
-        error = root ? errno : ENODEV;
-    else if (::syncfs(fd.Get()) != 0)
-        error = errno;
-    if (error)
-        remarks_.push_back(Printf(_("Gegevens niet bevestigd op de doeldrive %s: %s"),
-                                  state_.TargetRoot.c_str(), std::strerror(error)));
+    auto error = OnTarget<int>([root] {
+        fs::UniqueFd fd(root ? ::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
+        if (!fd) return root ? errno : ENODEV;
+        return ::syncfs(fd.Get()) != 0 ? errno : 0;
+    });
+    if (!error || *error)
+        remarks_.push_back(
+            Printf(_("Gegevens niet bevestigd op de doeldrive %s: %s"), state_.TargetRoot.c_str(),
+                   error ? std::strerror(*error) : _("de doeldrive antwoordt niet meer")));
 }
 
 void CopyRun::WriteRemarks() {
@@ -355,7 +422,11 @@ void CopyRun::WriteRemarks() {
 void CopyRun::Complete() {
     auto& st = state_;
     MakeEmptyFolders();
-    SetAllFoldersCompressionstate(st);
+    if (auto work = FoldersCompressionWork(st); work && !st.TargetNotAnswering)
+        OnTarget<bool>([work] {
+            work();
+            return true;
+        });
     FlushTarget();
     auto line = [](const char* label, std::int64_t count) {
         return std::string(label) + "\t" + std::to_string(count);

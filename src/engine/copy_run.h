@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "engine/copy_step.h"
 #include "fs/copy_file.h"
+#include "fs/time_limit.h"
 #include "log/log_file.h"
 #include "state/app_state.h"
 
@@ -33,7 +36,7 @@ class CopyRun {
   private:
     enum class Next { Go, Skip, Stop, EndRun };
     Next CopyLine(const std::string& line);
-    enum class Folder { Ready, Refused, TargetFailed };
+    enum class Folder { Ready, Refused, TargetFailed, NotAnswering };
     Folder MakeTargetFolder(const std::string& folder, const std::string& source_folder);
     bool BelowRefusedFolder(const std::string& folder) const;
     void Copied(const std::string& source, const std::string& target, bool existed,
@@ -42,6 +45,16 @@ class CopyRun {
     std::string FailureReason(const fs::CopyOutcome& outcome) const;
     void RateUpdate();
     void ReportPassedOver();
+    // Work on the target: on a drive that may stop answering it runs on a
+    // thread of its own, and nullopt (TargetNotAnswering set) when the run
+    // walked away from it. `work` takes native paths only.
+    template <typename T>
+    std::optional<T> OnTarget(std::function<T()> work) {
+        if (!OnSlowDrive(state_.TargetRoot)) return work();
+        auto answer = fs::AskWatched<T>(std::move(work), step_.WatchWork());
+        if (!answer) state_.TargetNotAnswering = true;
+        return answer;
+    }
     void MakeEmptyFolders();
     void FlushTarget();
     void WriteRemarks();

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "fs/compression.h"
 #include "fs/drive_mapping.h"
@@ -29,14 +31,24 @@ std::optional<bool> WantedCompression(const AppState& state, const std::string& 
     return source_state == fs::kCompressionLznt1;
 }
 
-// A network or FUSE drive may stop answering in the middle of a write.
+}  // namespace
+
 bool OnSlowDrive(const std::string& letter_path) {
     char letter =
         letter_path.size() >= 2 && letter_path[1] == ':' ? fs::NormaliseLetter(letter_path[0]) : 0;
     return letter && fs::Drives().Info(letter).slow;
 }
 
-}  // namespace
+std::function<bool(std::int64_t)> CopyStep::WatchWork() {
+    auto stop_seen_ms = std::make_shared<std::int64_t>(-1);
+    return [this, stop_seen_ms](std::int64_t elapsed_ms) {
+        state_.Ui.ProcessMessages();
+        std::int64_t now = fs::PumpClockMs();
+        if (state_.AbortRequested && *stop_seen_ms < 0) *stop_seen_ms = now;
+        if (*stop_seen_ms >= 0 && now - *stop_seen_ms > kStopWaitMs) return false;
+        return elapsed_ms < kSilentTargetMs;
+    };
+}
 
 // While a copy to a drive that may hang runs on its own thread: the window
 // and Stop stay alive. Stop walks away after a few seconds, a target silent
@@ -92,20 +104,34 @@ bool IncForceDirectories(const std::string& path) {
     return true;
 }
 
-void SetAllFoldersCompressionstate(AppState& state) {
-    if (!state.MirrorCompression && !state.AlwaysCompress) return;
+std::function<void()> FoldersCompressionWork(const AppState& state) {
+    if (!state.MirrorCompression && !state.AlwaysCompress) return {};
+    std::vector<std::pair<std::string, bool>> folders;
     for (const auto& line : state.CompressList) {
-        if (line.empty()) continue;
-        if (line[0] == '+') fs::CompressPath(line.substr(1));
-        if (line[0] == '-') fs::UncompressPath(line.substr(1));
+        if (line.size() < 2 || (line[0] != '+' && line[0] != '-')) continue;
+        if (!fs::SupportsCompression(line[1])) continue;
+        if (auto native = fs::Drives().ToNative(line.substr(1)))
+            folders.emplace_back(std::move(*native), line[0] == '+');
     }
+    if (folders.empty()) return {};
+    return [folders = std::move(folders)] {
+        for (const auto& [native, compressed] : folders)
+            fs::SetCompressedNative(native, compressed);
+    };
+}
+
+void SetAllFoldersCompressionstate(AppState& state) {
+    if (auto work = FoldersCompressionWork(state)) work();
 }
 
 void RemoveLeftoverTemps(const std::string& target_folder, const std::string& source_folder) {
     auto target = fs::Drives().ToNative(target_folder);
-    auto source = fs::Drives().ToNative(source_folder);
-    if (!target) return;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(target->c_str()), ::closedir);
+    if (target) RemoveLeftoverTempsNative(*target, fs::Drives().ToNative(source_folder));
+}
+
+void RemoveLeftoverTempsNative(const std::string& target,
+                               const std::optional<std::string>& source) {
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(target.c_str()), ::closedir);
     if (!dir) return;
     while (const dirent* e = ::readdir(dir.get())) {
         if (!fs::IsCopyTempName(e->d_name)) continue;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "fs/copy_file.h"
@@ -19,6 +20,10 @@ class CopyStep {
     // Why the last copy failed, for the run's remark.
     const fs::CopyOutcome& LastOutcome() const { return last_; }
 
+    // For other work on a drive that may stop answering (fs::RunWatched):
+    // false once Stop has waited a few seconds or the work took a minute.
+    std::function<bool(std::int64_t)> WatchWork();
+
   private:
     static constexpr std::int64_t kStopWaitMs = 3000;
     static constexpr std::int64_t kSilentTargetMs = 60000;
@@ -32,9 +37,18 @@ class CopyStep {
 bool IncForceDirectories(const std::string& path);
 // Applies CompressList ("+" compress, "-" uncompress) when an option asks for it.
 void SetAllFoldersCompressionstate(AppState& state);
+// The same as work on native paths, which may run on a thread of its own;
+// empty when there is nothing to do.
+std::function<void()> FoldersCompressionWork(const AppState& state);
 
 // Removes temporary files a killed copy left in a target folder, but never one
 // whose name the source folder holds as an entry of its own.
 void RemoveLeftoverTemps(const std::string& target_folder, const std::string& source_folder);
+// The same on native paths (no source folder: nothing is kept for its sake).
+void RemoveLeftoverTempsNative(const std::string& target_folder,
+                               const std::optional<std::string>& source_folder);
+
+// A network or FUSE drive, which may stop answering in the middle of work.
+bool OnSlowDrive(const std::string& letter_path);
 
 }  // namespace vaultor

@@ -40,13 +40,17 @@ bool WriteNtfsAttrib(int fd, std::uint32_t word) {
 }
 
 // Opens a regular file or folder for the flag calls; never a FIFO or device.
+UniqueFd OpenNativeForFlags(const std::string& native) {
+    struct stat st {};
+    if (::stat(native.c_str(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
+        return {};
+    return UniqueFd(::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+}
+
 UniqueFd OpenForFlags(std::string_view path) {
     auto native = Drives().ToNative(path);
     if (!native) return {};
-    struct stat st {};
-    if (::stat(native->c_str(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
-        return {};
-    return UniqueFd(::open(native->c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    return OpenNativeForFlags(*native);
 }
 
 CompressionKind KindOfFolder(const std::string& folder) {
@@ -142,6 +146,11 @@ bool GetCompressionState(std::string_view path, std::uint16_t& state) {
 bool SetCompressionState(std::string_view path, std::uint16_t state) {
     UniqueFd fd = OpenForFlags(path);
     return fd && SetCompressedFd(fd.Get(), CompressionKindOf(fd.Get()), state != kCompressionNone);
+}
+
+bool SetCompressedNative(const std::string& native, bool compressed) {
+    UniqueFd fd = OpenNativeForFlags(native);
+    return fd && SetCompressedFd(fd.Get(), CompressionKindOf(fd.Get()), compressed);
 }
 
 bool IsFileCompressed(std::string_view path) {

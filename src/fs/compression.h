@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace vaultor::fs {
@@ -17,6 +18,8 @@ bool GetCompressionState(std::string_view path, std::uint16_t& state);
 // True only when the state reads back as asked.
 bool SetCompressionState(std::string_view path, std::uint16_t state);
 bool IsFileCompressed(std::string_view path);
+// The same on a native path, for work on a thread of its own (no drive table).
+bool SetCompressedNative(const std::string& native, bool compressed);
 void CompressPath(std::string_view path);
 void UncompressPath(std::string_view path);
 void CopyCompressionState(std::string_view source, std::string_view target);

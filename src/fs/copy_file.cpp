@@ -30,7 +30,10 @@ constexpr size_t kTempHexDigits = 12;
 constexpr long kFuseMagic = 0x65735546;
 
 CopyOutcome Fail(CopyFailure failure, int error_number) {
-    return {failure, error_number};
+    CopyOutcome outcome;
+    outcome.failure = failure;
+    outcome.error_number = error_number;
+    return outcome;
 }
 
 CopyOutcome FailOnTarget(int error_number) {
@@ -323,6 +326,11 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     struct stat written {};
     if (::fstat(temp.Fd(), &written) != 0) return FailOnTarget(errno);
     if (written.st_size != copier.Done()) return Fail(CopyFailure::IoError, EIO);
+    if (request.compressed) {
+        bool compressed = false;
+        CompressionKind kind = CompressionKindOf(temp.Fd());
+        if (GetCompressedFd(temp.Fd(), kind, compressed)) facts.target_compressed = compressed;
+    }
     if (temp.Close() != 0) return FailOnTarget(errno);
 
     if (::renameat(dir.Get(), temp.Name().c_str(), dir.Get(), where.name.c_str()) != 0)
@@ -332,7 +340,25 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     // Some FUSE file systems (fusefat) stamp a renamed entry with the current
     // time; set it again by name. The copy is complete either way.
     if (fuse) ::utimensat(dir.Get(), where.name.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    facts.source_mtime = src.st_mtim.tv_sec;
+    struct stat final_name {};
+    if (::fstatat(dir.Get(), where.name.c_str(), &final_name, 0) == 0 &&
+        S_ISREG(final_name.st_mode)) {
+        facts.target_seen = true;
+        facts.target_size = final_name.st_size;
+        facts.target_mtime = final_name.st_mtim.tv_sec;
+    }
     return {};
+}
+
+void KeepFacts(CopyOutcome& outcome, const CopyOutcome& facts) {
+    outcome.target_existed = facts.target_existed;
+    outcome.source_size = facts.source_size;
+    outcome.source_mtime = facts.source_mtime;
+    outcome.target_seen = facts.target_seen;
+    outcome.target_size = facts.target_size;
+    outcome.target_mtime = facts.target_mtime;
+    outcome.target_compressed = facts.target_compressed;
 }
 
 }  // namespace
@@ -342,8 +368,7 @@ CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
     CopyOutcome facts;
     CopyOutcome outcome =
         CopyWithFacts(Drives().ToNative(source), Drives().ToNative(target), request, facts);
-    outcome.target_existed = facts.target_existed;
-    outcome.source_size = facts.source_size;
+    KeepFacts(outcome, facts);
     return outcome;
 }
 
@@ -385,8 +410,7 @@ CopyOutcome CopyOneFileWatched(
                      target_native = Drives().ToNative(target), own = std::move(own)] {
             CopyOutcome facts;
             CopyOutcome outcome = CopyWithFacts(source_native, target_native, own, facts);
-            outcome.target_existed = facts.target_existed;
-            outcome.source_size = facts.source_size;
+            KeepFacts(outcome, facts);
             std::lock_guard lock(shared->mutex);
             shared->outcome = outcome;
             shared->finished = true;

@@ -29,6 +29,13 @@ struct CopyOutcome {
     // further than the source), and the source's size.
     bool target_existed = false;
     std::int64_t source_size = 0;
+    // After a complete copy: the source's date as copied, and what the final
+    // name holds (a look after the rename, on the copy's own thread, so the
+    // check after a copy never waits on a target that stopped answering).
+    std::int64_t source_mtime = 0;
+    bool target_seen = false;  // the final name is a regular file
+    std::int64_t target_size = 0, target_mtime = 0;
+    std::optional<bool> target_compressed;  // asked for when compression was wanted
     bool Ok() const { return failure == CopyFailure::None; }
 };
 

@@ -62,4 +62,36 @@ bool RunWithTimeLimit(const std::string& key, std::chrono::milliseconds limit,
     return waiter->done_cv.wait_for(lock, limit, [&] { return waiter->done; });
 }
 
+bool RunWatched(std::function<void()> work, const std::function<bool(std::int64_t)>& watch) {
+    auto waiter = std::make_shared<Waiter>();
+    auto task = [waiter, work = std::move(work)] {
+        work();
+        {
+            std::lock_guard lock(waiter->mutex);
+            waiter->done = true;
+        }
+        waiter->done_cv.notify_all();
+    };
+    try {
+        std::thread(task).detach();
+    } catch (const std::system_error&) {  // no thread to be had: here, unwatched
+        task();
+        return true;
+    }
+    const auto began = std::chrono::steady_clock::now();
+    std::unique_lock lock(waiter->mutex);
+    while (!waiter->done_cv.wait_for(lock, std::chrono::milliseconds(50),
+                                     [&] { return waiter->done; })) {
+        lock.unlock();
+        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - began);
+        bool go_on = watch(elapsed.count());
+        lock.lock();
+        if (!go_on)
+            return waiter->done_cv.wait_for(lock, std::chrono::seconds(1),
+                                            [&] { return waiter->done; });
+    }
+    return true;
+}
+
 }  // namespace vaultor::fs

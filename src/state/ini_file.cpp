@@ -310,8 +310,7 @@ void IniFile::Write() const {
     // A file the reader would refuse is a file whose settings are all lost:
     // the one on disk stays as it is instead.
     std::string bytes = Bytes();
-    if (bytes.size() > kMaxBytes || !fs::WriteFileAtomically(path_, bytes))
-        throw WriteError(path_);
+    if (bytes.size() > kMaxBytes || !fs::WriteFileAtomically(path_, bytes)) throw WriteError(path_);
 }
 
 }  // namespace vaultor

@@ -8,7 +8,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <thread>
 
 #include "app/main_window.h"
 #include "engine/copy_run.h"
@@ -455,6 +459,55 @@ TEST_F(RunTest, AlwaysCompressMakesCompressedCopiesOnBtrfsAndTheyCountAsUpToDate
     EXPECT_TRUE(fs::IsFileCompressed(At()));  // the folder too
     Start({});
     EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::NothingToCopy);
+}
+
+TEST_F(RunTest, ATargetThatStopsAnsweringBetweenFilesOrAtTheEndCannotHoldTheRun) {
+    test::LoopMount ntfs(test::LoopMount::Kind::Ntfs, 64, "DOEL");
+    VAULTOR_REQUIRE_MOUNT(ntfs);
+    MapTarget(ntfs.Folder());
+    fsys::create_directories(s / "R/a");
+    fsys::create_directories(s / "R/b");
+    WriteFile(s / "R/a/1", "een");
+    WriteFile(s / "R/b/2", "twee");
+    const std::string daemon = test::RunOutput("pgrep -f 'ntfs-3g " + ntfs.Image() + "'");
+    ASSERT_FALSE(daemon.empty());
+    const pid_t daemon_pid = std::stoi(daemon);
+    // The daemon stops right after the copy of `name` is complete; what the
+    // run does next on the target is its own work, and Stop is pressed there.
+    // A run that hangs with the daemon gets it back after a minute, and fails.
+    auto run_stopping_after = [&](const std::string& name) {
+        std::atomic<bool> stopped{false}, ended{false};
+        std::thread guard([&] {
+            for (int i = 0; i < 600 && !ended; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            ::kill(daemon_pid, SIGCONT);
+        });
+        ui.on_pump = [&] {
+            if (stopped) state.AbortRequested = true;
+            if (!stopped && M().StatusBar1 == name && M().L_Kopieer.colour == kSilver) {
+                ::kill(daemon_pid, SIGSTOP);
+                stopped = true;
+            }
+        };
+        const auto began = std::chrono::steady_clock::now();
+        Start({kAnswerYes});
+        const auto took = std::chrono::steady_clock::now() - began;
+        ended = true;
+        guard.join();
+        ui.on_pump = nullptr;
+        EXPECT_TRUE(stopped);
+        EXPECT_LT(took, std::chrono::seconds(50)) << "the run waited for its target";
+    };
+    // Walked away from the next folder (b comes first in the walk).
+    run_stopping_after("2");
+    EXPECT_TRUE(Has(Log(), "Niet gekopieerd " + At("a\\1") + ": de doeldrive antwoordt niet meer"))
+        << ::testing::PrintToString(Log());
+    EXPECT_EQ(ReadFile(ntfs.Folder() + "/Vaultor_Drive S/R/b/2"), "twee");
+    // Walked away from the empty folders, the folder compression and the flush.
+    run_stopping_after("1");
+    EXPECT_TRUE(Has(Log(), "Kopieren is niet volledig: de doeldrive E:\\ antwoordt niet meer."))
+        << ::testing::PrintToString(Log());
+    EXPECT_EQ(ReadFile(ntfs.Folder() + "/Vaultor_Drive S/R/a/1"), "een");
 }
 
 TEST_F(RunTest, MirroredCompressionGoesFromBtrfsToNtfsAndCountsInTheComparison) {

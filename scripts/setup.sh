@@ -14,6 +14,7 @@ PACKAGES=(
   fusefat dosfstools           # a FAT target for the copy tests
   exfat-fuse exfatprogs        # an exFAT target (exfat-fuse on a loop device) for the date tests
   attr util-linux
+  strace                       # which syncs reach a FUSE target (a copy test)
   qt6-base-dev qt6-base-dev-tools  # the window (Qt 6 Widgets; moc and rcc)
   qt6-qpa-plugins libxcb-cursor0   # Qt's X11 and offscreen platforms
   libqt6svg6                       # the SVG glyphs and icon

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -310,6 +311,7 @@ CopyRun::Folder CopyRun::MakeTargetFolder(const std::string& folder,
         if (NotInTargetTree(st, folder)) FillDirTreeView(st);
     }
     cleaned_.insert(folder);
+    written_folders_.insert(folder);
     last_folder_ = folder;
     return Folder::Ready;
 }
@@ -384,6 +386,7 @@ void CopyRun::MakeEmptyFolders() {
                 [levels = NativeLevels(folder)] { return PrepareFolder(levels, {}, false); });
         }
         if (prepared && prepared->ready) {
+            written_folders_.insert(folder);
             ++folders_made_;
             ++st.ItemsUpdated;
             log_.WriteLine(_("Lege map gemaakt ") + folder);
@@ -396,13 +399,35 @@ void CopyRun::MakeEmptyFolders() {
 }
 
 // "Done" means the data is on the medium: a stick may be pulled out right after.
+// Where a sync of the file system does not reach the medium (FUSE, network
+// drives), each copy was synced before its rename; the names the run gave
+// (its folders' entries, up to the root) are synced here, folder by folder.
+std::vector<std::string> CopyRun::FoldersToSyncOneByOne() const {
+    if (!OnSlowDrive(state_.TargetRoot)) return {};
+    std::set<std::string> folders;
+    for (std::string folder : written_folders_) {
+        while (folder.size() > 3 && folders.insert(folder).second)
+            folder = folder.substr(0, std::max<size_t>(folder.rfind('\\'), 3));
+        folders.insert(state_.TargetRoot);
+    }
+    std::vector<std::string> natives;
+    for (const auto& folder : folders)
+        if (auto native = fs::Drives().ToNative(folder)) natives.push_back(std::move(*native));
+    return natives;
+}
+
 void CopyRun::FlushTarget() {
     if (state_.TargetNotAnswering) return;  // a flush would hang as the copy did
     auto root = fs::Drives().ToNative(state_.TargetRoot);
-    auto error = OnTarget<int>([root] {
+    auto error = OnTarget<int>([root, folders = FoldersToSyncOneByOne()] {
         fs::UniqueFd fd(root ? ::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
         if (!fd) return root ? errno : ENODEV;
-        return ::syncfs(fd.Get()) != 0 ? errno : 0;
+        if (::syncfs(fd.Get()) != 0) return errno;
+        for (const auto& folder : folders) {
+            fs::UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (!dir || ::fsync(dir.Get()) != 0) return errno;
+        }
+        return 0;
     });
     if (!error || *error)
         remarks_.push_back(

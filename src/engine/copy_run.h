@@ -67,8 +67,10 @@ class CopyRun {
     std::int32_t failed_ = 0;
     std::int64_t files_updated_ = 0, files_copied_ = 0, folders_made_ = 0;
     std::int64_t run_start_ms_ = 0;
-    std::set<std::string> cleaned_;  // target folders whose leftovers were removed
-    std::string last_folder_;        // the target folder of the line before
+    std::vector<std::string> FoldersToSyncOneByOne() const;
+    std::set<std::string> cleaned_;          // target folders whose leftovers were removed
+    std::set<std::string> written_folders_;  // target folders this run wrote in
+    std::string last_folder_;                // the target folder of the line before
     // Target folders the target would not make (a name it does not allow):
     // what lies below them is reported, the rest of the run goes on.
     std::vector<std::string> refused_folders_;

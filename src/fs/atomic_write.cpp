@@ -64,6 +64,12 @@ bool WriteFileAtomically(const std::string& native_path, std::string_view conten
     }
     if (::fsync(fd.Get()) != 0 || fd.Close() != 0) return fail();
     if (::rename(temp.c_str(), native_path.c_str()) != 0) return fail();
+    // The new name is an entry of the folder: until the folder is on the
+    // medium, a cut may bring back the old file, or none. A folder that
+    // cannot be synced (some FUSE and network file systems) is no failure:
+    // the file itself is.
+    UniqueFd folder(::open(FolderOf(native_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder) ::fsync(folder.Get());
     return true;
 }
 

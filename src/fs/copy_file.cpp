@@ -29,6 +29,22 @@ constexpr std::string_view kTempSuffix = ".tmp";
 constexpr size_t kTempHexDigits = 12;
 constexpr long kFuseMagic = 0x65735546;
 
+// File systems a sync of the whole file system does not reach (FUSE: the
+// daemon's own device is never told), or that keep writes on another
+// machine: there only a sync of the file itself puts its data on the medium.
+bool SyncsOnlyPerFile(long type) {
+    switch (type) {
+        case kFuseMagic:
+        case 0x6969:      // NFS
+        case 0xFF534D42:  // CIFS
+        case 0xFE534D42:  // SMB2
+        case 0x517B:      // SMB
+            return true;
+        default:
+            return false;
+    }
+}
+
 CopyOutcome Fail(CopyFailure failure, int error_number) {
     CopyOutcome outcome;
     outcome.failure = failure;
@@ -269,7 +285,9 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     UniqueFd dir(::open(where.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dir) return FailOnTarget(errno);
     struct statfs target_fs {};
-    bool fuse = ::fstatfs(dir.Get(), &target_fs) == 0 && target_fs.f_type == kFuseMagic;
+    const bool known_fs = ::fstatfs(dir.Get(), &target_fs) == 0;
+    bool fuse = known_fs && target_fs.f_type == kFuseMagic;
+    bool sync_each = known_fs && SyncsOnlyPerFile(static_cast<long>(target_fs.f_type));
     struct stat old {};
     bool replaces = ::fstatat(dir.Get(), where.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     facts.target_existed = replaces && S_ISREG(old.st_mode);
@@ -322,7 +340,10 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     if (::futimens(temp.Fd(), times) != 0) return FailOnTarget(errno);
     // Replacing an old copy: the new data must be on the medium before the
     // rename, or a power cut could leave neither. A new file costs nothing here.
-    if (replaces && ::fdatasync(temp.Fd()) != 0) return FailOnTarget(errno);
+    // Where nothing later would flush it, a new copy too: once its name
+    // stands, its data is on the medium.
+    if (sync_each ? ::fsync(temp.Fd()) != 0 : replaces && ::fdatasync(temp.Fd()) != 0)
+        return FailOnTarget(errno);
     struct stat written {};
     if (::fstat(temp.Fd(), &written) != 0) return FailOnTarget(errno);
     if (written.st_size != copier.Done()) return Fail(CopyFailure::IoError, EIO);

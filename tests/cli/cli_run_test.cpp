@@ -218,6 +218,35 @@ TEST_F(CliRunTest, ATargetThatStopsAnsweringCannotHoldTheRun) {
     EXPECT_FALSE(fsys::exists(copies + "/groot"));
 }
 
+TEST_F(CliRunTest, OnAFuseTargetEachCopyAndTheFoldersAreSyncedOneByOneAsIsTheProgramFolder) {
+    if (test::Run("command -v strace >/dev/null") != 0) GTEST_SKIP() << "strace is not installed";
+    test::LoopMount ntfs(test::LoopMount::Kind::Ntfs, 64, "DOEL");
+    VAULTOR_REQUIRE_MOUNT(ntfs);
+    fsys::create_directories(src / "Data/Sub");
+    WriteFile(src / "Data/a", "a");
+    WriteFile(src / "Data/Sub/b", "b");
+    WriteFile(src / "Data/Sub/c", "c");
+    const std::string options = "--drive 'S=" + src.Path() + "' --drive 'E=" + ntfs.Folder() + "' ";
+    ASSERT_EQ(test::RunCli(src.Path(), home.Path(), options + "--yes new Foto 'S:\\Data'").status,
+              0);
+    ASSERT_EQ(test::RunCli(src.Path(), home.Path(), options + "target Foto E").status, 0);
+    // A sync of the file system does not reach a FUSE daemon's device; a sync
+    // of a file or folder does (ntfs-3g and exfat-fuse then sync their device).
+    TempDir scratch;
+    const std::string trace = scratch / "trace";
+    ASSERT_EQ(test::RunCli(src.Path(), home.Path(), options + "--yes start Foto",
+                           "strace -f -y -qq -e trace=fsync,fdatasync -o '" + trace + "'")
+                  .status,
+              0);
+    const std::string synced = ReadFile(trace);
+    EXPECT_EQ(Count(synced, ".tmp>)"), 3) << synced;  // each copy, before its rename
+    const std::string copy = ntfs.Folder() + "/Vaultor_Drive S";
+    for (const std::string& folder : {copy + "/Data/Sub", copy + "/Data", copy, ntfs.Folder()})
+        EXPECT_NE(synced.find("<" + folder + ">)"), std::string::npos) << folder << "\n" << synced;
+    // The settings and the record written to the program folder: its entries too.
+    EXPECT_NE(synced.find("<" + home.Path() + ">)"), std::string::npos) << synced;
+}
+
 TEST_F(CliRunTest, CtrlCWithoutATerminalStopsTheRunBetweenFiles) {
     for (int i = 0; i < 20000; ++i) WriteFile(src / ("Data/f" + std::to_string(i)), "x");
     MakeList();

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/main_window.h"
+#include "engine/run_journal.h"
 #include "engine/totals.h"
 #include "fs/copy_file.h"
 #include "fs/drive_mapping.h"
@@ -249,6 +250,8 @@ void Bronlijstwissen1Click(AppState& state) {
     m.ListBox1.selected = -1;
     fs::EraseFile(state.CurrentListFile);
     fs::EraseFile(state.CurrentDrvFile);
+    if (!state.CurrentListFile.empty())
+        RunJournal(RunJournal::PathForList(state.CurrentListFile)).Remove();
     state.CurrentListFile.clear();
     state.CurrentDrvFile.clear();
     m.ComboBox1.caption.clear();
@@ -296,6 +299,10 @@ void ComboBox1DblClick(AppState& state) {
             state.Ui.ToonMelding(_("Kon de naam niet aanpassen!"));
             return;  // the old name and paths stay
         }
+        // An interrupted run's journal belongs to the list, under any name.
+        const std::string old_journal = RunJournal::PathForList(old_list);
+        if (RunJournal::Exists(old_journal))
+            RenameNoReplace(old_journal, RunJournal::PathForList(new_list));
     }
     RemoveName(state, old_name);
     SelectName(state, name);

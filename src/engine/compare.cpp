@@ -199,7 +199,8 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
             size_tgt = target_st.st_size;
             st.DateDiffers =
                 !SameDate(st, file.st.st_mtim.tv_sec, target_st.st_mtim.tv_sec, st.TargetIsCD);
-            st.FileChanged = size_tgt != size_src || st.DateDiffers;
+            st.FileChanged = size_tgt != size_src || st.DateDiffers ||
+                             (st.CollectCopyList && st.InterruptedCopies.count(tgt) != 0);
             if (!st.FileChanged && compression) {
                 if (st.MirrorCompression && !st.AlwaysCompress)
                     st.FileChanged = fs::IsFileCompressed(src) != fs::IsFileCompressed(tgt);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/compare.h"
+#include "engine/run_journal.h"
 #include "engine/walk.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
@@ -110,6 +111,52 @@ bool SplitCopyLine(const std::string& line, const std::string& target_root, std:
     return true;
 }
 
+bool CopyRun::CheckpointDue(size_t next) const {
+    return next >= batch_end_ || state_.Ui.NowMs() - checkpoint_ms_ >= kCheckpointMs ||
+           bytes_since_checkpoint_ >= kCheckpointBytes;
+}
+
+// The target flushed, then the copies the run will begin before the next
+// checkpoint written down, durably, before the first of them begins.
+void CopyRun::Checkpoint(size_t next) {
+    auto& st = state_;
+    // On a drive a sync of the file system does not reach, each copy was
+    // synced before its rename.
+    if (!OnSlowDrive(st.TargetRoot)) {
+        auto root = fs::Drives().ToNative(st.TargetRoot);
+        fs::UniqueFd fd(root ? ::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
+        if (fd) ::syncfs(fd.Get());
+    }
+    for (const auto& copy : done_since_checkpoint_) pending_interrupted_.erase(copy);
+    done_since_checkpoint_.clear();
+    std::vector<std::string> copies(pending_interrupted_.begin(), pending_interrupted_.end());
+    batch_end_ = std::min(next + kCheckpointFiles, st.CopyList.size());
+    for (size_t i = next; i < batch_end_; ++i) {
+        std::string source, target;
+        if (SplitCopyLine(st.CopyList[i], st.TargetRoot, &source, &target))
+            copies.push_back(std::move(target));
+    }
+    if (!journal_.Write(copies) && !journal_failed_) {
+        journal_failed_ = true;
+        remarks_.push_back(Printf(_("Het bestand %s kon niet worden geschreven."),
+                                  RunJournal::PathFor(st).c_str()));
+    }
+    checkpoint_ms_ = st.Ui.NowMs();
+    bytes_since_checkpoint_ = 0;
+}
+
+// A run that ended as it should needs no journal; copies of an interrupted
+// run that failed again stay named in it.
+void CopyRun::CloseJournal(bool flushed) {
+    if (!flushed || state_.TargetNotAnswering) return;
+    for (const auto& copy : done_since_checkpoint_) pending_interrupted_.erase(copy);
+    done_since_checkpoint_.clear();
+    if (pending_interrupted_.empty())
+        journal_.Remove();
+    else
+        journal_.Write({pending_interrupted_.begin(), pending_interrupted_.end()});
+}
+
 std::int32_t CopyRun::KopieerDeLijst() {
     auto& st = state_;
     run_start_ms_ = st.Ui.NowMs();
@@ -118,11 +165,21 @@ std::int32_t CopyRun::KopieerDeLijst() {
     st.FolderNotMade.clear();
     st.TargetNotAnswering = false;
     ReportPassedOver();
+    // Of an interrupted run's copies, those this run copies again.
+    if (!st.InterruptedCopies.empty())
+        for (const auto& line : st.CopyList) {
+            std::string source, target;
+            if (SplitCopyLine(line, st.TargetRoot, &source, &target) &&
+                st.InterruptedCopies.count(target))
+                pending_interrupted_.insert(std::move(target));
+        }
     // Nothing changes the list during a run (RunInProgress); it is read in
     // place, as a copy would double the memory of a large run.
     for (size_t i = 0; i < st.CopyList.size(); ++i) {
+        if (CheckpointDue(i)) Checkpoint(i);
         Next next = CopyLine(st.CopyList[i]);
         if (next == Next::EndRun) {
+            // The journal stays: what the run had in hand is copied again.
             FlushTarget();
             WriteRemarks();
             st.LastRunFailed = failed_;
@@ -167,6 +224,8 @@ CopyRun::Next CopyRun::CopyLine(const std::string& line) {
     m.L_File.caption =
         fs::KiesFormaatStr(ok || hung ? outcome.source_size : fs::FileSizeOf(source));
     if (ok) {
+        done_since_checkpoint_.push_back(target);
+        bytes_since_checkpoint_ += outcome.source_size;
         Copied(source, target, existed, outcome.source_size);
         return Next::Go;
     }
@@ -416,8 +475,8 @@ std::vector<std::string> CopyRun::FoldersToSyncOneByOne() const {
     return natives;
 }
 
-void CopyRun::FlushTarget() {
-    if (state_.TargetNotAnswering) return;  // a flush would hang as the copy did
+bool CopyRun::FlushTarget() {
+    if (state_.TargetNotAnswering) return false;  // a flush would hang as the copy did
     auto root = fs::Drives().ToNative(state_.TargetRoot);
     auto error = OnTarget<int>([root, folders = FoldersToSyncOneByOne()] {
         fs::UniqueFd fd(root ? ::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
@@ -429,10 +488,13 @@ void CopyRun::FlushTarget() {
         }
         return 0;
     });
-    if (!error || *error)
+    if (!error || *error) {
         remarks_.push_back(
             Printf(_("Gegevens niet bevestigd op de doeldrive %s: %s"), state_.TargetRoot.c_str(),
                    error ? std::strerror(*error) : _("de doeldrive antwoordt niet meer")));
+        return false;
+    }
+    return true;
 }
 
 void CopyRun::WriteRemarks() {
@@ -452,7 +514,7 @@ void CopyRun::Complete() {
             work();
             return true;
         });
-    FlushTarget();
+    CloseJournal(FlushTarget());
     auto line = [](const char* label, std::int64_t count) {
         return std::string(label) + "\t" + std::to_string(count);
     };

@@ -5,9 +5,11 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/copy_step.h"
+#include "engine/run_journal.h"
 #include "fs/copy_file.h"
 #include "fs/time_limit.h"
 #include "log/log_file.h"
@@ -30,7 +32,8 @@ void UpdateRate(AppState& state, std::int64_t elapsed_ms);
 // remarks. Stop is honoured between files. Returns the number of failed copies.
 class CopyRun {
   public:
-    CopyRun(AppState& state, LogFile& log) : state_(state), log_(log), step_(state) {}
+    CopyRun(AppState& state, LogFile& log)
+        : state_(state), log_(log), step_(state), journal_(RunJournal::PathFor(state)) {}
     std::int32_t KopieerDeLijst();
 
   private:
@@ -56,7 +59,10 @@ class CopyRun {
         return answer;
     }
     void MakeEmptyFolders();
-    void FlushTarget();
+    bool FlushTarget();
+    bool CheckpointDue(size_t next) const;
+    void Checkpoint(size_t next);
+    void CloseJournal(bool flushed);
     void WriteRemarks();
     void Complete();
 
@@ -68,6 +74,16 @@ class CopyRun {
     std::int64_t files_updated_ = 0, files_copied_ = 0, folders_made_ = 0;
     std::int64_t run_start_ms_ = 0;
     std::vector<std::string> FoldersToSyncOneByOne() const;
+    // Checkpoints: every few seconds, few hundred MB or thousand files.
+    static constexpr std::int64_t kCheckpointMs = 5000;
+    static constexpr std::int64_t kCheckpointBytes = 256 << 20;
+    static constexpr size_t kCheckpointFiles = 1000;
+    RunJournal journal_;
+    bool journal_failed_ = false;
+    size_t batch_end_ = 0;
+    std::int64_t checkpoint_ms_ = 0, bytes_since_checkpoint_ = 0;
+    std::vector<std::string> done_since_checkpoint_;
+    std::unordered_set<std::string> pending_interrupted_;
     std::set<std::string> cleaned_;          // target folders whose leftovers were removed
     std::set<std::string> written_folders_;  // target folders this run wrote in
     std::string last_folder_;                // the target folder of the line before

@@ -5,6 +5,7 @@
 
 #include "engine/copy_run.h"
 #include "engine/copy_step.h"
+#include "engine/run_journal.h"
 #include "engine/totals.h"
 #include "engine/verify.h"
 #include "engine/walk.h"
@@ -240,6 +241,7 @@ void SpB_StartClick(AppState& state) {
     state.LastDrive = DriveBoxText(state);
     state.LastDate = "n/a";
     PrepareCheck(state);
+    TellOfInterruptedRun(state, true);
     try {
         Vergelijken(state, nullptr);
     } catch (...) {  // the check gave the controls back; the list's record goes back too
@@ -290,6 +292,9 @@ void SpB_StartClick(AppState& state) {
                 ++state.LastRunRemarks;
             }
         if (state.CompressionWork) SetAllFoldersCompressionstate(state);
+        // What an interrupted run had in hand is gone from the source, or whole.
+        if (!state.InterruptedCopies.empty() || RunJournal::Exists(RunJournal::PathFor(state)))
+            RunJournal(RunJournal::PathFor(state)).Remove();
         before.Restore(state);
         state.LastRunEnd = RunEnd::NothingToCopy;
         ShowIdle(state);

@@ -1,6 +1,7 @@
 #include "engine/verify.h"
 
 #include "engine/compare.h"
+#include "engine/run_journal.h"
 #include "engine/totals.h"
 #include "engine/walk.h"
 #include "fs/case_probe.h"
@@ -93,6 +94,7 @@ void SpBCompareClick(AppState& state) {
         return;
     }
     RunScope running(state);
+    TellOfInterruptedRun(state, false);
     m.CheckListBox1.visible = false;
     m.SpBOptiesDown = false;
     state.BytesCompared = 0;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "fs/file_dates.h"
@@ -51,6 +52,9 @@ struct AppState {
     bool IgnoreTimeShift = false;
 
     std::vector<std::string> CompressList, CopyList, EmptyFolderList;
+    // Copies an interrupted run had in hand (target paths): Start's check
+    // takes each as changed, whatever its size and date say.
+    std::unordered_set<std::string> InterruptedCopies;
     std::int64_t TotalBytes = 0, BytesToCopy = 0, SpaceNeeded = 0, ChangeCount = 0;
     // What the copy needs at its peak: an update is written beside its old
     // copy until it is complete, so the largest copy replaced stands on top of
@@ -84,9 +88,9 @@ struct AppState {
             UnwritableName,
             DanglingLink,
             FolderNotPresent,
-            FolderUnreadable,  // no permission, or an error while it was read
+            FolderUnreadable,   // no permission, or an error while it was read
             TooLargeForTarget,  // larger than the target's file system can hold
-            CaseTwin,  // its name differs only in case from one backed up beside it
+            CaseTwin,           // its name differs only in case from one backed up beside it
         } why;
         std::string path;  // letter form, as far as it can be written
     };

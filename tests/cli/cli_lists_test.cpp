@@ -109,10 +109,12 @@ TEST_F(CliListsTest, TheExitStatusSaysWhetherTheChangeReachedTheFile) {
 TEST_F(CliListsTest, RenameDeleteAndImportKeepLast0OnTheListTheWindowWouldShow) {
     ASSERT_EQ(Cli("--yes new Werk Muziek").status, 0);
     ASSERT_EQ(Cli("--yes new Thuis Data").status, 0);
+    WriteFile(home / "Werk.journal", std::string("vaultor-journal 1\n", 18));  // a run interrupted
     Result renamed = Cli("--yes rename Werk Kantoor");
     ASSERT_EQ(renamed.status, 0) << renamed.out;
     EXPECT_TRUE(std::filesystem::exists(home / "Kantoor.vlt"));
     EXPECT_TRUE(std::filesystem::exists(home / "Kantoor.drv"));
+    EXPECT_TRUE(std::filesystem::exists(home / "Kantoor.journal"));
     EXPECT_FALSE(std::filesystem::exists(home / "Werk.vlt"));
     EXPECT_EQ(Last(), "Kantoor");
 
@@ -127,6 +129,7 @@ TEST_F(CliListsTest, RenameDeleteAndImportKeepLast0OnTheListTheWindowWouldShow) 
     ASSERT_EQ(deleted.status, 0) << deleted.out;
     EXPECT_FALSE(std::filesystem::exists(home / "Kantoor.vlt"));
     EXPECT_FALSE(std::filesystem::exists(home / "Kantoor.drv"));
+    EXPECT_FALSE(std::filesystem::exists(home / "Kantoor.journal"));
     EXPECT_EQ(Last(), "100% Foto's");
     EXPECT_EQ(Cli("lists").out, "100% Foto's\n100% Foto's (1)\nThuis\n");
 }

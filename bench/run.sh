@@ -2,9 +2,11 @@
 # The benchmark: whole vaultor-cli runs against rsync, cp and du, side by side
 # on one generated tree, then the file services against cp and stat.
 #
-#   bench/run.sh [--files N] [--small] [--no-micro]
+#   bench/run.sh [--files N] [--small] [--no-micro] [--target tmpfs|ntfs|btrfs]
 #
 # --small makes every file 512 bytes to 2 KiB, for runs of a million files.
+# --target puts the targets on an ntfs-3g (FUSE) or btrfs image on a loop
+# device instead of tmpfs: what a sync on such drives costs.
 #
 # The source lies on the disk under build/bench (its page cache warmed first),
 # every target on one tmpfs, so the figures compare the programs and not the
@@ -14,12 +16,14 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 files=50000
 micro=1
 sizes=""
+kind=tmpfs
 while (($#)); do
   case "$1" in
     --files) files="$2"; shift 2 ;;
     --small) sizes=small; shift ;;
     --no-micro) micro=0; shift ;;
-    *) echo "bench/run.sh [--files N] [--small] [--no-micro]" >&2; exit 2 ;;
+    --target) kind="$2"; shift 2 ;;
+    *) echo "bench/run.sh [--files N] [--small] [--no-micro] [--target tmpfs|ntfs|btrfs]" >&2; exit 2 ;;
   esac
 done
 
@@ -29,14 +33,28 @@ cmake --build "$root/build" -j"$(nproc)" --target vaultor-cli vaultor_bench vaul
 
 work="$root/build/bench"
 targets=/tmp/vaultor-bench-targets
-cleanup() { umount "$targets" 2>/dev/null || true; }
+image=/var/tmp/vaultor-bench-target.img
+loop=""
+cleanup() {
+  umount "$targets" 2>/dev/null || true
+  [[ -n "$loop" ]] && losetup -d "$loop" 2>/dev/null
+  rm -f "$image"
+}
 trap cleanup EXIT
 rm -rf "$work"
 mkdir -p "$work/src" "$work/home" "$targets"
 "$root/build/vaultor_make_tree" "$work/src" "$files" $sizes
 tree_kib=$(du -sk "$work/src" | cut -f1)
 mountpoint -q "$targets" && umount "$targets"
-mount -t tmpfs -o size=$((tree_kib * 3 + 262144))k tmpfs "$targets"
+case "$kind" in
+  tmpfs) mount -t tmpfs -o size=$((tree_kib * 3 + 262144))k tmpfs "$targets" ;;
+  ntfs | btrfs)
+    truncate -s $((tree_kib * 4 + 524288))k "$image"
+    if [[ "$kind" == ntfs ]]; then mkfs.ntfs -Q -F "$image" >/dev/null 2>&1; else mkfs.btrfs -q "$image"; fi
+    loop=$(losetup -f --show "$image")
+    if [[ "$kind" == ntfs ]]; then ntfs-3g "$loop" "$targets"; else mount "$loop" "$targets"; fi ;;
+  *) echo "bench/run.sh: --target tmpfs, ntfs or btrfs" >&2; exit 2 ;;
+esac
 mkdir -p "$targets/vaultor" "$targets/rsync" "$targets/cp"
 printf '[Translation]\r\n1=\r\n' > "$work/home/Vaultor.ini"
 
@@ -73,7 +91,7 @@ again() {  # command... (the target stays as it is)
   for ((r = 0; r < rounds; ++r)); do measure "$@"; done | best
 }
 
-echo "tree: $files files, $((tree_kib / 1024)) MiB; targets on tmpfs; best of $rounds"
+echo "tree: $files files, $((tree_kib / 1024)) MiB; targets on $kind; best of $rounds"
 read -r v_full v_mem < <(full "$targets/vaultor" "${cli[@]}" --yes start Bench)
 read -r r_full _ < <(full "$targets/rsync" rsync -a "$work/src/" "$targets/rsync/")
 read -r c_full _ < <(full "$targets/cp" cp -a "$work/src/." "$targets/cp/")

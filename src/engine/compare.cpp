@@ -19,6 +19,7 @@
 #include "fs/size_text.h"
 #include "fs/time_text.h"
 #include "fs/unique_fd.h"
+#include "target/target_path.h"
 
 namespace vaultor {
 namespace {
@@ -56,8 +57,7 @@ bool SameDate(const AppState& state, std::time_t source, std::time_t target, boo
 }
 
 std::string DriveFolderOf(const AppState& state, const std::string& folder) {
-    return state.TargetRoot + "Vaultor_Drive " + std::string(1, folder.empty() ? '?' : folder[0]) +
-           "\\";
+    return DriveFolderFor(state.TargetRoot, folder.empty() ? '?' : folder[0]);
 }
 
 std::string FileDate(const AppState& state, const std::string& path) {
@@ -213,7 +213,7 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
                 st.SpaceGrowth += std::max<std::int64_t>(size_src - size_tgt, 0);
                 Log(_("Veranderd ") + tgt);
                 if (st.CollectCopyList) {
-                    st.CopyList.push_back(src + " ==> " + tgt);
+                    st.CopyList.push_back({src, size_src, true});
                     st.BytesToCopy += size_src;
                 }
             }
@@ -224,7 +224,7 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
             Log(_("Niet aanwezig ") + tgt);
             st.SpaceGrowth += size_src;
             if (st.CollectCopyList) {
-                st.CopyList.push_back(src + " ==> " + tgt);
+                st.CopyList.push_back({src, size_src, false});
                 st.BytesToCopy += size_src;
             }
         }

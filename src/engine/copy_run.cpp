@@ -25,11 +25,10 @@
 #include "state/rates.h"
 #include "target/drive_box.h"
 #include "target/target_browser.h"
+#include "target/target_path.h"
 
 namespace vaultor {
 namespace {
-
-constexpr const char* kSeparator = " ==> ";
 
 // "E:\A\b.txt" gives "E:\A"; "E:\b.txt" gives "E:\".
 std::string FolderPart(const std::string& path) {
@@ -88,29 +87,6 @@ void UpdateRate(AppState& st, std::int64_t elapsed_ms) {
     SetDrvBpsVal(st);
 }
 
-bool SplitCopyLine(const std::string& line, const std::string& target_root, std::string* source,
-                   std::string* target) {
-    const std::string sep = kSeparator;
-    const std::string marked = sep + target_root + "Vaultor_Drive ";
-    size_t first_marked = std::string::npos;
-    for (size_t at = line.find(marked); at != std::string::npos; at = line.find(marked, at + 1)) {
-        if (first_marked == std::string::npos) first_marked = at;
-        std::string src = line.substr(0, at), tgt = line.substr(at + sep.size());
-        // The target repeats the source below "Vaultor_Drive " + its letter.
-        if (src.size() >= 3 &&
-            tgt == target_root + "Vaultor_Drive " + src[0] + "\\" + src.substr(3)) {
-            *source = std::move(src);
-            *target = std::move(tgt);
-            return true;
-        }
-    }
-    size_t at = first_marked != std::string::npos ? first_marked : line.find(sep);
-    if (at == std::string::npos) return false;
-    *source = line.substr(0, at);
-    *target = line.substr(at + sep.size());
-    return true;
-}
-
 bool CopyRun::CheckpointDue(size_t next) const {
     return next >= batch_end_ || state_.Ui.NowMs() - checkpoint_ms_ >= kCheckpointMs ||
            bytes_since_checkpoint_ >= kCheckpointBytes;
@@ -131,11 +107,8 @@ void CopyRun::Checkpoint(size_t next) {
     done_since_checkpoint_.clear();
     std::vector<std::string> copies(pending_interrupted_.begin(), pending_interrupted_.end());
     batch_end_ = std::min(next + kCheckpointFiles, st.CopyList.size());
-    for (size_t i = next; i < batch_end_; ++i) {
-        std::string source, target;
-        if (SplitCopyLine(st.CopyList[i], st.TargetRoot, &source, &target))
-            copies.push_back(std::move(target));
-    }
+    for (size_t i = next; i < batch_end_; ++i)
+        copies.push_back(TargetPathOf(st.TargetRoot, st.CopyList[i].source));
     if (!journal_.Write(copies) && !journal_failed_) {
         journal_failed_ = true;
         remarks_.push_back(Printf(_("Het bestand %s kon niet worden geschreven."),
@@ -167,17 +140,15 @@ std::int32_t CopyRun::KopieerDeLijst() {
     ReportPassedOver();
     // Of an interrupted run's copies, those this run copies again.
     if (!st.InterruptedCopies.empty())
-        for (const auto& line : st.CopyList) {
-            std::string source, target;
-            if (SplitCopyLine(line, st.TargetRoot, &source, &target) &&
-                st.InterruptedCopies.count(target))
-                pending_interrupted_.insert(std::move(target));
+        for (const auto& item : st.CopyList) {
+            std::string target = TargetPathOf(st.TargetRoot, item.source);
+            if (st.InterruptedCopies.count(target)) pending_interrupted_.insert(std::move(target));
         }
     // Nothing changes the list during a run (RunInProgress); it is read in
     // place, as a copy would double the memory of a large run.
     for (size_t i = 0; i < st.CopyList.size(); ++i) {
         if (CheckpointDue(i)) Checkpoint(i);
-        Next next = CopyLine(st.CopyList[i]);
+        Next next = CopyItem(st.CopyList[i]);
         if (next == Next::EndRun) {
             // The journal stays: what the run had in hand is copied again.
             FlushTarget();
@@ -192,11 +163,11 @@ std::int32_t CopyRun::KopieerDeLijst() {
     return failed_;
 }
 
-CopyRun::Next CopyRun::CopyLine(const std::string& line) {
+CopyRun::Next CopyRun::CopyItem(const AppState::CopyItem& item) {
     auto& st = state_;
     auto& m = st.Model;
-    std::string source, target;
-    if (!SplitCopyLine(line, st.TargetRoot, &source, &target)) return Next::Skip;
+    const std::string& source = item.source;
+    const std::string target = TargetPathOf(st.TargetRoot, source);
     if (st.AbortRequested) return Next::Stop;
     const std::string target_dir = FolderPart(target);
     switch (MakeTargetFolder(target_dir, FolderPart(source))) {

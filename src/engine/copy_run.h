@@ -17,17 +17,11 @@
 
 namespace vaultor {
 
-// Splits a CopyList line into source and target. A file name may itself hold
-// " ==> ", so the split is the one whose target is the source's place under
-// the target's drive folder. False for a line without a separator.
-bool SplitCopyLine(const std::string& line, const std::string& target_root, std::string* source,
-                   std::string* target);
-
 // The average rate of the run so far (bytes done over whole seconds), the two
 // time estimates from it, and the rate remembered for the target's drive kind.
 void UpdateRate(AppState& state, std::int64_t elapsed_ms);
 
-// The copy run: every line of CopyList copied and checked, then the empty
+// The copy run: every item of CopyList copied and checked, then the empty
 // folders, the folder compression, a flush of the target, the summary and the
 // remarks. Stop is honoured between files. Returns the number of failed copies.
 class CopyRun {
@@ -37,8 +31,8 @@ class CopyRun {
     std::int32_t KopieerDeLijst();
 
   private:
-    enum class Next { Go, Skip, Stop, EndRun };
-    Next CopyLine(const std::string& line);
+    enum class Next { Go, Stop, EndRun };
+    Next CopyItem(const AppState::CopyItem& item);
     enum class Folder { Ready, Refused, TargetFailed, NotAnswering };
     Folder MakeTargetFolder(const std::string& folder, const std::string& source_folder);
     bool BelowRefusedFolder(const std::string& folder) const;

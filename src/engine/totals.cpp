@@ -6,6 +6,7 @@
 #include "fs/size_text.h"
 #include "log/log_file.h"
 #include "target/drive_box.h"
+#include "target/target_path.h"
 
 namespace vaultor {
 void ShowTotals(AppState& state) {
@@ -112,7 +113,11 @@ void ToonMapRuimteNodig(AppState& state) {
 
 void Label19Click(AppState& state) {
     std::string path = state.ProgramDir + "Kopieer.log";
-    SaveLines(path, state.CopyList);
+    std::vector<std::string> lines;
+    lines.reserve(state.CopyList.size());
+    for (const auto& item : state.CopyList)
+        lines.push_back(item.source + " ==> " + TargetPathOf(state.TargetRoot, item.source));
+    SaveLines(path, lines);
     fs::ProcessPendingMessages();
     std::string text;
     for (const auto& line : ReadLogLines(path)) text += line + "\n";

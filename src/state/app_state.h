@@ -51,7 +51,15 @@ struct AppState {
     // off (FAT and exFAT keep local time) is then no change.
     bool IgnoreTimeShift = false;
 
-    std::vector<std::string> CompressList, CopyList, EmptyFolderList;
+    // A file the check found to copy: missing at the target, or changed
+    // there (`update`); its copy's path is TargetPathOf(TargetRoot, source).
+    struct CopyItem {
+        std::string source;
+        std::int64_t size = 0;  // as the check saw it
+        bool update = false;
+    };
+    std::vector<CopyItem> CopyList;
+    std::vector<std::string> CompressList, EmptyFolderList;
     // Copies an interrupted run had in hand (target paths): Start's check
     // takes each as changed, whatever its size and date say.
     std::unordered_set<std::string> InterruptedCopies;

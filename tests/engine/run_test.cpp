@@ -584,16 +584,5 @@ TEST(Rates, TheRateIsTheAverageOverWholeSecondsAndIsRememberedForTheDriveKind) {
     EXPECT_EQ(state.DriveKindRate[1], 5'000'000);
 }
 
-TEST(CopyLines, SplitWhereTheTargetRepeatsTheSource) {
-    std::string src, tgt;
-    ASSERT_TRUE(
-        SplitCopyLine("S:\\x ==> E:\\Vaultor_Drive S\\y ==> E:\\Vaultor_Drive S\\x ==> "
-                      "E:\\Vaultor_Drive S\\y",
-                      "E:\\", &src, &tgt));
-    EXPECT_EQ(src, "S:\\x ==> E:\\Vaultor_Drive S\\y");
-    EXPECT_EQ(tgt, "E:\\Vaultor_Drive S\\x ==> E:\\Vaultor_Drive S\\y");
-    EXPECT_FALSE(SplitCopyLine("no separator here", "E:\\", &src, &tgt));
-}
-
 }  // namespace
 }  // namespace vaultor

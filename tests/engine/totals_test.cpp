@@ -90,7 +90,8 @@ TEST_F(TotalsTest, TheFolderInformationAndTheCopyListGoToTheirLogs) {
     EXPECT_EQ(test::ReadFile(home / "Kopieer.log"), "");
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown.back(), "Vaultor logviewer\n");
-    state.CopyList = {"D:\\a ==> E:\\Vaultor_Drive D\\a"};
+    state.TargetRoot = "E:\\";
+    state.CopyList = {{"D:\\a", 1, false}};
     Label19Click(state);
     EXPECT_EQ(test::ReadFile(home / "Kopieer.log"), "D:\\a ==> E:\\Vaultor_Drive D\\a\r\n");
 }

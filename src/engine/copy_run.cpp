@@ -98,7 +98,7 @@ void CopyRun::Checkpoint(size_t next) {
     auto& st = state_;
     // On a drive a sync of the file system does not reach, each copy was
     // synced before its rename.
-    if (!OnSlowDrive(st.TargetRoot)) {
+    if (!step_.SlowDrive(st.TargetRoot)) {
         auto root = fs::Drives().ToNative(st.TargetRoot);
         fs::UniqueFd fd(root ? ::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
         if (fd) ::syncfs(fd.Get());
@@ -432,8 +432,8 @@ void CopyRun::MakeEmptyFolders() {
 // Where a sync of the file system does not reach the medium (FUSE, network
 // drives), each copy was synced before its rename; the names the run gave
 // (its folders' entries, up to the root) are synced here, folder by folder.
-std::vector<std::string> CopyRun::FoldersToSyncOneByOne() const {
-    if (!OnSlowDrive(state_.TargetRoot)) return {};
+std::vector<std::string> CopyRun::FoldersToSyncOneByOne() {
+    if (!step_.SlowDrive(state_.TargetRoot)) return {};
     std::set<std::string> folders;
     for (std::string folder : written_folders_) {
         while (folder.size() > 3 && folders.insert(folder).second)

@@ -47,7 +47,7 @@ class CopyRun {
     // walked away from it. `work` takes native paths only.
     template <typename T>
     std::optional<T> OnTarget(std::function<T()> work) {
-        if (!OnSlowDrive(state_.TargetRoot)) return work();
+        if (!step_.SlowDrive(state_.TargetRoot)) return work();
         auto answer = fs::AskWatched<T>(std::move(work), step_.WatchWork());
         if (!answer) state_.TargetNotAnswering = true;
         return answer;
@@ -67,7 +67,7 @@ class CopyRun {
     std::int32_t failed_ = 0;
     std::int64_t files_updated_ = 0, files_copied_ = 0, folders_made_ = 0;
     std::int64_t run_start_ms_ = 0;
-    std::vector<std::string> FoldersToSyncOneByOne() const;
+    std::vector<std::string> FoldersToSyncOneByOne();
     // Checkpoints: every few seconds, few hundred MB or thousand files.
     static constexpr std::int64_t kCheckpointMs = 5000;
     static constexpr std::int64_t kCheckpointBytes = 256 << 20;

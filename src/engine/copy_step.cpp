@@ -39,6 +39,14 @@ bool OnSlowDrive(const std::string& letter_path) {
     return letter && fs::Drives().Info(letter).slow;
 }
 
+bool CopyStep::SlowDrive(const std::string& letter_path) {
+    char letter =
+        letter_path.size() >= 2 && letter_path[1] == ':' ? fs::NormaliseLetter(letter_path[0]) : 0;
+    auto known = slow_.find(letter);
+    if (known != slow_.end()) return known->second;
+    return slow_[letter] = OnSlowDrive(letter_path);
+}
+
 std::function<bool(std::int64_t)> CopyStep::WatchWork() {
     auto stop_seen_ms = std::make_shared<std::int64_t>(-1);
     return [this, stop_seen_ms](std::int64_t elapsed_ms) {
@@ -71,7 +79,7 @@ bool CopyStep::KopieerBestand(const std::string& source, const std::string& targ
     m.L_Kopieer.colour = kRed;
     fs::CopyRequest request;
     request.compressed = WantedCompression(state_, source, target);
-    if (OnSlowDrive(source) || OnSlowDrive(target)) {
+    if (SlowDrive(source) || SlowDrive(target)) {
         last_ = fs::CopyOneFileWatched(source, target, request, Watch());
     } else {
         request.progress = [this](std::int64_t, std::int64_t total) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,8 @@ class CopyStep {
     // For other work on a drive that may stop answering (fs::RunWatched):
     // false once Stop has waited a few seconds or the work took a minute.
     std::function<bool(std::int64_t)> WatchWork();
+    // OnSlowDrive, asked once per drive for the run: it is asked for every file.
+    bool SlowDrive(const std::string& letter_path);
 
   private:
     static constexpr std::int64_t kStopWaitMs = 3000;
@@ -30,6 +33,7 @@ class CopyStep {
     std::function<bool(std::int64_t, std::int64_t, std::int64_t)> Watch();
     AppState& state_;
     fs::CopyOutcome last_;
+    std::map<char, bool> slow_;
 };
 
 // Makes the missing folder levels of "E:\A\B" (or "E:\A\B\") from the top

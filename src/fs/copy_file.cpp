@@ -11,9 +11,12 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <random>
+#include <set>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "fs/compression.h"
@@ -28,6 +31,8 @@ constexpr std::string_view kTempPrefix = ".vaultor-";
 constexpr std::string_view kTempSuffix = ".tmp";
 constexpr size_t kTempHexDigits = 12;
 constexpr long kFuseMagic = 0x65735546;
+constexpr long kMsdosMagic = 0x4d44;
+constexpr long kExfatMagic = 0x2011BAB0;
 
 // File systems a sync of the whole file system does not reach (FUSE: the
 // daemon's own device is never told), or that keep writes on another
@@ -161,6 +166,35 @@ SplitPath Split(const std::string& native) {
     return {slash == 0 ? "/" : native.substr(0, slash), native.substr(slash + 1)};
 }
 
+// Pairs of file systems (source device, target file system id) between which
+// the kernel declined copy_file_range: not asked again for each file.
+class DeclinedPairs {
+  public:
+    using Pair = std::pair<dev_t, std::pair<int, int>>;
+    static Pair Of(dev_t source, const struct statfs& target) {
+        return {source, {target.f_fsid.__val[0], target.f_fsid.__val[1]}};
+    }
+    bool Has(const Pair& pair) {
+        std::lock_guard lock(mutex_);
+        return pairs_.count(pair) != 0;
+    }
+    void Add(const Pair& pair) {
+        std::lock_guard lock(mutex_);
+        pairs_.insert(pair);
+    }
+
+  private:
+    std::mutex mutex_;
+    std::set<Pair> pairs_;
+};
+
+// Never destroyed: a copy thread left behind may still come back to it.
+DeclinedPairs& Declined() {
+    alignas(DeclinedPairs) static unsigned char storage[sizeof(DeclinedPairs)];
+    static DeclinedPairs* pairs = ::new (storage) DeclinedPairs;
+    return *pairs;
+}
+
 // One buffer for every copy of the thread, never cleared: a run copies many
 // small files, and filling a fresh megabyte for each would cost more than the copy.
 char* Buffer(size_t size) {
@@ -191,6 +225,7 @@ class ContentCopier {
                 if (errno == EINTR) continue;
                 if (use_range_ && Declined(errno)) {
                     use_range_ = false;
+                    range_declined_ = true;
                     continue;
                 }
                 return errno;
@@ -206,6 +241,9 @@ class ContentCopier {
             AdaptChunk(PumpClockMs() - started);
             Report();
             if (request_.cancel && request_.cancel->load()) return ECANCELED;
+            // The size the source had is copied: no call to find its end. A
+            // source that grew meanwhile is told by the look after the copy.
+            if (done_ == total_) return 0;
         }
     }
 
@@ -230,6 +268,7 @@ class ContentCopier {
         if (took_ms < 5 && chunk_ < kMaxChunk) chunk_ *= 2;
     }
     std::int64_t Done() const { return done_; }
+    bool RangeDeclined() const { return range_declined_; }
 
   private:
     void Report() {
@@ -245,6 +284,7 @@ class ContentCopier {
     int in_;
     int out_;
     bool use_range_;
+    bool range_declined_ = false;
     const CopyRequest& request_;
     std::int64_t total_;
     std::int64_t done_ = 0;
@@ -318,8 +358,12 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
             !(*request.compressed && ::fstat(temp.Fd(), &dst) == 0 && dst.st_dev == src.st_dev);
     }
     bool on_source = false;
+    const auto fs_pair = DeclinedPairs::Of(src.st_dev, target_fs);
+    if (known_fs && Declined().Has(fs_pair)) may_share = false;
     ContentCopier copier(in.Get(), temp.Fd(), may_share, request, src.st_size);
-    if (int e = copier.Run(&on_source)) {
+    int copied = copier.Run(&on_source);
+    if (copier.RangeDeclined() && known_fs) Declined().Add(fs_pair);
+    if (int e = copied) {
         if (e == ECANCELED) return Fail(CopyFailure::Cancelled, e);
         return on_source ? Fail(CopyFailure::IoError, e) : FailOnTarget(e);
     }
@@ -362,13 +406,17 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     // time; set it again by name. The copy is complete either way.
     if (fuse) ::utimensat(dir.Get(), where.name.c_str(), times, AT_SYMLINK_NOFOLLOW);
     facts.source_mtime = src.st_mtim.tv_sec;
-    struct stat final_name {};
-    if (::fstatat(dir.Get(), where.name.c_str(), &final_name, 0) == 0 &&
-        S_ISREG(final_name.st_mode)) {
-        facts.target_seen = true;
-        facts.target_size = final_name.st_size;
-        facts.target_mtime = final_name.st_mtim.tv_sec;
-    }
+    // What the copy holds: as written, but on FUSE and FAT file systems as
+    // the final name shows it (fusefat re-dates a renamed entry).
+    struct stat final_name = written;
+    const bool look_again =
+        fuse || !known_fs || target_fs.f_type == kMsdosMagic || target_fs.f_type == kExfatMagic;
+    if (look_again && (::fstatat(dir.Get(), where.name.c_str(), &final_name, 0) != 0 ||
+                       !S_ISREG(final_name.st_mode)))
+        return {};
+    facts.target_seen = true;
+    facts.target_size = final_name.st_size;
+    facts.target_mtime = final_name.st_mtim.tv_sec;
     return {};
 }
 

@@ -55,6 +55,7 @@ void ApplySettings(AppState& state, const Settings& s) {
                       s.EnglishUI,          s.IgnoreTimeShift.value_or(false)};
     state.EnglishUI = s.EnglishUI;
     state.IgnoreTimeShift = s.IgnoreTimeShift.value_or(false);
+    state.CopyWorkers = s.CopyWorkers.value_or(0);
     m.SpBOptiesDown = m.CheckListBox1.visible;
     state.Ini = s;
 }

@@ -7,11 +7,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <limits>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "engine/compare.h"
+#include "engine/copy_pool.h"
 #include "engine/run_journal.h"
 #include "engine/walk.h"
 #include "fs/drive_table.h"
@@ -144,23 +147,136 @@ std::int32_t CopyRun::KopieerDeLijst() {
             std::string target = TargetPathOf(st.TargetRoot, item.source);
             if (st.InterruptedCopies.count(target)) pending_interrupted_.insert(std::move(target));
         }
+    const int workers = Workers();
+    if ((workers > 1 ? CopyAllSideBySide(workers) : CopyAllInTurn()) == Next::EndRun) {
+        // The journal stays: what the run had in hand is copied again.
+        FlushTarget();
+        WriteRemarks();
+        st.LastRunFailed = failed_;
+        st.LastRunRemarks = remarks_.size();
+        return 0;
+    }
+    Complete();
+    return failed_;
+}
+
+// One copy after the other, each in the run's own thread (or, on a drive that
+// may stop answering, under its watch): Stop holds between any two files.
+CopyRun::Next CopyRun::CopyAllInTurn() {
+    auto& st = state_;
     // Nothing changes the list during a run (RunInProgress); it is read in
     // place, as a copy would double the memory of a large run.
     for (size_t i = 0; i < st.CopyList.size(); ++i) {
         if (CheckpointDue(i)) Checkpoint(i);
         Next next = CopyItem(st.CopyList[i]);
-        if (next == Next::EndRun) {
-            // The journal stays: what the run had in hand is copied again.
-            FlushTarget();
-            WriteRemarks();
-            st.LastRunFailed = failed_;
-            st.LastRunRemarks = remarks_.size();
-            return 0;
-        }
+        if (next == Next::EndRun) return next;
         if (next == Next::Stop) break;
     }
-    Complete();
-    return failed_;
+    return Next::Go;
+}
+
+// Copies begun in the list's order on a few threads, reported in that order
+// by this one. After Stop no copy begins; those already begun finish.
+CopyRun::Next CopyRun::CopyAllSideBySide(int workers) {
+    auto& st = state_;
+    struct InHand {
+        size_t number;
+        std::string target;
+        bool refused;                           // its folder could not be made: nothing was begun
+        std::vector<std::string> lines_before;  // of the folders made for it
+    };
+    defer_folder_lines_ = true;
+    CopyPool pool(workers);
+    std::deque<InHand> in_hand;
+    bool dropped = false;
+    auto take_first = [&] {
+        InHand first = std::move(in_hand.front());
+        in_hand.pop_front();
+        for (const auto& line : first.lines_before) log_.WriteLine(line);
+        if (first.refused) {
+            Failed(first.target, false, _("de map kon op de doeldrive niet worden gemaakt"));
+            return Next::Go;
+        }
+        auto outcome = pool.Take(first.number, [&] {
+            st.Ui.ProcessMessages();
+            if (st.AbortRequested && !dropped) {
+                pool.DropWaiting();
+                dropped = true;
+            }
+        });
+        if (!outcome) return Next::Go;  // Stop came before it began
+        st.Model.StatusBar1 = fs::OnlyName(first.target);
+        Next next = Finish(st.CopyList[first.number].source, first.target, *outcome);
+        fs::ProcessPendingMessages();
+        if (st.AbortRequested && !dropped) {
+            pool.DropWaiting();
+            dropped = true;
+        }
+        return next;
+    };
+    auto take_all = [&] {
+        Next end = Next::Go;
+        while (!in_hand.empty())
+            if (take_first() == Next::EndRun) end = Next::EndRun;
+        return end;
+    };
+    for (size_t i = 0; i < st.CopyList.size(); ++i) {
+        // A checkpoint flushes only copies that are complete.
+        if (CheckpointDue(i)) {
+            if (take_all() == Next::EndRun) return Next::EndRun;
+            Checkpoint(i);
+        }
+        if (st.AbortRequested) break;
+        const std::string& source = st.CopyList[i].source;
+        std::string target = TargetPathOf(st.TargetRoot, source);
+        const Folder folder = MakeTargetFolder(FolderPart(target), FolderPart(source));
+        std::vector<std::string> lines_before = std::move(folder_lines_);
+        folder_lines_.clear();
+        if (folder != Folder::Ready && folder != Folder::Refused) {
+            take_all();
+            for (const auto& line : lines_before) log_.WriteLine(line);
+        }
+        switch (folder) {
+            case Folder::TargetFailed:
+                return Next::EndRun;
+            case Folder::NotAnswering:
+                st.TargetNotAnswering = true;
+                Failed(target, false, _("de doeldrive antwoordt niet meer"));
+                return Next::EndRun;
+            case Folder::Refused:
+                in_hand.push_back({i, std::move(target), true, std::move(lines_before)});
+                break;
+            case Folder::Ready: {
+                fs::CopyRequest request;
+                request.compressed = WantedCompression(st, source, target);
+                pool.Submit(i, [request, from = fs::Drives().ToNative(source),
+                                to = fs::Drives().ToNative(target)] {
+                    return fs::CopyOneFileNative(from, to, request);
+                });
+                st.Model.L_Kopieer.colour = kRed;
+                in_hand.push_back({i, std::move(target), false, std::move(lines_before)});
+                break;
+            }
+        }
+        while (in_hand.size() > static_cast<size_t>(workers))
+            if (take_first() == Next::EndRun) {
+                take_all();
+                return Next::EndRun;
+            }
+    }
+    return take_all();
+}
+
+// As many copies side by side as the target does well with: one on a drive
+// that may stop answering (each copy runs under its watch), on an optical
+// drive and on a rotational disk, a few on solid state, memory and the like.
+int CopyRun::Workers() {
+    auto& st = state_;
+    if (st.CopyWorkers > 0) return st.CopyWorkers;
+    if (st.CopyList.size() < 2 || st.TargetIsCD || step_.SlowDrive(st.TargetRoot)) return 1;
+    auto root = fs::Drives().ToNative(st.TargetRoot);
+    if (!root || fs::IsOnRotationalDisk(*root)) return 1;
+    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 2, 4);
 }
 
 CopyRun::Next CopyRun::CopyItem(const AppState::CopyItem& item) {
@@ -184,12 +300,20 @@ CopyRun::Next CopyRun::CopyItem(const AppState::CopyItem& item) {
             break;
     }
     m.StatusBar1 = fs::OnlyName(target);
+    step_.KopieerBestand(source, target);
+    return Finish(source, target, step_.LastOutcome());
+}
+
+// What a copy came to, reported: the log, the lamps, the remarks.
+CopyRun::Next CopyRun::Finish(const std::string& source, const std::string& target,
+                              const fs::CopyOutcome& outcome) {
+    auto& st = state_;
+    auto& m = st.Model;
+    const bool ok = outcome.Ok();
     // The copy tells whether the target stood there and how large the source
-    // was: one look at each instead of one more for each question.
-    bool ok = step_.KopieerBestand(source, target);
-    const fs::CopyOutcome& outcome = step_.LastOutcome();
-    // A copy that failed may have stopped before it looked: then look now
-    // (never at a drive that stopped answering).
+    // was: one look at each instead of one more for each question. A copy
+    // that failed may have stopped before it looked: then look now (never at
+    // a drive that stopped answering).
     const bool hung = outcome.failure == fs::CopyFailure::NotAnswering;
     bool existed = ok || hung ? outcome.target_existed : IsFile(target);
     m.L_File.caption =
@@ -197,7 +321,7 @@ CopyRun::Next CopyRun::CopyItem(const AppState::CopyItem& item) {
     if (ok) {
         done_since_checkpoint_.push_back(target);
         bytes_since_checkpoint_ += outcome.source_size;
-        Copied(source, target, existed, outcome.source_size);
+        Copied(source, target, existed, outcome);
         return Next::Go;
     }
     if (hung) {
@@ -209,7 +333,7 @@ CopyRun::Next CopyRun::CopyItem(const AppState::CopyItem& item) {
                                          : _("de bron antwoordt niet meer"));
         return Next::EndRun;
     }
-    Failed(target, existed, FailureReason(outcome));
+    Failed(target, existed, FailureReason(outcome), outcome.failure == fs::CopyFailure::NoRoom);
     if (outcome.failure == fs::CopyFailure::Cancelled) return Next::Stop;
     return Next::Go;
 }
@@ -337,7 +461,11 @@ CopyRun::Folder CopyRun::MakeTargetFolder(const std::string& folder,
     if (prepared->made) {
         fs::ProcessPendingMessages();
         ++folders_made_;
-        log_.WriteLine(_("Map gemaakt ") + folder);
+        // Side by side, the line waits for the copies before it.
+        if (defer_folder_lines_)
+            folder_lines_.push_back(_("Map gemaakt ") + folder);
+        else
+            log_.WriteLine(_("Map gemaakt ") + folder);
         if (NotInTargetTree(st, folder)) FillDirTreeView(st);
     }
     cleaned_.insert(folder);
@@ -347,7 +475,8 @@ CopyRun::Folder CopyRun::MakeTargetFolder(const std::string& folder,
 }
 
 void CopyRun::Copied(const std::string& source, const std::string& target, bool existed,
-                     std::int64_t size) {
+                     const fs::CopyOutcome& outcome) {
+    const std::int64_t size = outcome.source_size;
     auto& st = state_;
     auto& m = st.Model;
     ++st.ItemsUpdated;
@@ -362,8 +491,7 @@ void CopyRun::Copied(const std::string& source, const std::string& target, bool 
         log_.WriteLine(_("Kopie gemaakt: ") + target);
         ++files_copied_;
     }
-    if (const char* remark =
-            CheckRemark(VerifyCopied(st, source, target, step_.LastOutcome()), st.TargetIsCD))
+    if (const char* remark = CheckRemark(VerifyCopied(st, source, target, outcome), st.TargetIsCD))
         remarks_.push_back(remark + target);
     st.BytesCompared += size;
     if (st.BytesCompared > 0 && st.PercentBase > 0) {
@@ -373,13 +501,13 @@ void CopyRun::Copied(const std::string& source, const std::string& target, bool 
     RateUpdate();
 }
 
-void CopyRun::Failed(const std::string& target, bool existed, const std::string& reason) {
+void CopyRun::Failed(const std::string& target, bool existed, const std::string& reason,
+                     bool no_room) {
     auto& m = state_.Model;
     ++failed_;
     m.L_Comp.colour = m.L_NotPresent.colour = m.L_Kopieer.colour = kYellow;
     // The old copy stays when an update fails; the remark says why when the
     // target is full, since the user can do something about that.
-    bool no_room = step_.LastOutcome().failure == fs::CopyFailure::NoRoom;
     if (no_room)
         remarks_.push_back((existed ? _("Niet bijgewerkt, doeldrive vol: ")
                                     : _("Niet gekopieerd, doeldrive vol: ")) +

@@ -33,12 +33,18 @@ class CopyRun {
   private:
     enum class Next { Go, Stop, EndRun };
     Next CopyItem(const AppState::CopyItem& item);
+    Next Finish(const std::string& source, const std::string& target,
+                const fs::CopyOutcome& outcome);
+    Next CopyAllInTurn();
+    Next CopyAllSideBySide(int workers);
+    int Workers();
     enum class Folder { Ready, Refused, TargetFailed, NotAnswering };
     Folder MakeTargetFolder(const std::string& folder, const std::string& source_folder);
     bool BelowRefusedFolder(const std::string& folder) const;
     void Copied(const std::string& source, const std::string& target, bool existed,
-                std::int64_t size);
-    void Failed(const std::string& target, bool existed, const std::string& reason);
+                const fs::CopyOutcome& outcome);
+    void Failed(const std::string& target, bool existed, const std::string& reason,
+                bool no_room = false);
     std::string FailureReason(const fs::CopyOutcome& outcome) const;
     void RateUpdate();
     void ReportPassedOver();
@@ -78,6 +84,8 @@ class CopyRun {
     std::int64_t checkpoint_ms_ = 0, bytes_since_checkpoint_ = 0;
     std::vector<std::string> done_since_checkpoint_;
     std::unordered_set<std::string> pending_interrupted_;
+    bool defer_folder_lines_ = false;  // "Map gemaakt" waits in folder_lines_
+    std::vector<std::string> folder_lines_;
     std::set<std::string> cleaned_;          // target folders whose leftovers were removed
     std::set<std::string> written_folders_;  // target folders this run wrote in
     std::string last_folder_;                // the target folder of the line before

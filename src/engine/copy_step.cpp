@@ -19,7 +19,6 @@
 #include "fs/size_text.h"
 
 namespace vaultor {
-namespace {
 
 std::optional<bool> WantedCompression(const AppState& state, const std::string& source,
                                       const std::string& target) {
@@ -30,8 +29,6 @@ std::optional<bool> WantedCompression(const AppState& state, const std::string& 
     if (!fs::GetCompressionState(source, source_state)) return false;  // no such state: plain
     return source_state == fs::kCompressionLznt1;
 }
-
-}  // namespace
 
 bool OnSlowDrive(const std::string& letter_path) {
     char letter =

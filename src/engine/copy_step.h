@@ -52,6 +52,11 @@ void RemoveLeftoverTemps(const std::string& target_folder, const std::string& so
 void RemoveLeftoverTempsNative(const std::string& target_folder,
                                const std::optional<std::string>& source_folder);
 
+// The compression a copy should have on the target (nullopt: what its
+// folder gives), as the options ask.
+std::optional<bool> WantedCompression(const AppState& state, const std::string& source,
+                                      const std::string& target);
+
 // A network or FUSE drive, which may stop answering in the middle of work.
 bool OnSlowDrive(const std::string& letter_path);
 

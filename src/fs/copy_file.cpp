@@ -432,6 +432,15 @@ void KeepFacts(CopyOutcome& outcome, const CopyOutcome& facts) {
 
 }  // namespace
 
+CopyOutcome CopyOneFileNative(const std::optional<std::string>& source_native,
+                              const std::optional<std::string>& target_native,
+                              const CopyRequest& request) {
+    CopyOutcome facts;
+    CopyOutcome outcome = CopyWithFacts(source_native, target_native, request, facts);
+    KeepFacts(outcome, facts);
+    return outcome;
+}
+
 CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
                         const CopyRequest& request) {
     CopyOutcome facts;

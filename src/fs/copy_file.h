@@ -56,6 +56,12 @@ struct CopyRequest {
 CopyOutcome CopyOneFile(std::string_view source, std::string_view target,
                         const CopyRequest& request = {});
 
+// CopyOneFile on native paths taken beforehand (nullopt: that side has
+// none), for a thread that must not touch the drive table.
+CopyOutcome CopyOneFileNative(const std::optional<std::string>& source_native,
+                              const std::optional<std::string>& target_native,
+                              const CopyRequest& request = {});
+
 // CopyOneFile on a thread of its own, so a target that stops answering (a
 // FUSE daemon gone, a network share gone) never blocks the caller: `watch` is
 // called every 50 ms with the bytes done and the milliseconds since the last

@@ -1,7 +1,9 @@
 #include "fs/file_info.h"
 
+#include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,6 +11,7 @@
 
 #include "fs/drive_table.h"
 #include "fs/pump.h"
+#include "fs/unique_fd.h"
 
 namespace vaultor::fs {
 namespace {
@@ -121,6 +124,19 @@ std::string OnlyName(std::string_view path) {
     std::string ext = name.substr(dot);
     name.erase(name.find(ext), ext.size());
     return name;
+}
+
+bool IsOnRotationalDisk(const std::string& native) {
+    struct stat st {};
+    if (::stat(native.c_str(), &st) != 0) return false;
+    const std::string device = "/sys/dev/block/" + std::to_string(major(st.st_dev)) + ":" +
+                               std::to_string(minor(st.st_dev));
+    for (const char* queue : {"/queue/rotational", "/../queue/rotational"}) {
+        UniqueFd fd(::open((device + queue).c_str(), O_RDONLY | O_CLOEXEC));
+        char flag = 0;
+        if (fd && ::read(fd.Get(), &flag, 1) == 1) return flag == '1';
+    }
+    return false;
 }
 
 }  // namespace vaultor::fs

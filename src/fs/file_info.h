@@ -35,6 +35,10 @@ std::int32_t DosDateTimeFromUnix(std::time_t t);
 // Deletes a file; false (and the file stays) when it is missing, read-only or
 // a folder. Lets pending window messages be processed before it returns.
 bool EraseFile(std::string_view path);
+// Whether a native path lies on a spinning disk (the kernel's word for its
+// block device, or the whole disk's for a partition); false for memory,
+// network and anything without a block device.
+bool IsOnRotationalDisk(const std::string& native);
 // Deletes a folder with everything below it. Never follows a symbolic link and
 // never reaches into another file system mounted below it.
 bool DeleteFolderTree(std::string_view path);

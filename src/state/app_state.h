@@ -50,6 +50,7 @@ struct AppState {
     // Off unless the user turns it on: a copy whose date is exactly one hour
     // off (FAT and exFAT keep local time) is then no change.
     bool IgnoreTimeShift = false;
+    std::int32_t CopyWorkers = 0;  // copies side by side; 0: as the target suits
 
     // A file the check found to copy: missing at the target, or changed
     // there (`update`); its copy's path is TargetPathOf(TargetRoot, source).

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <charconv>
 
 #include "fs/i18n.h"
@@ -79,6 +80,8 @@ Settings LeesIniFile(const std::string& path) {
     s.EnglishUI = ini.Text("Translation", "1").value_or("") == "en";
     if (ini.Text("Compare", "IgnoreTimeShift"))
         s.IgnoreTimeShift = ini.Bool("Compare", "IgnoreTimeShift", false);
+    if (ini.Text("Performance", "CopyWorkers"))
+        s.CopyWorkers = std::clamp(ini.Integer("Performance", "CopyWorkers", 0), 0, 16);
     for (const auto& [key, value] : ini.Section("Drives")) {
         std::string error;
         if (key.size() != 1) continue;

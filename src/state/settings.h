@@ -35,6 +35,9 @@ struct Settings {
     // Compare IgnoreTimeShift; empty while the file has no such key and the
     // user never set it, and then it is not written either.
     std::optional<bool> IgnoreTimeShift;
+    // Performance CopyWorkers: copies made side by side; empty (automatic)
+    // unless a user wrote the key, which the program keeps as it stands.
+    std::optional<std::int32_t> CopyWorkers;
     std::string LastListName;                     // LAST 0
     std::int32_t TargetDriveKind = 0;             // LAST 2
     std::int32_t BytesPerSecond = 0;              // BPS DriveSpeed1

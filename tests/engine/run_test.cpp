@@ -79,6 +79,7 @@ class RunTest : public ::testing::Test {
         M().DriveComboBox1.items = {"E: [DOEL]"};
         M().DriveComboBox1.selected = 0;
         state.ConfirmDialogs = false;  // the questions are tested where they matter
+        state.CopyWorkers = 1;         // Stop holds between any two files
         state.CreateEmptyFolders = true;
         state.NoEmptyFoldersOnCdrw = false;
         fs::SetMessagePump(&ui);
@@ -247,6 +248,55 @@ TEST_F(RunTest, StopInTheChecksCopiesNothingAndInACopyLetsTheFileInHandComplete)
     EXPECT_EQ(TempFilesBelow(e.Path()), 0);
     EXPECT_TRUE(fsys::exists(e / "Vaultor.dat"));  // the record is written after a Stop too
     ExpectIdle();
+}
+
+TEST_F(RunTest, CopiesMadeSideBySideAreLoggedInTheListsOrderAndStopBeginsNoMore) {
+    for (int d = 0; d < 6; ++d) {
+        fsys::create_directories(s / ("R/d" + std::to_string(d)));
+        for (int f = 0; f < 10; ++f)
+            WriteFile(s / ("R/d" + std::to_string(d) + "/f" + std::to_string(f)),
+                      std::string(1000 * (f + 1) + d, static_cast<char>('a' + f)));
+    }
+    auto log_without_times = [&] {
+        std::vector<std::string> lines;
+        for (const auto& line : Log())
+            if (line.rfind("Kopieren en/of bijwerken gestart", 0) != 0 &&
+                line.rfind("Gereed,", 0) != 0)
+                lines.push_back(line);
+        return lines;
+    };
+    Start({kAnswerYes});
+    const auto in_turn = log_without_times();
+    fsys::remove_all(e / "Vaultor_Drive S");
+    state.CopyWorkers = 4;
+    Start({kAnswerYes});
+    EXPECT_EQ(log_without_times(), in_turn);
+    EXPECT_EQ(test::Run("diff -r '" + (s / "R") + "' '" + Copy("") + "'"), 0);
+
+    // Stop while copies are in hand: those finish and are logged, no other
+    // begins, and each copy on the target is whole and named in the log.
+    fsys::remove_all(e / "Vaultor_Drive S");
+    int pumps = 0;
+    ui.on_pump = [&] {
+        if (fsys::exists(e / "Vaultor_Drive S/R/d5/f2") && ++pumps == 1)
+            state.AbortRequested = true;
+    };
+    Start({kAnswerYes});
+    ui.on_pump = nullptr;
+    auto log = Log();
+    int logged = 0, copies = 0;
+    for (const auto& line : log) logged += line.rfind("Kopie gemaakt: ", 0) == 0;
+    for (const auto& entry : fsys::recursive_directory_iterator(e / "Vaultor_Drive S")) {
+        if (!entry.is_regular_file()) continue;
+        ++copies;
+        const std::string rel = fsys::relative(entry.path(), e / "Vaultor_Drive S/R").string();
+        EXPECT_TRUE(ReadFile(entry.path()) == ReadFile(s / ("R/" + rel))) << rel;
+    }
+    EXPECT_GT(copies, 0);
+    EXPECT_LT(copies, 60);
+    EXPECT_EQ(copies, logged);
+    EXPECT_EQ(log.end()[-2], "De bewerking is door de gebruiker voortijdig afgebroken.");
+    EXPECT_EQ(TempFilesBelow(e.Path()), 0);
 }
 
 TEST_F(RunTest, EveryRefusalEndsWithoutCopyingAndPutsTheListsRecordBackThenACdRunIsAdvised) {

@@ -21,6 +21,7 @@
 
 #include "fs/compression.h"
 #include "fs/drive_table.h"
+#include "fs/file_ops.h"
 #include "fs/pump.h"
 #include "fs/unique_fd.h"
 
@@ -94,7 +95,7 @@ std::string NewTempName() {
 
 bool WriteAll(int fd, const char* data, size_t size) {
     while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
+        ssize_t n = CopyFileOps().Write(fd, data, size);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             if (n == 0) errno = EIO;
@@ -251,10 +252,10 @@ class ContentCopier {
         return e == EXDEV || e == EINVAL || e == ENOSYS || e == EOPNOTSUPP || e == EBADF ||
                e == ETXTBSY || e == EPERM;
     }
-    ssize_t RangeChunk() { return ::copy_file_range(in_, nullptr, out_, nullptr, chunk_, 0); }
+    ssize_t RangeChunk() { return CopyFileOps().CopyRange(in_, out_, chunk_); }
     ssize_t BufferChunk(bool* on_source) {
         char* buffer = Buffer(chunk_);
-        ssize_t n = ::read(in_, buffer, chunk_);
+        ssize_t n = CopyFileOps().Read(in_, buffer, chunk_);
         if (n < 0) {
             *on_source = true;
             return n;
@@ -313,16 +314,17 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     if (!target_native) return Fail(CopyFailure::Refused, ENOENT);
 
     // O_NONBLOCK: opening a FIFO must never wait for a writer.
-    UniqueFd in(::open(source_native->c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    FileOps& ops = CopyFileOps();
+    UniqueFd in(ops.Open(source_native->c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!in) return FailOnSource(errno);
     struct stat src {};
-    if (::fstat(in.Get(), &src) != 0) return FailOnSource(errno);
+    if (ops.Fstat(in.Get(), &src) != 0) return FailOnSource(errno);
     if (!S_ISREG(src.st_mode)) return Fail(CopyFailure::NotRegularFile, EINVAL);
     ::fcntl(in.Get(), F_SETFL, 0);  // a regular file: reads may block as usual
     facts.source_size = src.st_size;
 
     SplitPath where = Split(*target_native);
-    UniqueFd dir(::open(where.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd dir(ops.Open(where.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dir) return FailOnTarget(errno);
     struct statfs target_fs {};
     const bool known_fs = ::fstatfs(dir.Get(), &target_fs) == 0;
@@ -338,8 +340,8 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
         FolderCompressionForCreate folder_state(dir.Get(), request.compressed);
         for (int attempt = 0; attempt < 8 && !out; ++attempt) {
             temp_name = NewTempName();
-            out.Reset(::openat(dir.Get(), temp_name.c_str(),
-                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            out.Reset(ops.OpenAt(dir.Get(), temp_name.c_str(),
+                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
             if (!out && errno != EEXIST) break;
         }
         if (!out) return FailOnTarget(errno);
@@ -370,7 +372,7 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     // A file written to meanwhile would be stored with the date it had before,
     // over a good old copy, and might never be copied again: the old copy stays.
     struct stat after {};
-    if (::fstat(in.Get(), &after) != 0) return FailOnSource(errno);
+    if (ops.Fstat(in.Get(), &after) != 0) return FailOnSource(errno);
     if (after.st_size != src.st_size || after.st_mtim.tv_sec != src.st_mtim.tv_sec ||
         after.st_mtim.tv_nsec != src.st_mtim.tv_nsec || copier.Done() != src.st_size)
         return Fail(CopyFailure::SourceChanged, EAGAIN);
@@ -381,15 +383,14 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     bool same_owner = ::fchown(temp.Fd(), src.st_uid, src.st_gid) == 0;
     ::fchmod(temp.Fd(), src.st_mode & (same_owner ? 07777 : 0777));
     const struct timespec times[2] = {src.st_atim, src.st_mtim};
-    if (::futimens(temp.Fd(), times) != 0) return FailOnTarget(errno);
+    if (ops.SetTimes(temp.Fd(), times) != 0) return FailOnTarget(errno);
     // Replacing an old copy: the new data must be on the medium before the
     // rename, or a power cut could leave neither. A new file costs nothing here.
     // Where nothing later would flush it, a new copy too: once its name
     // stands, its data is on the medium.
-    if (sync_each ? ::fsync(temp.Fd()) != 0 : replaces && ::fdatasync(temp.Fd()) != 0)
-        return FailOnTarget(errno);
+    if ((sync_each || replaces) && ops.Sync(temp.Fd(), !sync_each) != 0) return FailOnTarget(errno);
     struct stat written {};
-    if (::fstat(temp.Fd(), &written) != 0) return FailOnTarget(errno);
+    if (ops.Fstat(temp.Fd(), &written) != 0) return FailOnTarget(errno);
     if (written.st_size != copier.Done()) return Fail(CopyFailure::IoError, EIO);
     if (request.compressed) {
         bool compressed = false;
@@ -398,7 +399,7 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     }
     if (temp.Close() != 0) return FailOnTarget(errno);
 
-    if (::renameat(dir.Get(), temp.Name().c_str(), dir.Get(), where.name.c_str()) != 0)
+    if (ops.RenameAt(dir.Get(), temp.Name().c_str(), where.name.c_str()) != 0)
         return FailOnTarget(errno);
     temp.Committed();
 

@@ -10,11 +10,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <random>
 
+#include "fs/file_ops.h"
 #include "fs/pump.h"
 #include "support/loop_mount.h"
 #include "support/scripted_ui.h"
@@ -102,6 +104,82 @@ TEST(CopyOneFile, ASourceWrittenToDuringTheCopyKeepsTheOldCopy) {
     EXPECT_EQ(outcome.failure, CopyFailure::SourceChanged);
     EXPECT_EQ(ReadFile(dir / "dst"), "old");
     EXPECT_TRUE(TempFilesIn(dir.Path()).empty());
+}
+
+// One call of the copy failing as a medium, a full disk or a source written
+// to meanwhile would make it fail; writes that the system takes in pieces.
+class FaultyOps : public FileOps {
+  public:
+    enum class Fault { Read, Write, ShortWrites, Sync, SetTimes, Rename, SourceGrows };
+    FaultyOps(Fault fault, int error) : fault_(fault), error_(error) {}
+    ssize_t Read(int fd, void* buffer, std::size_t size) override {
+        return fault_ == Fault::Read ? Fail() : FileOps::Read(fd, buffer, size);
+    }
+    ssize_t Write(int fd, const void* buffer, std::size_t size) override {
+        if (fault_ == Fault::ShortWrites)
+            return FileOps::Write(fd, buffer, std::min<size_t>(size, 7));
+        return fault_ == Fault::Write ? Fail() : FileOps::Write(fd, buffer, size);
+    }
+    ssize_t CopyRange(int, int, std::size_t) override {  // the reads and writes carry it
+        errno = EXDEV;
+        return -1;
+    }
+    int Sync(int fd, bool data_only) override {
+        return fault_ == Fault::Sync ? Fail() : FileOps::Sync(fd, data_only);
+    }
+    int SetTimes(int fd, const struct timespec times[2]) override {
+        return fault_ == Fault::SetTimes ? Fail() : FileOps::SetTimes(fd, times);
+    }
+    int RenameAt(int dir, const char* from, const char* to) override {
+        return fault_ == Fault::Rename ? Fail() : FileOps::RenameAt(dir, from, to);
+    }
+    int Fstat(int fd, struct stat* st) override {
+        int result = FileOps::Fstat(fd, st);
+        if (fault_ == Fault::SourceGrows && ++fstats_ == 2) st->st_size += 1;  // the look after
+        return result;
+    }
+
+  private:
+    int Fail() {
+        errno = error_;
+        return -1;
+    }
+    Fault fault_;
+    int error_;
+    int fstats_ = 0;
+};
+
+TEST(CopyOneFile, AFaultOnTheWayLeavesTheOldCopyAndNoTemporaryFile) {
+    using Fault = FaultyOps::Fault;
+    const struct {
+        Fault fault;
+        int error;
+        CopyFailure expected;
+    } cases[] = {
+        {Fault::Write, ENOSPC, CopyFailure::NoRoom},
+        {Fault::Read, EIO, CopyFailure::IoError},
+        {Fault::Sync, EIO, CopyFailure::IoError},
+        {Fault::SetTimes, EROFS, CopyFailure::Refused},
+        {Fault::Rename, EIO, CopyFailure::IoError},
+        {Fault::SourceGrows, 0, CopyFailure::SourceChanged},
+        {Fault::ShortWrites, 0, CopyFailure::None},
+    };
+    TempDir dir;
+    std::string content(300'000, ' ');
+    std::mt19937 random(7);
+    for (auto& c : content) c = static_cast<char>('a' + random() % 26);
+    WriteFile(dir / "src", content);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.fault));
+        WriteFile(dir / "dst", "old copy");
+        FaultyOps ops(c.fault, c.error);
+        SetCopyFileOps(&ops);
+        CopyOutcome outcome = CopyOneFile(dir / "src", dir / "dst");
+        SetCopyFileOps(nullptr);
+        EXPECT_EQ(outcome.failure, c.expected);
+        EXPECT_TRUE(ReadFile(dir / "dst") == (outcome.Ok() ? content : "old copy"));
+        EXPECT_TRUE(TempFilesIn(dir.Path()).empty());
+    }
 }
 
 TEST(CopyOneFile, AKilledCopyLeavesTheOldOrTheNewContentNeverAPart) {

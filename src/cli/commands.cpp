@@ -244,7 +244,7 @@ int Target(Session& s, const Command& c) {
     char letter = letter_text.empty() ? 0 : fs::NormaliseLetter(letter_text[0]);
     bool known = false;
     for (char l : fs::Drives().Letters()) known |= l == letter;
-    if (!letter || !known || fs::GetDriveKind(letter) == 255) {
+    if (!letter || !known || fs::GetDriveKind(letter) == fs::drive_kind::kNone) {
         Say(Printf(_("Er is geen drive %s."), letter_text.c_str()));
         return 1;
     }

@@ -66,39 +66,42 @@ std::string FileDate(const AppState& state, const std::string& path) {
     return DateText(*st, state.TargetIsCD);
 }
 
-int VerifySizeAndDate(const AppState& state, const std::string& source, const std::string& target) {
+CopyCheck VerifySizeAndDate(const AppState& state, const std::string& source,
+                            const std::string& target) {
     auto tgt = StatFile(target);
-    if (!tgt) return 3;
+    if (!tgt) return CopyCheck::NoCopy;
     auto src = StatFile(source);
     // No source left: a date no copy can have.
     return VerifyFacts(state, source, target, src.has_value(), src ? src->st_size : 0,
                        src ? src->st_mtim.tv_sec : 0, tgt->st_size, tgt->st_mtim.tv_sec);
 }
 
-int VerifyCopied(const AppState& state, const std::string& source, const std::string& target,
-                 const fs::CopyOutcome& copy) {
-    if (!copy.target_seen) return 3;
+CopyCheck VerifyCopied(const AppState& state, const std::string& source, const std::string& target,
+                       const fs::CopyOutcome& copy) {
+    if (!copy.target_seen) return CopyCheck::NoCopy;
     return VerifyFacts(state, source, target, true, copy.source_size, copy.source_mtime,
                        copy.target_size, copy.target_mtime, copy.target_compressed);
 }
 
-int VerifyFacts(const AppState& state, const std::string& source, const std::string& target,
-                bool source_seen, std::int64_t source_size, std::time_t source_mtime,
-                std::int64_t target_size, std::time_t target_mtime,
-                std::optional<bool> target_compressed) {
+CopyCheck VerifyFacts(const AppState& state, const std::string& source, const std::string& target,
+                      bool source_seen, std::int64_t source_size, std::time_t source_mtime,
+                      std::int64_t target_size, std::time_t target_mtime,
+                      std::optional<bool> target_compressed) {
     auto copy_compressed = [&] {
         return target_compressed ? *target_compressed : fs::IsFileCompressed(target);
     };
-    int code = -1;
-    if (!source_seen || !SameDate(state, source_mtime, target_mtime, false)) code = 0;
-    if (source_size != target_size) code = code == 0 ? 2 : 1;
+    const bool date_differs = !source_seen || !SameDate(state, source_mtime, target_mtime, false);
+    const bool size_differs = source_size != target_size;
+    if (date_differs && size_differs) return CopyCheck::DateAndSizeDiffer;
+    if (date_differs) return CopyCheck::DateDiffers;
+    if (size_differs) return CopyCheck::SizeDiffers;
     if (!target.empty() && fs::SupportsCompression(target[0])) {
-        if (state.MirrorCompression && !state.AlwaysCompress && code == -1 &&
+        if (state.MirrorCompression && !state.AlwaysCompress &&
             fs::IsFileCompressed(source) != copy_compressed())
-            code = 4;
-        if (state.AlwaysCompress && code == -1 && !copy_compressed()) code = 5;
+            return CopyCheck::CompressionDiffers;
+        if (state.AlwaysCompress && !copy_compressed()) return CopyCheck::NotCompressed;
     }
-    return code;
+    return CopyCheck::UpToDate;
 }
 
 std::int64_t Comparer::MaxFileSize() {
@@ -122,7 +125,7 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
     std::string rel = folder.size() > 3 ? folder.substr(3) : std::string();
     char target_letter = st.TargetRoot.empty() ? 0 : st.TargetRoot[0];
     bool make_empty = st.CreateEmptyFolders;
-    if (target_letter && fs::GetDriveKind(target_letter) == 4) {
+    if (target_letter && fs::GetDriveKind(target_letter) == fs::drive_kind::kOptical) {
         st.TargetIsCD = true;
         make_empty = st.CreateEmptyFolders && !st.NoEmptyFoldersOnCdrw;
     }

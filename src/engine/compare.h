@@ -23,16 +23,25 @@ std::string FileDate(const AppState& state, const std::string& path);
 // The check, the test and the check after a copy all ask this.
 bool SameDate(const AppState& state, std::time_t source, std::time_t target, bool minutes_only);
 
-// The check after a copy: -1 fine, 0 date differs, 1 size differs, 2 both,
-// 3 no copy, 4 compression differs from the source's, 5 not compressed.
-int VerifySizeAndDate(const AppState& state, const std::string& source, const std::string& target);
+// What the check after a copy (and the test of one file) found.
+enum class CopyCheck {
+    UpToDate,
+    DateDiffers,
+    SizeDiffers,
+    DateAndSizeDiffer,
+    NoCopy,
+    CompressionDiffers,  // from the source's, with the mirrored compression
+    NotCompressed,       // with compression always on
+};
+CopyCheck VerifySizeAndDate(const AppState& state, const std::string& source,
+                            const std::string& target);
 // The same from what a complete copy saw of both sides, without a look of its own.
-int VerifyCopied(const AppState& state, const std::string& source, const std::string& target,
-                 const fs::CopyOutcome& copy);
-int VerifyFacts(const AppState& state, const std::string& source, const std::string& target,
-                bool source_seen, std::int64_t source_size, std::time_t source_mtime,
-                std::int64_t target_size, std::time_t target_mtime,
-                std::optional<bool> target_compressed = std::nullopt);
+CopyCheck VerifyCopied(const AppState& state, const std::string& source, const std::string& target,
+                       const fs::CopyOutcome& copy);
+CopyCheck VerifyFacts(const AppState& state, const std::string& source, const std::string& target,
+                      bool source_seen, std::int64_t source_size, std::time_t source_mtime,
+                      std::int64_t target_size, std::time_t target_mtime,
+                      std::optional<bool> target_compressed = std::nullopt);
 
 // Compares one source folder with its copy under the target's drive folder:
 // missing and changed files go to CopyList, missing empty folders to

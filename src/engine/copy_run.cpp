@@ -41,24 +41,25 @@ std::string FolderPart(const std::string& path) {
 }
 
 // The remark for what the check after a copy found; none when all is as it should be.
-const char* CheckRemark(int code, bool cd_target) {
-    switch (code) {
-        case 0:
+const char* CheckRemark(CopyCheck check, bool cd_target) {
+    switch (check) {
+        case CopyCheck::DateDiffers:
             return cd_target ? _("Mogelijk datumverschil (test na herladen CDRW): ")
                              : _("Verschil in datum: ");
-        case 1:
+        case CopyCheck::SizeDiffers:
             return _("Verschil in bytes: ");
-        case 2:
+        case CopyCheck::DateAndSizeDiffer:
             return _("Verschil in datum en bytes: ");
-        case 3:
+        case CopyCheck::NoCopy:
             return _("Bestand niet gemaakt: ");
-        case 4:
+        case CopyCheck::CompressionDiffers:
             return _("Compressiestatus verschilt: ");
-        case 5:
+        case CopyCheck::NotCompressed:
             return _("Bestand niet gecomprimeerd: ");
-        default:
-            return nullptr;
+        case CopyCheck::UpToDate:
+            break;
     }
+    return nullptr;
 }
 
 bool IsFile(const std::string& letter_path) {

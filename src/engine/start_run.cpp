@@ -150,7 +150,8 @@ void ShowEnd(AppState& state) {
                    std::to_string(state.ItemsUpdated) + _(" bijgewerkt.") + "\r\r" +
                    _("Samenvatting:") + "\r" + state.CopySummary);
     char letter = TargetLetter(state);
-    if (!state.NoEmptyFoldersOnCdrw && letter && fs::GetDriveKind(letter) == 4)
+    if (!state.NoEmptyFoldersOnCdrw && letter &&
+        fs::GetDriveKind(letter) == fs::drive_kind::kOptical)
         ui.ToonMelding(
             _("Het is verstandig om de CDRW te herladen (eject) voordat u nieuwe "
               "handelingen verricht\r\nsommige direct write software zoals INCD "

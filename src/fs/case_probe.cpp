@@ -29,7 +29,7 @@ bool FoldsCase(const std::string& native_folder) {
 bool DriveFoldsCase(char letter) {
     if (letter < 'A' || letter > 'Z') return false;
     DriveInfo info = Drives().Info(letter);
-    if (!info.exists || !info.medium || info.kind == 4) return false;
+    if (!info.exists || !info.medium || info.kind == drive_kind::kOptical) return false;
     auto probe = [folder = info.folder] { return FoldsCase(folder); };
     if (!info.slow) return probe();
     return AskWithTimeLimit<bool>(info.folder, kSlowDriveLimit, probe).value_or(false);

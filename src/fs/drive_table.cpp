@@ -247,7 +247,7 @@ DriveInfo DriveTable::Info(char letter) const {
     if (mapping->kind)
         info.kind = *mapping->kind;
     else if (!mapping->device.empty())
-        info.kind = 4;
+        info.kind = drive_kind::kOptical;
     else if (mapping->BoundToFileSystem() && !info.medium)
         info.kind = KindWhenAbsent(*mapping);
     else

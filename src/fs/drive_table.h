@@ -18,7 +18,7 @@ struct DriveInfo {
     bool exists = false;  // false: no drive behind the letter (kind 255)
     bool medium = false;  // a medium is present: never an empty mount folder
     std::string folder;   // the native folder the letter maps to now
-    int kind = 255;
+    int kind = drive_kind::kNone;
     std::optional<std::string> label;  // a label given in the map
     std::string source;                // mount source of the file system holding the folder
     std::string fstype;

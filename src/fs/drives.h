@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "fs/mounts.h"  // the drive kind codes
+
 namespace vaultor::fs {
 
 // The one exception of the file services: a letter outside A..Z.

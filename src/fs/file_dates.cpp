@@ -125,7 +125,7 @@ TargetDates TargetDates::ProbeDrive(char letter) {
     if (letter < 'A' || letter > 'Z') return {};
     DriveInfo info = Drives().Info(letter);
     // Nothing is written to a CD for a probe: each write there costs the disc.
-    if (!info.exists || !info.medium || info.kind == 4) return {};
+    if (!info.exists || !info.medium || info.kind == drive_kind::kOptical) return {};
     auto probe = [info] { return Probe(info.folder, info.fstype, info.source); };
     if (!info.slow) return probe();
     return AskWithTimeLimit<TargetDates>(info.folder, kSlowDriveLimit, probe)

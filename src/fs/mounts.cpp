@@ -204,13 +204,14 @@ bool IsUserVisibleMount(const MountEntry& m) {
 }
 
 int KindOfMount(const MountEntry& m) {
-    if (IsOpticalDevice(m.source)) return 4;
-    if (m.network || IsNetworkType(m.fstype)) return 3;
-    if (m.fstype == "tmpfs" || m.fstype == "ramfs") return 5;
+    if (IsOpticalDevice(m.source)) return drive_kind::kOptical;
+    if (m.network || IsNetworkType(m.fstype)) return drive_kind::kNetwork;
+    if (m.fstype == "tmpfs" || m.fstype == "ramfs") return drive_kind::kRam;
     if (IsBlockDeviceSource(m.source)) {
         struct stat st {};
-        if (::stat(m.source.c_str(), &st) == 0 && IsRemovableDevice(st.st_rdev)) return 1;
-        return 2;
+        if (::stat(m.source.c_str(), &st) == 0 && IsRemovableDevice(st.st_rdev))
+            return drive_kind::kRemovable;
+        return drive_kind::kOther;
     }
     return 2;
 }

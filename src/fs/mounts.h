@@ -7,6 +7,16 @@
 
 namespace vaultor::fs {
 
+// Drive kind codes, as the settings file and the rates per kind store them.
+namespace drive_kind {
+inline constexpr int kRemovable = 1;
+inline constexpr int kOther = 2;
+inline constexpr int kNetwork = 3;
+inline constexpr int kOptical = 4;
+inline constexpr int kRam = 5;
+inline constexpr int kNone = 255;  // no such drive
+}  // namespace drive_kind
+
 // One line of the mount table, with what the drive table needs to know.
 struct MountEntry {
     std::string target;  // the folder it is mounted on
@@ -16,8 +26,8 @@ struct MountEntry {
     dev_t devno = 0;
     bool pseudo = false;
     bool network = false;
-    std::string uuid;  // of a block device's file system, when it can be found
-    int kind = 2;      // the drive kind code, as KindOfMount gives it
+    std::string uuid;               // of a block device's file system, when it can be found
+    int kind = drive_kind::kOther;  // the drive kind code, as KindOfMount gives it
 };
 
 std::vector<MountEntry> ReadMountTable(const std::string& mountinfo = "/proc/self/mountinfo");
@@ -33,7 +43,7 @@ bool IsOpticalDevice(const std::string& source);
 // Mounts a user would call a drive: block devices, network and FUSE file
 // systems, and anything under /media, /run/media or /mnt; never system places.
 bool IsUserVisibleMount(const MountEntry& m);
-// Drive kind code of a mount: 4 optical, 3 network, 5 RAM, 1 removable, 2 other.
+// Drive kind code of a mount.
 int KindOfMount(const MountEntry& m);
 
 // A tag ("UUID", "LABEL") of the file system on a block device: udev's

@@ -26,8 +26,9 @@ std::string DriveBoxText(char letter) {
     int kind = fs::GetDriveKind(letter);
     std::string label;
     bool has_label = fs::GetVolumeLabel(letter, label);
-    if (kind == 4) return head + (has_label ? "[" + Upper(label) + "]" : "[Drive empty]");
-    if (kind == 3) {
+    if (kind == fs::drive_kind::kOptical)
+        return head + (has_label ? "[" + Upper(label) + "]" : "[Drive empty]");
+    if (kind == fs::drive_kind::kNetwork) {
         std::string source = fs::GetDriveSourceName(letter);
         if (!source.empty()) return head + source;
     }
@@ -41,7 +42,8 @@ void FillDriveBox(AppState& state) {
     box.items.clear();
     box.selected = -1;
     for (char letter : fs::Drives().Letters())
-        if (fs::GetDriveKind(letter) != 255) box.items.push_back(DriveBoxText(letter));
+        if (fs::GetDriveKind(letter) != fs::drive_kind::kNone)
+            box.items.push_back(DriveBoxText(letter));
     if (keep) SelectDrive(state, keep);
     if (box.selected < 0 && !box.items.empty()) {
         box.selected = 0;
@@ -55,7 +57,8 @@ void ResetDriveBox(AppState& state) {
     for (auto& text : box.items) {
         if (text.empty()) continue;
         char letter = fs::NormaliseLetter(text[0]);
-        if (letter && fs::GetDriveKind(letter) == 4) text = DriveBoxText(letter);
+        if (letter && fs::GetDriveKind(letter) == fs::drive_kind::kOptical)
+            text = DriveBoxText(letter);
     }
     box.selected = selected;
     if (selected >= 0 && selected < static_cast<int>(box.items.size()))

@@ -74,11 +74,11 @@ TEST_F(CompareTest, MissingAndChangedFilesAreQueuedAndTheCheckAfterACopyNamesWha
     auto verify = [&](const std::string& name) {
         return VerifySizeAndDate(state, "S:\\R\\" + name, "E:\\Vaultor_Drive S\\R\\" + name);
     };
-    EXPECT_EQ(verify("same"), -1);
-    EXPECT_EQ(verify("later"), 0);
-    EXPECT_EQ(verify("shrunk"), 1);
-    EXPECT_EQ(verify("both"), 2);
-    EXPECT_EQ(verify("new"), 3);
+    EXPECT_EQ(verify("same"), CopyCheck::UpToDate);
+    EXPECT_EQ(verify("later"), CopyCheck::DateDiffers);
+    EXPECT_EQ(verify("shrunk"), CopyCheck::SizeDiffers);
+    EXPECT_EQ(verify("both"), CopyCheck::DateAndSizeDiffer);
+    EXPECT_EQ(verify("new"), CopyCheck::NoCopy);
 
     state.QuietCompare = true;
     state.CollectCopyList = false;
@@ -150,7 +150,8 @@ TEST_F(CompareTest, CompressionIsPartOfTheRuleOnABtrfsTarget) {
     Compare("S:\\R");
     EXPECT_EQ(state.ChangeCount, 1);
     EXPECT_TRUE(Has(state.CompressList, "-E:\\Vaultor_Drive S\\R"));
-    EXPECT_EQ(VerifySizeAndDate(state, "S:\\R\\f", "E:\\Vaultor_Drive S\\R\\f"), 4);
+    EXPECT_EQ(VerifySizeAndDate(state, "S:\\R\\f", "E:\\Vaultor_Drive S\\R\\f"),
+              CopyCheck::CompressionDiffers);
 
     state.ChangeCount = 0;
     state.CompressList.clear();
@@ -163,7 +164,8 @@ TEST_F(CompareTest, CompressionIsPartOfTheRuleOnABtrfsTarget) {
     EXPECT_EQ(state.CompressList,
               (std::vector<std::string>{"+E:\\Vaultor_Drive S", "+E:\\Vaultor_Drive S\\R"}));
     EXPECT_TRUE(state.CompressionWork);
-    EXPECT_EQ(VerifySizeAndDate(state, "S:\\R\\f", "E:\\Vaultor_Drive S\\R\\f"), 5);
+    EXPECT_EQ(VerifySizeAndDate(state, "S:\\R\\f", "E:\\Vaultor_Drive S\\R\\f"),
+              CopyCheck::NotCompressed);
 }
 
 }  // namespace

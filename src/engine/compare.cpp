@@ -71,31 +71,43 @@ CopyCheck VerifySizeAndDate(const AppState& state, const std::string& source,
     auto tgt = StatFile(target);
     if (!tgt) return CopyCheck::NoCopy;
     auto src = StatFile(source);
-    // No source left: a date no copy can have.
-    return VerifyFacts(state, source, target, src.has_value(), src ? src->st_size : 0,
-                       src ? src->st_mtim.tv_sec : 0, tgt->st_size, tgt->st_mtim.tv_sec);
+    UpToDateFacts facts;
+    facts.source_seen = src.has_value();  // no source left: a date no copy can have
+    facts.source_size = src ? src->st_size : 0;
+    facts.source_mtime = src ? src->st_mtim.tv_sec : 0;
+    facts.target_size = tgt->st_size;
+    facts.target_mtime = tgt->st_mtim.tv_sec;
+    return VerifyFacts(state, source, target, facts);
 }
 
 CopyCheck VerifyCopied(const AppState& state, const std::string& source, const std::string& target,
                        const fs::CopyOutcome& copy) {
     if (!copy.target_seen) return CopyCheck::NoCopy;
-    return VerifyFacts(state, source, target, true, copy.source_size, copy.source_mtime,
-                       copy.target_size, copy.target_mtime, copy.target_compressed);
+    UpToDateFacts facts;
+    facts.source_size = copy.source_size;
+    facts.source_mtime = copy.source_mtime;
+    facts.target_size = copy.target_size;
+    facts.target_mtime = copy.target_mtime;
+    facts.target_compressed = copy.target_compressed;
+    return VerifyFacts(state, source, target, facts);
 }
 
 CopyCheck VerifyFacts(const AppState& state, const std::string& source, const std::string& target,
-                      bool source_seen, std::int64_t source_size, std::time_t source_mtime,
-                      std::int64_t target_size, std::time_t target_mtime,
-                      std::optional<bool> target_compressed) {
+                      const UpToDateFacts& facts) {
     auto copy_compressed = [&] {
-        return target_compressed ? *target_compressed : fs::IsFileCompressed(target);
+        return facts.target_compressed ? *facts.target_compressed : fs::IsFileCompressed(target);
     };
-    const bool date_differs = !source_seen || !SameDate(state, source_mtime, target_mtime, false);
-    const bool size_differs = source_size != target_size;
+    const bool date_differs =
+        !facts.source_seen ||
+        !SameDate(state, facts.source_mtime, facts.target_mtime, facts.minutes_only);
+    const bool size_differs = facts.source_size != facts.target_size;
     if (date_differs && size_differs) return CopyCheck::DateAndSizeDiffer;
     if (date_differs) return CopyCheck::DateDiffers;
     if (size_differs) return CopyCheck::SizeDiffers;
-    if (!target.empty() && fs::SupportsCompression(target[0])) {
+    const bool compression_possible = facts.compression_possible
+                                          ? *facts.compression_possible
+                                          : !target.empty() && fs::SupportsCompression(target[0]);
+    if (compression_possible) {
         if (state.MirrorCompression && !state.AlwaysCompress &&
             fs::IsFileCompressed(source) != copy_compressed())
             return CopyCheck::CompressionDiffers;
@@ -200,15 +212,19 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
         if (present) {
             m.L_NotPresent.colour = kGreen;
             size_tgt = target_st.st_size;
+            UpToDateFacts facts;
+            facts.source_size = size_src;
+            facts.source_mtime = file.st.st_mtim.tv_sec;
+            facts.target_size = size_tgt;
+            facts.target_mtime = target_st.st_mtim.tv_sec;
+            facts.minutes_only = st.TargetIsCD;
+            facts.compression_possible = compression;
+            const CopyCheck check = VerifyFacts(st, src, tgt, facts);
             st.DateDiffers =
-                !SameDate(st, file.st.st_mtim.tv_sec, target_st.st_mtim.tv_sec, st.TargetIsCD);
-            st.FileChanged = size_tgt != size_src || st.DateDiffers ||
+                check == CopyCheck::DateDiffers || check == CopyCheck::DateAndSizeDiffer;
+            // What an interrupted run had in hand may look whole and not be.
+            st.FileChanged = check != CopyCheck::UpToDate ||
                              (st.CollectCopyList && st.InterruptedCopies.count(tgt) != 0);
-            if (!st.FileChanged && compression) {
-                if (st.MirrorCompression && !st.AlwaysCompress)
-                    st.FileChanged = fs::IsFileCompressed(src) != fs::IsFileCompressed(tgt);
-                if (st.AlwaysCompress) st.FileChanged = !fs::IsFileCompressed(tgt);
-            }
             m.L_Comp.colour = st.FileChanged ? kRed : kGreen;
             if (st.FileChanged) {
                 ++st.ChangeCount;

@@ -38,10 +38,20 @@ CopyCheck VerifySizeAndDate(const AppState& state, const std::string& source,
 // The same from what a complete copy saw of both sides, without a look of its own.
 CopyCheck VerifyCopied(const AppState& state, const std::string& source, const std::string& target,
                        const fs::CopyOutcome& copy);
+// The one rule of "is this copy up to date", for the check, the test and
+// the check after a copy: size, date (two-second steps, minutes on a CD,
+// the hour shift when asked), compression as the options ask. What is not
+// given is looked up: the copy's compression, the target's support for it.
+struct UpToDateFacts {
+    bool source_seen = true;
+    std::int64_t source_size = 0, target_size = 0;
+    std::time_t source_mtime = 0, target_mtime = 0;
+    bool minutes_only = false;                 // a CD keeps minutes
+    std::optional<bool> target_compressed;     // as the copy saw it
+    std::optional<bool> compression_possible;  // on the target, as the caller knows
+};
 CopyCheck VerifyFacts(const AppState& state, const std::string& source, const std::string& target,
-                      bool source_seen, std::int64_t source_size, std::time_t source_mtime,
-                      std::int64_t target_size, std::time_t target_mtime,
-                      std::optional<bool> target_compressed = std::nullopt);
+                      const UpToDateFacts& facts);
 
 // Compares one source folder with its copy under the target's drive folder:
 // missing and changed files go to CopyList, missing empty folders to

@@ -421,14 +421,12 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     return {};
 }
 
+// What the copy found on its way, with how it ended.
 void KeepFacts(CopyOutcome& outcome, const CopyOutcome& facts) {
-    outcome.target_existed = facts.target_existed;
-    outcome.source_size = facts.source_size;
-    outcome.source_mtime = facts.source_mtime;
-    outcome.target_seen = facts.target_seen;
-    outcome.target_size = facts.target_size;
-    outcome.target_mtime = facts.target_mtime;
-    outcome.target_compressed = facts.target_compressed;
+    CopyOutcome ended = outcome;
+    outcome = facts;
+    outcome.failure = ended.failure;
+    outcome.error_number = ended.error_number;
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 # The benchmark: whole vaultor-cli runs against rsync, cp and du, side by side
 # on one generated tree, then the file services against cp and stat.
 #
-#   bench/run.sh [--files N] [--small] [--no-micro] [--target tmpfs|ntfs|btrfs]
+#   bench/run.sh [--files N] [--small] [--no-micro] [--cold] [--target tmpfs|ntfs|exfat|btrfs]
 #
 # --small makes every file 512 bytes to 2 KiB, for runs of a million files.
-# --target puts the targets on an ntfs-3g (FUSE) or btrfs image on a loop
-# device instead of tmpfs: what a sync on such drives costs.
+# --target puts the targets on an ntfs-3g or exfat-fuse (FUSE) or btrfs image
+# on a loop device instead of tmpfs: what a sync on such drives costs.
+# --cold drops the page cache (as root) before each timed run instead of
+# warming the source.
 #
 # The source lies on the disk under build/bench (its page cache warmed first),
 # every target on one tmpfs, so the figures compare the programs and not the
@@ -17,13 +19,15 @@ files=50000
 micro=1
 sizes=""
 kind=tmpfs
+cold=0
 while (($#)); do
   case "$1" in
     --files) files="$2"; shift 2 ;;
     --small) sizes=small; shift ;;
     --no-micro) micro=0; shift ;;
     --target) kind="$2"; shift 2 ;;
-    *) echo "bench/run.sh [--files N] [--small] [--no-micro] [--target tmpfs|ntfs|btrfs]" >&2; exit 2 ;;
+    --cold) cold=1; shift ;;
+    *) echo "bench/run.sh [--files N] [--small] [--no-micro] [--cold] [--target tmpfs|ntfs|exfat|btrfs]" >&2; exit 2 ;;
   esac
 done
 
@@ -48,12 +52,20 @@ tree_kib=$(du -sk "$work/src" | cut -f1)
 mountpoint -q "$targets" && umount "$targets"
 case "$kind" in
   tmpfs) mount -t tmpfs -o size=$((tree_kib * 3 + 262144))k tmpfs "$targets" ;;
-  ntfs | btrfs)
+  ntfs | exfat | btrfs)
     truncate -s $((tree_kib * 4 + 524288))k "$image"
-    if [[ "$kind" == ntfs ]]; then mkfs.ntfs -Q -F "$image" >/dev/null 2>&1; else mkfs.btrfs -q "$image"; fi
+    case "$kind" in
+      ntfs) mkfs.ntfs -Q -F "$image" >/dev/null 2>&1 ;;
+      exfat) mkfs.exfat "$image" >/dev/null ;;
+      btrfs) mkfs.btrfs -q "$image" ;;
+    esac
     loop=$(losetup -f --show "$image")
-    if [[ "$kind" == ntfs ]]; then ntfs-3g "$loop" "$targets"; else mount "$loop" "$targets"; fi ;;
-  *) echo "bench/run.sh: --target tmpfs, ntfs or btrfs" >&2; exit 2 ;;
+    case "$kind" in
+      ntfs) ntfs-3g "$loop" "$targets" ;;
+      exfat) mount.exfat-fuse "$loop" "$targets" ;;
+      btrfs) mount "$loop" "$targets" ;;
+    esac ;;
+  *) echo "bench/run.sh: --target tmpfs, ntfs, exfat or btrfs" >&2; exit 2 ;;
 esac
 mkdir -p "$targets/vaultor" "$targets/rsync" "$targets/cp"
 printf '[Translation]\r\n1=\r\n' > "$work/home/Vaultor.ini"
@@ -67,7 +79,14 @@ measure() {
   /usr/bin/time -o "$work/time" -f '%e %M' "$@" >/dev/null 2>&1 || true
   tail -1 "$work/time"
 }
-warm() { tar -cf - -C "$work/src" . >/dev/null; }
+warm() {
+  if ((cold)); then
+    sync
+    echo 3 >/proc/sys/vm/drop_caches
+  else
+    tar -cf - -C "$work/src" . >/dev/null
+  fi
+}
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 row() {  # what, vaultor seconds, reference name, reference seconds
   printf '%-34s vaultor %7.2f s   %-10s %7.2f s   ratio %s\n' "$1" "$2" "$3" "$4" "$(ratio "$2" "$4")"
@@ -88,10 +107,13 @@ full() {  # target folder, command...
   done | best
 }
 again() {  # command... (the target stays as it is)
-  for ((r = 0; r < rounds; ++r)); do measure "$@"; done | best
+  for ((r = 0; r < rounds; ++r)); do
+    if ((cold)); then warm; fi
+    measure "$@"
+  done | best
 }
 
-echo "tree: $files files, $((tree_kib / 1024)) MiB; targets on $kind; best of $rounds"
+echo "tree: $files files, $((tree_kib / 1024)) MiB; targets on $kind; $( ((cold)) && echo cold || echo warm) cache; best of $rounds"
 read -r v_full v_mem < <(full "$targets/vaultor" "${cli[@]}" --yes start Bench)
 read -r r_full _ < <(full "$targets/rsync" rsync -a "$work/src/" "$targets/rsync/")
 read -r c_full _ < <(full "$targets/cp" cp -a "$work/src/." "$targets/cp/")
@@ -113,6 +135,7 @@ incremental() {  # command...
   for ((r = 0; r < rounds; ++r)); do
     "$root/build/vaultor_make_tree" "$work/src" "$files" change $sizes
     sleep 2  # a newer time in the two-second steps the comparison goes by
+    if ((cold)); then warm; fi
     measure "$@"
   done | best
 }

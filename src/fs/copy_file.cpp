@@ -85,7 +85,7 @@ CopyOutcome FailOnSource(int error_number) {
 }
 
 std::string NewTempName() {
-    static std::mt19937_64 random{std::random_device{}()};
+    thread_local std::mt19937_64 random{std::random_device{}()};  // copies run side by side
     static const char* hex = "0123456789abcdef";
     std::string name(kTempPrefix);
     std::uint64_t bits = random();

@@ -76,6 +76,15 @@ TEST(Settings, WritesEveryKeyInOrderWithCrLfAndReadsItBack) {
     EXPECT_EQ(LeesIniFile(dir / "Vaultor.ini").IgnoreTimeShift, false);
     WriteFile(dir / "Vaultor.ini", "[Compare]\r\nIgnoreTimeShift=1\r\n");
     EXPECT_EQ(LeesIniFile(dir / "Vaultor.ini").IgnoreTimeShift, true);
+    EXPECT_FALSE(back.CopyWorkers);  // automatic
+
+    // The number of copies side by side is the user's key: read, kept, never written.
+    WriteFile(dir / "Vaultor.ini", "[Performance]\r\nCopyWorkers=99\r\n");
+    Settings tuned = LeesIniFile(dir / "Vaultor.ini");
+    EXPECT_EQ(tuned.CopyWorkers, 16);
+    SchrijfIniFile(dir / "Vaultor.ini", tuned);
+    EXPECT_NE(ReadFile(dir / "Vaultor.ini").find("[Performance]\r\nCopyWorkers=99\r\n"),
+              std::string::npos);
 }
 
 TEST(Settings, KeepsWhatElseTheFileHoldsAndTheDrivesSection) {

@@ -103,9 +103,7 @@ void CopyRun::Checkpoint(size_t next) {
     // On a drive a sync of the file system does not reach, each copy was
     // synced before its rename.
     if (!step_.SlowDrive(st.TargetRoot)) {
-        auto root = fs::Drives().ToNative(st.TargetRoot);
-        fs::UniqueFd fd(root ? ::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
-        if (fd) ::syncfs(fd.Get());
+        SyncFileSystemOf(fs::Drives().ToNative(st.TargetRoot));
     }
     for (const auto& copy : done_since_checkpoint_) pending_interrupted_.erase(copy);
     done_since_checkpoint_.clear();
@@ -391,25 +389,6 @@ struct PreparedFolder {
     int error = 0;
 };
 
-bool IsNativeDirectory(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// "E:\A\B" as the native paths of "E:\A" and "E:\A\B"; empty when a level
-// has none.
-std::vector<std::string> NativeLevels(const std::string& folder) {
-    std::vector<std::string> levels;
-    const std::string p = folder.empty() || folder.back() != '\\' ? folder + '\\' : folder;
-    for (size_t i = 3; i < p.size(); ++i) {
-        if (p[i] != '\\') continue;
-        auto native = fs::Drives().ToNative(p.substr(0, i));
-        if (!native) return {};
-        levels.push_back(std::move(*native));
-    }
-    return levels;
-}
-
 // Native paths only, so that it may run on a thread of its own: every
 // missing level made from the top down, then what a killed run left there
 // removed before the first file is written.
@@ -420,13 +399,9 @@ PreparedFolder PrepareFolder(const std::vector<std::string>& levels,
         out.error = ENOENT;
         return out;
     }
-    if (!IsNativeDirectory(levels.back())) {
-        for (const auto& level : levels)
-            if (!IsNativeDirectory(level) && ::mkdir(level.c_str(), 0777) != 0) {
-                out.error = errno;
-                break;
-            }
-        out.made = IsNativeDirectory(levels.back());
+    if (!IsNativeFolder(levels.back())) {
+        out.error = MakeNativeLevels(levels);
+        out.made = IsNativeFolder(levels.back());
         if (!out.made) return out;
     }
     out.ready = true;
@@ -579,9 +554,7 @@ bool CopyRun::FlushTarget() {
     if (state_.TargetNotAnswering) return false;  // a flush would hang as the copy did
     auto root = fs::Drives().ToNative(state_.TargetRoot);
     auto error = OnTarget<int>([root, folders = FoldersToSyncOneByOne()] {
-        fs::UniqueFd fd(root ? ::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
-        if (!fd) return root ? errno : ENODEV;
-        if (::syncfs(fd.Get()) != 0) return errno;
+        if (int failed = SyncFileSystemOf(root)) return failed;
         for (const auto& folder : folders) {
             fs::UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
             if (!dir || ::fsync(dir.Get()) != 0) return errno;

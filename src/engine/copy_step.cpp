@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,6 +18,7 @@
 #include "fs/file_info.h"
 #include "fs/pump.h"
 #include "fs/size_text.h"
+#include "fs/unique_fd.h"
 
 namespace vaultor {
 
@@ -96,17 +98,39 @@ bool CopyStep::KopieerBestand(const std::string& source, const std::string& targ
     return last_.Ok();
 }
 
-bool IncForceDirectories(const std::string& path) {
-    std::string p = path;
-    if (p.empty() || p.back() != '\\') p += '\\';
+bool IsNativeFolder(const std::string& native) {
+    struct stat st {};
+    return ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::vector<std::string> NativeLevels(const std::string& folder) {
+    std::vector<std::string> levels;
+    const std::string p = folder.empty() || folder.back() != '\\' ? folder + '\\' : folder;
     for (size_t i = 3; i < p.size(); ++i) {
         if (p[i] != '\\') continue;
-        std::string level = p.substr(0, i);
-        if (fs::IsDirectory(level)) continue;
-        auto native = fs::Drives().ToNative(level);
-        if (!native || ::mkdir(native->c_str(), 0777) != 0) return false;
+        auto native = fs::Drives().ToNative(p.substr(0, i));
+        if (!native) return {};
+        levels.push_back(std::move(*native));
     }
-    return true;
+    return levels;
+}
+
+int MakeNativeLevels(const std::vector<std::string>& levels) {
+    if (levels.empty()) return ENOENT;
+    for (const auto& level : levels)
+        if (!IsNativeFolder(level) && ::mkdir(level.c_str(), 0777) != 0) return errno;
+    return 0;
+}
+
+bool IncForceDirectories(const std::string& path) {
+    return MakeNativeLevels(NativeLevels(path)) == 0;
+}
+
+int SyncFileSystemOf(const std::optional<std::string>& native_root) {
+    if (!native_root) return ENODEV;
+    fs::UniqueFd fd(::open(native_root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd) return errno;
+    return ::syncfs(fd.Get()) != 0 ? errno : 0;
 }
 
 std::function<void()> FoldersCompressionWork(const AppState& state) {

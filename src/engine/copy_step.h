@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "fs/copy_file.h"
 #include "state/app_state.h"
@@ -39,6 +40,14 @@ class CopyStep {
 // Makes the missing folder levels of "E:\A\B" (or "E:\A\B\") from the top
 // down; false at the first level that cannot be made.
 bool IncForceDirectories(const std::string& path);
+// The same on native paths, which a thread of its own may use: "E:\A\B" as
+// the native paths of its levels (none when one has none), then each missing
+// one made; 0 or the errno of the first that could not be.
+std::vector<std::string> NativeLevels(const std::string& folder);
+int MakeNativeLevels(const std::vector<std::string>& levels);
+bool IsNativeFolder(const std::string& native);
+// syncfs on the file system holding a native folder: 0 or an errno.
+int SyncFileSystemOf(const std::optional<std::string>& native_root);
 // Applies CompressList ("+" compress, "-" uncompress) when an option asks for it.
 void SetAllFoldersCompressionstate(AppState& state);
 // The same as work on native paths, which may run on a thread of its own;

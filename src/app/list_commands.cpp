@@ -327,7 +327,7 @@ void MapBij1Click(AppState& state) {
         m.ListBox1.items.push_back(folder);
         Recalculate(state);
         state.ListChanged = true;
-        if (state.ConfirmDialogs &&
+        if (state.Ini.ConfirmDialogs &&
             state.Ui.VraagJaNee(_("De map ") + folder + _(" is toegevoegd!") + "\r" +
                                 _("nog een map toevoegen?")) == kAnswerNo)
             return;

@@ -64,8 +64,8 @@ void FormCreate(AppState& state, const StartedProgram& program) {
     state.ListChanged = false;
     state.LastListName.clear();
     ApplySettings(state, program.settings);
-    m.Caption = state.EnglishUI ? "Vaultor version 1.8c" : "Vaultor versie 1.8c";
-    m.HelpFile = state.EnglishUI ? "Vaultor_en.html" : "Vaultor.html";
+    m.Caption = state.Ini.EnglishUI ? "Vaultor version 1.8c" : "Vaultor versie 1.8c";
+    m.HelpFile = state.Ini.EnglishUI ? "Vaultor_en.html" : "Vaultor.html";
     // The drive that was current at start: the drive of the working folder,
     // before the program folder becomes the working folder.
     std::error_code ec;

@@ -16,6 +16,12 @@ void ApplyColours(AppState& state) {
 
 }  // namespace
 
+void SetIgnoreTimeShift(Settings& options, bool on) {
+    // Written only once the file held it or the user set it: the file of a
+    // user who never touches the option stays as it was.
+    if (options.IgnoreTimeShift || on) options.IgnoreTimeShift = on;
+}
+
 std::vector<std::string> OptionTexts() {
     return {_("Hints tonen bij de opties"),
             _("Tijdstip van kopieer/bewerk-akties op doeldrive opslaan"),
@@ -35,14 +41,8 @@ void ApplySettings(AppState& state, const Settings& s) {
     auto& m = state.Model;
     m.CheckListBox1.items = OptionTexts();
     m.ShowHints = s.ShowHints;
-    state.StoreActionTime = s.StoreActionTime;
     m.PanelDriveInfo.visible = s.ShowTargetBrowser;
     m.FileListBox1Box.visible = m.Splitter2.visible = s.ShowFileList;
-    state.ConfirmDialogs = s.ConfirmDialogs;
-    state.CreateEmptyFolders = s.CreateEmptyFolders;
-    state.NoEmptyFoldersOnCdrw = s.NoEmptyFoldersOnCdrw;
-    state.MirrorCompression = s.MirrorCompression;
-    state.AlwaysCompress = s.AlwaysCompress;
     state.LastListName = s.LastListName;
     state.TargetDriveKind = s.TargetDriveKind;
     state.BytesPerSecond = s.BytesPerSecond;
@@ -53,30 +53,17 @@ void ApplySettings(AppState& state, const Settings& s) {
                       s.CreateEmptyFolders, s.NoEmptyFoldersOnCdrw,
                       s.MirrorCompression,  s.AlwaysCompress,
                       s.EnglishUI,          s.IgnoreTimeShift.value_or(false)};
-    state.EnglishUI = s.EnglishUI;
-    state.IgnoreTimeShift = s.IgnoreTimeShift.value_or(false);
-    state.CopyWorkers = s.CopyWorkers.value_or(0);
     m.SpBOptiesDown = m.CheckListBox1.visible;
     state.Ini = s;
 }
 
 Settings CollectSettings(const AppState& state) {
     const auto& m = state.Model;
-    Settings s = state.Ini;  // keeps what the options do not hold (the drives)
+    Settings s = state.Ini;  // the options live here
     s.ShowHints = m.ShowHints;
-    s.StoreActionTime = state.StoreActionTime;
     s.ShowTargetBrowser = m.PanelDriveInfo.visible;
     s.ShowFileList = m.FileListBox1Box.visible;
     s.WindowsColours = m.OptionChecks[4];
-    s.ConfirmDialogs = m.OptionChecks[5];
-    s.CreateEmptyFolders = m.OptionChecks[6];
-    s.NoEmptyFoldersOnCdrw = m.OptionChecks[7];
-    s.MirrorCompression = m.OptionChecks[8];
-    s.AlwaysCompress = m.OptionChecks[9];
-    s.EnglishUI = m.OptionChecks[10];
-    // Written only once the file held it or the user set it: the file of a
-    // user who never touches the option stays as it was.
-    if (s.IgnoreTimeShift || m.OptionChecks[11]) s.IgnoreTimeShift = m.OptionChecks[11];
     s.LastListName = state.LastListName;
     s.TargetDriveKind = state.TargetDriveKind;
     s.BytesPerSecond = state.BytesPerSecond;
@@ -87,39 +74,40 @@ Settings CollectSettings(const AppState& state) {
 void CheckListBox1ClickCheck(AppState& state) {
     auto& m = state.Model;
     auto& checks = m.OptionChecks;
-    bool was_no_empty_on_cdrw = state.NoEmptyFoldersOnCdrw;
+    bool was_no_empty_on_cdrw = state.Ini.NoEmptyFoldersOnCdrw;
     bool browser_was_visible = m.PanelDriveInfo.visible;
-    bool was_always_compress = state.AlwaysCompress;
+    bool was_always_compress = state.Ini.AlwaysCompress;
 
     m.ShowHints = checks[0];
-    state.StoreActionTime = checks[1];
+    auto& options = state.Ini;
+    options.StoreActionTime = checks[1];
     m.Splitter1.visible = m.PanelDriveInfo.visible = checks[2];
     m.FileListBox1Box.visible = m.Splitter2.visible = checks[3];
-    state.ConfirmDialogs = checks[5];
-    state.CreateEmptyFolders = checks[6];
-    state.NoEmptyFoldersOnCdrw = checks[7];
-    state.MirrorCompression = checks[8];
-    state.AlwaysCompress = checks[9];
-    state.IgnoreTimeShift = checks[11];
+    options.ConfirmDialogs = checks[5];
+    options.CreateEmptyFolders = checks[6];
+    options.NoEmptyFoldersOnCdrw = checks[7];
+    options.MirrorCompression = checks[8];
+    options.AlwaysCompress = checks[9];
+    SetIgnoreTimeShift(options, checks[11]);
     ApplyColours(state);
 
     if (!state.StartingUp) {
-        if (state.NoEmptyFoldersOnCdrw != was_no_empty_on_cdrw && !checks[7]) {
+        if (state.Ini.NoEmptyFoldersOnCdrw != was_no_empty_on_cdrw && !checks[7]) {
             int answer = state.Ui.VraagJaNee(
                 _("Opgelet! uitzetten van deze optie is niet aanbevolen.\r\nZie de help voor "
                   "problemen met lege mappen op CDRW's.\r\n\r\nDeze optie toch uitzetten?"));
-            if (answer == kAnswerNo) checks[7] = state.NoEmptyFoldersOnCdrw = true;
+            if (answer == kAnswerNo) checks[7] = state.Ini.NoEmptyFoldersOnCdrw = true;
         }
         if (!browser_was_visible && m.PanelDriveInfo.visible) FillDirTreeView(state);
-        if (state.AlwaysCompress && !was_always_compress)
+        if (state.Ini.AlwaysCompress && !was_always_compress)
             state.Ui.PlainNotice(_("Opgelet! deze instelling heeft voorrang op de instelling:") +
                                  std::string("\n\"") + _("Doelcompressie aan bron gelijk maken") +
                                  "\"");
     }
     m.SpBOptiesDown = m.CheckListBox1.visible;
-    if (checks[10] != state.EnglishUI) {
+    if (checks[10] != options.EnglishUI) {
         state.Ui.PlainNotice(_("Voor deze taalaanpassing moet Vaultor opnieuw gestart worden."));
-        state.EnglishUI = checks[10];
+        options.EnglishUI = checks[10];
     }
 }
 

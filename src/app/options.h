@@ -9,6 +9,8 @@ namespace vaultor {
 std::vector<std::string> OptionTexts();
 // The settings as read into the fields and the option list.
 void ApplySettings(AppState& state, const Settings& settings);
+// Option 11, kept absent from the settings until a user sets it.
+void SetIgnoreTimeShift(Settings& options, bool on);
 // The settings as the program would write them now.
 Settings CollectSettings(const AppState& state);
 

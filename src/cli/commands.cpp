@@ -8,6 +8,7 @@
 
 #include "app/list_commands.h"
 #include "app/main_window.h"
+#include "app/options.h"
 #include "engine/start_run.h"
 #include "engine/totals.h"
 #include "engine/verify.h"
@@ -107,7 +108,7 @@ class Session {
     // As a tick in the option list: the settings written at close keep it.
     void SetIgnoreTimeShift(bool on) {
         state_.Model.OptionChecks[11] = on;
-        state_.IgnoreTimeShift = on;
+        vaultor::SetIgnoreTimeShift(state_.Ini, on);
     }
 
   private:

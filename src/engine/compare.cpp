@@ -50,8 +50,9 @@ bool SameDate(const AppState& state, std::time_t source, std::time_t target, boo
     auto matches = [&](std::time_t expected) {
         if (fs::DateStep(expected, minutes_only) == got) return true;
         constexpr std::time_t kHour = 3600;
-        return state.IgnoreTimeShift && (fs::DateStep(expected + kHour, minutes_only) == got ||
-                                         fs::DateStep(expected - kHour, minutes_only) == got);
+        return state.Ini.IgnoreTimeShift.value_or(false) &&
+               (fs::DateStep(expected + kHour, minutes_only) == got ||
+                fs::DateStep(expected - kHour, minutes_only) == got);
     };
     return matches(source) || matches(state.TargetDates.Stored(source));
 }
@@ -108,10 +109,10 @@ CopyCheck VerifyFacts(const AppState& state, const std::string& source, const st
                                           ? *facts.compression_possible
                                           : !target.empty() && fs::SupportsCompression(target[0]);
     if (compression_possible) {
-        if (state.MirrorCompression && !state.AlwaysCompress &&
+        if (state.Ini.MirrorCompression && !state.Ini.AlwaysCompress &&
             fs::IsFileCompressed(source) != copy_compressed())
             return CopyCheck::CompressionDiffers;
-        if (state.AlwaysCompress && !copy_compressed()) return CopyCheck::NotCompressed;
+        if (state.Ini.AlwaysCompress && !copy_compressed()) return CopyCheck::NotCompressed;
     }
     return CopyCheck::UpToDate;
 }
@@ -136,15 +137,15 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
     const std::string drive_folder = DriveFolderOf(st, folder);
     std::string rel = folder.size() > 3 ? folder.substr(3) : std::string();
     char target_letter = st.TargetRoot.empty() ? 0 : st.TargetRoot[0];
-    bool make_empty = st.CreateEmptyFolders;
+    bool make_empty = st.Ini.CreateEmptyFolders;
     if (target_letter && fs::GetDriveKind(target_letter) == fs::drive_kind::kOptical) {
         st.TargetIsCD = true;
-        make_empty = st.CreateEmptyFolders && !st.NoEmptyFoldersOnCdrw;
+        make_empty = st.Ini.CreateEmptyFolders && !st.Ini.NoEmptyFoldersOnCdrw;
     }
     const std::string target_folder = drive_folder + rel;
     const bool compression = target_letter && fs::SupportsCompression(target_letter);
-    if ((st.MirrorCompression || st.AlwaysCompress) && compression) {
-        if (st.AlwaysCompress) {
+    if ((st.Ini.MirrorCompression || st.Ini.AlwaysCompress) && compression) {
+        if (st.Ini.AlwaysCompress) {
             if (st.CompressList.empty())
                 st.CompressList.push_back("+" + fs::StripTrailingBackslash(drive_folder));
             st.CompressList.push_back("+" + target_folder);

@@ -271,7 +271,7 @@ CopyRun::Next CopyRun::CopyAllSideBySide(int workers) {
 // drive and on a rotational disk, a few on solid state, memory and the like.
 int CopyRun::Workers() {
     auto& st = state_;
-    if (st.CopyWorkers > 0) return st.CopyWorkers;
+    if (st.Ini.CopyWorkers.value_or(0) > 0) return *st.Ini.CopyWorkers;
     if (st.CopyList.size() < 2 || st.TargetIsCD || step_.SlowDrive(st.TargetRoot)) return 1;
     auto root = fs::Drives().ToNative(st.TargetRoot);
     if (!root || fs::IsOnRotationalDisk(*root)) return 1;

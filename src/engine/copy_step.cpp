@@ -25,8 +25,8 @@ namespace vaultor {
 std::optional<bool> WantedCompression(const AppState& state, const std::string& source,
                                       const std::string& target) {
     if (target.empty() || !fs::SupportsCompression(target[0])) return std::nullopt;
-    if (state.AlwaysCompress) return true;
-    if (!state.MirrorCompression) return std::nullopt;
+    if (state.Ini.AlwaysCompress) return true;
+    if (!state.Ini.MirrorCompression) return std::nullopt;
     std::uint16_t source_state = 0;
     if (!fs::GetCompressionState(source, source_state)) return false;  // no such state: plain
     return source_state == fs::kCompressionLznt1;
@@ -134,7 +134,7 @@ int SyncFileSystemOf(const std::optional<std::string>& native_root) {
 }
 
 std::function<void()> FoldersCompressionWork(const AppState& state) {
-    if (!state.MirrorCompression && !state.AlwaysCompress) return {};
+    if (!state.Ini.MirrorCompression && !state.Ini.AlwaysCompress) return {};
     std::vector<std::pair<std::string, bool>> folders;
     for (const auto& line : state.CompressList) {
         if (line.size() < 2 || (line[0] != '+' && line[0] != '-')) continue;

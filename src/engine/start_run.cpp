@@ -150,7 +150,7 @@ void ShowEnd(AppState& state) {
                    std::to_string(state.ItemsUpdated) + _(" bijgewerkt.") + "\r\r" +
                    _("Samenvatting:") + "\r" + state.CopySummary);
     char letter = TargetLetter(state);
-    if (!state.NoEmptyFoldersOnCdrw && letter &&
+    if (!state.Ini.NoEmptyFoldersOnCdrw && letter &&
         fs::GetDriveKind(letter) == fs::drive_kind::kOptical)
         ui.ToonMelding(
             _("Het is verstandig om de CDRW te herladen (eject) voordat u nieuwe "
@@ -229,7 +229,7 @@ void SpB_StartClick(AppState& state) {
     }
     state.BytesCompared = 0;
     m.Gauge2.visible = false;
-    if (state.ConfirmDialogs &&
+    if (state.Ini.ConfirmDialogs &&
         ui.VraagJaNee(_("Vaultor gaat nu eerst de bestanden en de ruimte controleren op ") +
                       state.TargetRoot) == kAnswerNo) {
         state.LastRunEnd = RunEnd::Declined;
@@ -314,7 +314,7 @@ void SpB_StartClick(AppState& state) {
 }
 
 void SpB_StopClick(AppState& state) {
-    if (state.ConfirmDialogs) {
+    if (state.Ini.ConfirmDialogs) {
         if (state.Ui.VraagJaNee(_("Opgelet! Bewerking echt afbreken??")) == kAnswerYes)
             state.AbortRequested = true;
     } else {

@@ -102,7 +102,7 @@ bool VLTOpslaan(AppState& state) {
     bool reached_the_file = true;
     if (state.ListChanged) {
         bool save = true;
-        if (state.ConfirmDialogs)
+        if (state.Ini.ConfirmDialogs)
             save = state.Ui.VraagJaNee(Printf(_("Veranderingen voor de lijst %s opslaan?"),
                                               state.CurrentListFile.c_str())) == kAnswerYes;
         reached_the_file = save;

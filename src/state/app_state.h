@@ -40,18 +40,6 @@ struct AppState {
     // palette of its own sets it before FormCreate.
     Colour WindowsColor = kButtonFace;
 
-    bool StoreActionTime = true;
-    bool ConfirmDialogs = true;
-    bool CreateEmptyFolders = false;
-    bool NoEmptyFoldersOnCdrw = true;
-    bool MirrorCompression = true;
-    bool AlwaysCompress = false;
-    bool EnglishUI = false;
-    // Off unless the user turns it on: a copy whose date is exactly one hour
-    // off (FAT and exFAT keep local time) is then no change.
-    bool IgnoreTimeShift = false;
-    std::int32_t CopyWorkers = 0;  // copies side by side; 0: as the target suits
-
     // A file the check found to copy: missing at the target, or changed
     // there (`update`); its copy's path is TargetPathOf(TargetRoot, source).
     struct CopyItem {
@@ -128,7 +116,8 @@ struct AppState {
     bool RunInProgress = false;
 
     std::string NameDialogText = "Tik hier een unieke naam voor de bronlijst";
-    Settings Ini;  // the settings as read, kept for what the options do not hold
+    // The options and every other setting, as read and as the user set them since.
+    Settings Ini;
     std::vector<fs::DriveMapping> CommandLineDrives;  // --drive: a table of their own
 };
 

@@ -138,7 +138,7 @@ std::string RunDateText() {
 bool WriteDriveInfoFile(AppState& state, const std::string& path) {
     state.Model.LabelInfo.caption = RunDateText();
     state.LastDate = state.Model.LabelInfo.caption;
-    if (state.StoreActionTime) {
+    if (state.Ini.StoreActionTime) {
         auto native = fs::Drives().ToNative(path);
         return native &&
                fs::WriteFileAtomically(

@@ -234,7 +234,7 @@ TEST_F(AppTest, OptionsAskAndTellAfterStartOnly) {
     EXPECT_TRUE(checks[7]);  // ticked again at once
     ui.answers = {kAnswerYes};
     click(7, false);
-    EXPECT_FALSE(state.NoEmptyFoldersOnCdrw);
+    EXPECT_FALSE(state.Ini.NoEmptyFoldersOnCdrw);
     click(7, true);  // ticking it again asks nothing
     EXPECT_EQ(ui.questions.size(), 2u);
 

@@ -98,7 +98,7 @@ TEST_F(CompareTest, SameDateIsTheTwoSecondStepAfterTheTargetAndAnHourOnlyWithThe
     state.TargetDates = fs::TargetDates({fs::TargetDates::Kind::Clamps, 315532800}, {});
     EXPECT_TRUE(SameDate(state, 173707201, 315532800, false));
     EXPECT_TRUE(SameDate(state, 173707201, 173707201, false)) << "as given is always right";
-    state.IgnoreTimeShift = true;
+    state.Ini.IgnoreTimeShift = true;
     EXPECT_TRUE(SameDate(state, 1700000000, 1700003601, false));
     EXPECT_TRUE(SameDate(state, 1700003600, 1700000000, false));
     EXPECT_FALSE(SameDate(state, 1700000000, 1700003602, false));
@@ -108,7 +108,7 @@ TEST_F(CompareTest, SameDateIsTheTwoSecondStepAfterTheTargetAndAnHourOnlyWithThe
 TEST_F(CompareTest, EmptyFoldersFollowTheOptionsAndOnACdTargetTimesInTheSameMinuteAreEqual) {
     std::filesystem::create_directories(s / "R/leeg/sub");
     test::MapDrives({"S=" + s.Path(), "E=" + e.Path()});
-    state.CreateEmptyFolders = true;
+    state.Ini.CreateEmptyFolders = true;
     auto log = Compare("S:\\R\\leeg");
     EXPECT_EQ(state.EmptyFolderList, std::vector<std::string>{"E:\\Vaultor_Drive S\\R\\leeg"});
     EXPECT_EQ(log, (std::vector<std::string>{"Map niet aanwezig E:\\Vaultor_Drive S\\R\\leeg"}));
@@ -127,8 +127,8 @@ TEST_F(CompareTest, EmptyFoldersFollowTheOptionsAndOnACdTargetTimesInTheSameMinu
     Compare("S:\\R\\leeg");
     EXPECT_TRUE(state.EmptyFolderList.empty());  // no empty folders on a CD-RW
     // Allowed on a CD they are made (a run on a CD shows it), but never without the option.
-    state.NoEmptyFoldersOnCdrw = false;
-    state.CreateEmptyFolders = false;
+    state.Ini.NoEmptyFoldersOnCdrw = false;
+    state.Ini.CreateEmptyFolders = false;
     Compare("S:\\R\\leeg");
     EXPECT_TRUE(state.EmptyFolderList.empty());
 }
@@ -146,7 +146,7 @@ TEST_F(CompareTest, CompressionIsPartOfTheRuleOnABtrfsTarget) {
     SetMtime(copy, t);
     ASSERT_TRUE(fs::SetCompressionState(copy, fs::kCompressionLznt1));
 
-    state.MirrorCompression = true;  // the source (ext4) reads as not compressed
+    state.Ini.MirrorCompression = true;  // the source (ext4) reads as not compressed
     Compare("S:\\R");
     EXPECT_EQ(state.ChangeCount, 1);
     EXPECT_TRUE(Has(state.CompressList, "-E:\\Vaultor_Drive S\\R"));
@@ -156,8 +156,8 @@ TEST_F(CompareTest, CompressionIsPartOfTheRuleOnABtrfsTarget) {
     state.ChangeCount = 0;
     state.CompressList.clear();
     state.CompressionWork = false;
-    state.MirrorCompression = false;
-    state.AlwaysCompress = true;
+    state.Ini.MirrorCompression = false;
+    state.Ini.AlwaysCompress = true;
     ASSERT_TRUE(fs::SetCompressionState(copy, fs::kCompressionNone));
     Compare("S:\\R");
     EXPECT_EQ(state.ChangeCount, 1);

@@ -55,18 +55,18 @@ TEST_F(CopyStepTest, CompressionFollowsTheOptionsOnBtrfs) {
     WriteFile(s / "f", std::string(100000, 'c'));
     std::filesystem::create_directories(disk.Folder() + "/Data");
     std::filesystem::create_directories(disk.Folder() + "/Temp");
-    state.MirrorCompression = true;  // the source on ext4 has no compression: plain
+    state.Ini.MirrorCompression = true;  // the source on ext4 has no compression: plain
     ASSERT_TRUE(CopyStep(state).KopieerBestand("S:\\f", "E:\\mirrored"));
     EXPECT_EQ(ReadFile(disk.Folder() + "/mirrored"), ReadFile(s / "f"));
     EXPECT_FALSE(fs::IsFileCompressed("E:\\mirrored"));
 
     state.CompressList = {"+E:\\Data", "-E:\\Temp"};
     ASSERT_TRUE(fs::SetCompressionState("E:\\Temp", fs::kCompressionLznt1));
-    state.MirrorCompression = false;
+    state.Ini.MirrorCompression = false;
     SetAllFoldersCompressionstate(state);  // neither option: nothing
     EXPECT_FALSE(fs::IsFileCompressed("E:\\Data"));
     EXPECT_TRUE(fs::IsFileCompressed("E:\\Temp"));
-    state.MirrorCompression = true;
+    state.Ini.MirrorCompression = true;
     SetAllFoldersCompressionstate(state);
     EXPECT_TRUE(fs::IsFileCompressed("E:\\Data"));
     EXPECT_FALSE(fs::IsFileCompressed("E:\\Temp"));

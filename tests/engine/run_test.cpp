@@ -78,10 +78,10 @@ class RunTest : public ::testing::Test {
         M().ListBox1.items = {"S:\\R"};
         M().DriveComboBox1.items = {"E: [DOEL]"};
         M().DriveComboBox1.selected = 0;
-        state.ConfirmDialogs = false;  // the questions are tested where they matter
-        state.CopyWorkers = 1;         // Stop holds between any two files
-        state.CreateEmptyFolders = true;
-        state.NoEmptyFoldersOnCdrw = false;
+        state.Ini.ConfirmDialogs = false;  // the questions are tested where they matter
+        state.Ini.CopyWorkers = 1;         // Stop holds between any two files
+        state.Ini.CreateEmptyFolders = true;
+        state.Ini.NoEmptyFoldersOnCdrw = false;
         fs::SetMessagePump(&ui);
     }
     void TearDown() override { fs::SetMessagePump(nullptr); }
@@ -223,7 +223,7 @@ TEST_F(RunTest, StopInTheChecksCopiesNothingAndInACopyLetsTheFileInHandComplete)
 
     // Stop is pressed inside the copy of the first file and answered No, then
     // inside the second and answered Yes.
-    state.ConfirmDialogs = true;
+    state.Ini.ConfirmDialogs = true;
     std::vector<std::string> pressed_in;
     ui.on_pump = [&] {
         if (M().L_Kopieer.colour != kRed || Has(pressed_in, M().StatusBar1)) return;
@@ -268,7 +268,7 @@ TEST_F(RunTest, CopiesMadeSideBySideAreLoggedInTheListsOrderAndStopBeginsNoMore)
     Start({kAnswerYes});
     const auto in_turn = log_without_times();
     fsys::remove_all(e / "Vaultor_Drive S");
-    state.CopyWorkers = 4;
+    state.Ini.CopyWorkers = 4;
     Start({kAnswerYes});
     EXPECT_EQ(log_without_times(), in_turn);
     EXPECT_EQ(test::Run("diff -r '" + (s / "R") + "' '" + Copy("") + "'"), 0);
@@ -303,7 +303,7 @@ TEST_F(RunTest, EveryRefusalEndsWithoutCopyingAndPutsTheListsRecordBackThenACdRu
     WriteFile(s / "R/a.txt", "aaa");
     state.LastDrive = "F: [OUD]";
     state.LastDate = "Datum: 01-01-2026 Tijd: 10:00:00";
-    state.ConfirmDialogs = true;
+    state.Ini.ConfirmDialogs = true;
 
     Start({kAnswerNo});  // the other drive is not wanted
     EXPECT_EQ(ui.questions.back(),
@@ -497,7 +497,7 @@ TEST_F(RunTest, AlwaysCompressMakesCompressedCopiesOnBtrfsAndTheyCountAsUpToDate
     MapTarget(disk.Folder());
     for (int i = 0; i < 4; ++i)
         WriteFile(s / ("R/tekst" + std::to_string(i)), std::string(1 << 20, 'a' + i));
-    state.AlwaysCompress = true;
+    state.Ini.AlwaysCompress = true;
     Start({kAnswerYes});
     EXPECT_EQ(state.LastRunRemarks, 0u) << "each copy is compressed as asked";
     ::sync();
@@ -571,7 +571,7 @@ TEST_F(RunTest, MirroredCompressionGoesFromBtrfsToNtfsAndCountsInTheComparison) 
     WriteFile(source.Folder() + "/R/klein", "");
     ASSERT_TRUE(fs::SetCompressionState("S:\\R\\klein", fs::kCompressionLznt1));
     WriteFile(source.Folder() + "/R/klein", std::string(200000, 'k'));
-    state.MirrorCompression = true;
+    state.Ini.MirrorCompression = true;
     Start({kAnswerYes});
     EXPECT_EQ(state.LastRunRemarks, 0u);
     EXPECT_TRUE(fs::IsFileCompressed(At("klein")));

@@ -123,7 +123,7 @@ TEST_F(ListLoadingTest, ADeclinedSaveDiscardsAndAnEmptyListIsNeverWritten) {
     EXPECT_EQ(ReadFile(home / "B.vlt"), "D:\\\r\n");
     EXPECT_FALSE(std::filesystem::exists(home / "B.drv"));  // nothing at all for an empty list
 
-    state.ConfirmDialogs = false;
+    state.Ini.ConfirmDialogs = false;
     state.Model.ListBox1.items.push_back("D:\\Data\\Sub");
     state.ListChanged = true;
     VLTOpslaan(state);  // option 5 off: saved without asking

@@ -72,11 +72,11 @@ TEST_F(TargetTest, ACompanionFileSelectsAndLocksItsDriveAndNoRecordLeaksIntoTheN
 TEST_F(TargetTest, TheRecordOnTheTargetFollowsOption1) {
     Map({"E=" + e.Path()});
     state.Model.ComboBox1.caption = "Thuis";
-    state.StoreActionTime = true;
+    state.Ini.StoreActionTime = true;
     ASSERT_TRUE(WriteDriveInfoFile(state, "E:\\Vaultor.dat"));
     EXPECT_EQ(ReadFile(e / "Vaultor.dat"), state.LastDate + "\r\nThuis\r\n");
     EXPECT_NE(state.LastDate.find(" Tijd: "), std::string::npos);
-    state.StoreActionTime = false;
+    state.Ini.StoreActionTime = false;
     ASSERT_TRUE(WriteDriveInfoFile(state, "E:\\Vaultor.dat"));
     EXPECT_FALSE(std::filesystem::exists(e / "Vaultor.dat"));
     EXPECT_EQ(state.Model.LabelInfo.caption, state.LastDate);
@@ -85,7 +85,7 @@ TEST_F(TargetTest, TheRecordOnTheTargetFollowsOption1) {
     WriteFile(f / "tool", "#!/bin/sh\n");
     ::chmod((f / "tool").c_str(), 04755);
     std::filesystem::create_symlink(f / "tool", e / "Vaultor.dat");
-    state.StoreActionTime = true;
+    state.Ini.StoreActionTime = true;
     ASSERT_TRUE(WriteDriveInfoFile(state, "E:\\Vaultor.dat"));
     struct stat st {};
     ASSERT_EQ(::lstat((e / "Vaultor.dat").c_str(), &st), 0);

@@ -205,7 +205,7 @@ TEST_F(Window, OptionsAskAndTellThroughTheWindowsDialogs) {
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].rfind("Opgelet! uitzetten van deze optie", 0), 0u) << asked[0];
     EXPECT_EQ(Option(7)->checkState(), Qt::Checked);
-    EXPECT_TRUE(state.NoEmptyFoldersOnCdrw);
+    EXPECT_TRUE(state.Ini.NoEmptyFoldersOnCdrw);
     answer = kAnswerYes;
     Option(7)->setCheckState(Qt::Unchecked);
     EXPECT_EQ(asked.size(), 2u);

@@ -121,9 +121,10 @@ int main(int argc, char** argv) {
     {
         QuietUi ui;
         vaultor::AppState state(ui);
-        state.CurrentRoot = "E:";
+        vaultor::RunObserver quiet;
         auto start_walk = Clock::now();
-        for (int r = 0; r < 10; ++r) vaultor::Walker(state, nullptr).FillDirTree(vaultor::wmTotal);
+        for (int r = 0; r < 10; ++r)
+            vaultor::Walker(state, nullptr, quiet).FillDirTree("E:", vaultor::wmTotal);
         double walk = Seconds(start_walk);
         start_walk = Clock::now();
         for (int r = 0; r < 10; ++r) Shell("du -sb '" + base + "/src' >/dev/null");

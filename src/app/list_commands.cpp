@@ -9,8 +9,8 @@
 #include <cstdio>
 
 #include "app/main_window.h"
+#include "app/totals.h"
 #include "engine/run_journal.h"
-#include "engine/totals.h"
 #include "fs/copy_file.h"
 #include "fs/drive_mapping.h"
 #include "fs/file_info.h"

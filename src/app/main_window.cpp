@@ -7,7 +7,7 @@
 
 #include "app/list_commands.h"
 #include "app/options.h"
-#include "engine/totals.h"
+#include "app/totals.h"
 #include "fs/drive_mapping.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
@@ -57,9 +57,7 @@ bool ListFileExists(const AppState& state) {
 void FormCreate(AppState& state, const StartedProgram& program) {
     auto& m = state.Model;
     state.StartingUp = true;
-    state.CompressList.clear();
-    state.CopyList.clear();
-    state.EmptyFolderList.clear();
+    state.LastCheckCopies.clear();
     state.ProgramDir = program.ProgramDir;
     state.ListChanged = false;
     state.LastListName.clear();
@@ -233,9 +231,7 @@ bool FormClose(AppState& state) {
     SetDrvBpsVal(state);
     std::string aside = SchrijfIniFile(state.ProgramDir + "Vaultor.ini", CollectSettings(state));
     if (!aside.empty()) state.Ui.ToonMelding(aside);
-    state.CompressList.clear();
-    state.CopyList.clear();
-    state.EmptyFolderList.clear();
+    state.LastCheckCopies.clear();
     return true;
 }
 

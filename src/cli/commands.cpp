@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/check.h"
 #include "app/list_commands.h"
 #include "app/main_window.h"
 #include "app/options.h"
-#include "engine/start_run.h"
-#include "engine/totals.h"
-#include "engine/verify.h"
+#include "app/start_run.h"
+#include "app/totals.h"
 #include "fs/drive_mapping.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
@@ -269,14 +269,17 @@ int Target(Session& s, const Command& c) {
     return Show(s);
 }
 
-// Runs Start or "Test - Verifieer" with Ctrl-C as the Stop button.
+// Runs Start or "Test - Verifieer" with Ctrl-C as the Stop button and the
+// run's progress on a line of its own.
 template <typename Handler>
-void RunWithStop(Session& s, TerminalUi& ui, Handler handler) {
+RunResult RunWithStop(Session& s, TerminalUi& ui, Handler handler) {
+    ProgressLine line;
     ui.stop = [&] { SpB_StopClick(s.State()); };
-    ui.progress = &s.State().Model;
+    ui.progress = &line;
     TerminalUi::CatchInterrupts();
+    RunResult result;
     try {
-        handler(s.State());
+        result = handler(s.State(), &line);
     } catch (...) {
         TerminalUi::ReleaseInterrupts();
         ui.stop = nullptr;
@@ -286,22 +289,16 @@ void RunWithStop(Session& s, TerminalUi& ui, Handler handler) {
     TerminalUi::ReleaseInterrupts();
     ui.stop = nullptr;
     ui.progress = nullptr;
+    return result;
 }
 
 int Start(Session& s, TerminalUi& ui) {
-    RunWithStop(s, ui, SpB_StartClick);
-    const auto& st = s.State();
-    using RunEnd = AppState::RunEnd;
-    if (st.LastRunEnd == RunEnd::NothingToCopy) return st.LastRunRemarks == 0 ? 0 : 1;
-    return st.LastRunEnd == RunEnd::Copied && st.LastRunFailed == 0 && st.LastRunRemarks == 0 ? 0
-                                                                                              : 1;
+    return RunWithStop(s, ui, SpB_StartClick).AllBackedUp() ? 0 : 1;
 }
 
-// A log of only "Start log." and "Eind log." means no difference was found.
 int Test(Session& s, TerminalUi& ui) {
-    RunWithStop(s, ui, SpBCompareClick);
-    const auto& st = s.State();
-    return st.LastRunEnd == AppState::RunEnd::Tested && st.Model.RichEdit1.size() == 2 ? 0 : 1;
+    RunResult result = RunWithStop(s, ui, SpBCompareClick);
+    return result.end == RunEnd::Tested && result.differences == 0 ? 0 : 1;
 }
 
 }  // namespace

@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <iostream>
 
+#include "fs/file_info.h"
 #include "fs/i18n.h"
 #include "state/model.h"
+#include "state/rates.h"
 
 namespace vaultor::cli {
 namespace {
@@ -29,6 +31,21 @@ void ClearProgress() {
 }
 
 }  // namespace
+
+void ProgressLine::CheckProgress(std::int64_t done, std::int64_t total) {
+    percent = fs::Percentage(total, done);
+}
+
+void ProgressLine::FileStarted(const std::string& target) {
+    name = fs::OnlyName(target);
+}
+
+void ProgressLine::CopyProgress(std::int64_t done, std::int64_t total, std::int64_t elapsed_ms) {
+    if (total > 0) percent = fs::Percentage(total, done);
+    const std::int64_t seconds = elapsed_ms / 1000;
+    if (seconds > 0 && done / seconds > 0)
+        time_left = DurationLabelText((total - done) / (done / seconds));
+}
 
 void TerminalUi::CatchInterrupts() {
     g_interrupted = 0;
@@ -64,11 +81,10 @@ void TerminalUi::DrawProgress() {
     std::int64_t now = NowMs();
     if (now - drawn_ms_ < 200) return;
     drawn_ms_ = now;
-    std::string name = Printable(progress->StatusBar1);
+    std::string name = Printable(progress->name);
     if (name.size() > 50) name = "..." + name.substr(name.size() - 47);
-    std::fprintf(stderr, "\r\033[K%3lld%%  %s  %s %s",
-                 static_cast<long long>(progress->ProgressBar1), name.c_str(), _("Resterend:"),
-                 progress->LabelTimeLeft.caption.c_str());
+    std::fprintf(stderr, "\r\033[K%3lld%%  %s  %s %s", static_cast<long long>(progress->percent),
+                 name.c_str(), _("Resterend:"), progress->time_left.c_str());
     std::fflush(stderr);
     g_progress_shown = true;
 }

@@ -8,10 +8,23 @@
 #include <string_view>
 #include <vector>
 
-#include "state/model.h"
+#include "engine/run_observer.h"
 #include "state/ui.h"
 
 namespace vaultor::cli {
+
+// What the progress line shows, as a run tells it: how far, the file or
+// folder at hand, and the time left once the copy's rate is known.
+class ProgressLine : public RunObserver {
+  public:
+    void Status(const std::string& text) override { name = text; }
+    void CheckProgress(std::int64_t done, std::int64_t total) override;
+    void FileStarted(const std::string& target) override;
+    void CopyProgress(std::int64_t done, std::int64_t total, std::int64_t elapsed_ms) override;
+
+    std::int64_t percent = 0;
+    std::string name, time_left;
+};
 
 // A question that nobody can answer: no terminal and neither --yes nor --no.
 class Unanswerable : public std::runtime_error {
@@ -33,9 +46,9 @@ class TerminalUi : public UserInterface {
 
     bool declined = false;  // a question was answered No
     // Ctrl-C during a run presses Stop; on a terminal the run's progress is
-    // drawn on standard error from this model.
+    // drawn on standard error.
     std::function<void()> stop;
-    const MainWindowModel* progress = nullptr;
+    const ProgressLine* progress = nullptr;
     int messages = 0;
     // The log pane: its new lines are printed before anything else is said.
     const std::vector<std::string>* pane = nullptr;

@@ -10,27 +10,24 @@
 #include <optional>
 
 #include "engine/walk.h"
+#include "fs/case_probe.h"
 #include "fs/compression.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
 #include "fs/file_dates.h"
 #include "fs/file_info.h"
 #include "fs/i18n.h"
+#include "fs/pump.h"
 #include "fs/size_text.h"
 #include "fs/time_text.h"
 #include "fs/unique_fd.h"
+#include "target/drive_box.h"
 #include "target/target_path.h"
 
 namespace vaultor {
 namespace {
 
-using Why = AppState::PassedOverEntry::Why;
-
-std::string DateText(const struct stat& st, bool cd) {
-    return fs::DosDateText(fs::DosDateTimeFromUnix(st.st_mtim.tv_sec), cd);
-}
-
-const std::string kNoDate = "0000:00:00 00:00:00";
+using Why = PassedOverEntry::Why;
 
 std::optional<struct stat> StatFile(const std::string& path) {
     auto native = fs::Drives().ToNative(path);
@@ -41,7 +38,8 @@ std::optional<struct stat> StatFile(const std::string& path) {
 
 }  // namespace
 
-bool SameDate(const AppState& state, std::time_t source, std::time_t target, bool minutes_only) {
+bool SameDate(const AppState& state, const TargetFacts& facts, std::time_t source,
+              std::time_t target, bool minutes_only) {
     // Within the DOS range this is the comparison of the packed values (or the
     // texts, to the minute): the same two-second step. Outside it a copy holds
     // the source's date or what the target made of it; a driver may show the
@@ -54,21 +52,15 @@ bool SameDate(const AppState& state, std::time_t source, std::time_t target, boo
                (fs::DateStep(expected + kHour, minutes_only) == got ||
                 fs::DateStep(expected - kHour, minutes_only) == got);
     };
-    return matches(source) || matches(state.TargetDates.Stored(source));
+    return matches(source) || matches(facts.dates.Stored(source));
 }
 
 std::string DriveFolderOf(const AppState& state, const std::string& folder) {
     return DriveFolderFor(state.TargetRoot, folder.empty() ? '?' : folder[0]);
 }
 
-std::string FileDate(const AppState& state, const std::string& path) {
-    auto st = StatFile(path);
-    if (!st) return kNoDate;
-    return DateText(*st, state.TargetIsCD);
-}
-
-CopyCheck VerifySizeAndDate(const AppState& state, const std::string& source,
-                            const std::string& target) {
+CopyCheck VerifySizeAndDate(const AppState& state, const TargetFacts& target_facts,
+                            const std::string& source, const std::string& target) {
     auto tgt = StatFile(target);
     if (!tgt) return CopyCheck::NoCopy;
     auto src = StatFile(source);
@@ -78,10 +70,11 @@ CopyCheck VerifySizeAndDate(const AppState& state, const std::string& source,
     facts.source_mtime = src ? src->st_mtim.tv_sec : 0;
     facts.target_size = tgt->st_size;
     facts.target_mtime = tgt->st_mtim.tv_sec;
-    return VerifyFacts(state, source, target, facts);
+    return VerifyFacts(state, target_facts, source, target, facts);
 }
 
-CopyCheck VerifyCopied(const AppState& state, const std::string& source, const std::string& target,
+CopyCheck VerifyCopied(const AppState& state, const TargetFacts& target_facts,
+                       const std::string& source, const std::string& target,
                        const fs::CopyOutcome& copy) {
     if (!copy.target_seen) return CopyCheck::NoCopy;
     UpToDateFacts facts;
@@ -90,17 +83,18 @@ CopyCheck VerifyCopied(const AppState& state, const std::string& source, const s
     facts.target_size = copy.target_size;
     facts.target_mtime = copy.target_mtime;
     facts.target_compressed = copy.target_compressed;
-    return VerifyFacts(state, source, target, facts);
+    return VerifyFacts(state, target_facts, source, target, facts);
 }
 
-CopyCheck VerifyFacts(const AppState& state, const std::string& source, const std::string& target,
+CopyCheck VerifyFacts(const AppState& state, const TargetFacts& target_facts,
+                      const std::string& source, const std::string& target,
                       const UpToDateFacts& facts) {
     auto copy_compressed = [&] {
         return facts.target_compressed ? *facts.target_compressed : fs::IsFileCompressed(target);
     };
     const bool date_differs =
         !facts.source_seen ||
-        !SameDate(state, facts.source_mtime, facts.target_mtime, facts.minutes_only);
+        !SameDate(state, target_facts, facts.source_mtime, facts.target_mtime, facts.minutes_only);
     const bool size_differs = facts.source_size != facts.target_size;
     if (date_differs && size_differs) return CopyCheck::DateAndSizeDiffer;
     if (date_differs) return CopyCheck::DateDiffers;
@@ -126,37 +120,40 @@ std::int64_t Comparer::MaxFileSize() {
 }
 
 void Comparer::Log(const std::string& line) {
-    if (!state_.QuietCompare && log_) log_->WriteLine(line);
+    if (log_) log_->WriteLine(line);
+}
+
+// The compression the folder's copy should have, as the options ask.
+void Comparer::Compression(const std::string& folder, const std::string& drive_folder,
+                           const std::string& target_folder) {
+    const auto& options = state_.Ini;
+    if (!options.MirrorCompression && !options.AlwaysCompress) return;
+    if (!*compression_) return;
+    if (options.AlwaysCompress) {
+        if (plan_.compress.empty())
+            plan_.compress.push_back("+" + fs::StripTrailingBackslash(drive_folder));
+        plan_.compress.push_back("+" + target_folder);
+        plan_.compression_work = true;
+        return;
+    }
+    bool source_compressed = fs::IsFileCompressed(folder);
+    plan_.compress.push_back((source_compressed ? "+" : "-") + target_folder);
+    if (!plan_.compression_work)
+        plan_.compression_work = source_compressed != fs::IsFileCompressed(target_folder);
 }
 
 void Comparer::CompareCalcSize(const std::string& folder, const std::vector<ListedEntry>* listed) {
-    auto& st = state_;
-    auto& m = st.Model;
-    st.TargetIsCD = false;
-    m.Label1.visible = true;
-    const std::string drive_folder = DriveFolderOf(st, folder);
+    auto& plan = plan_;
+    const bool cd = plan.target.is_cd;
+    const std::string drive_folder = DriveFolderOf(state_, folder);
     std::string rel = folder.size() > 3 ? folder.substr(3) : std::string();
-    char target_letter = st.TargetRoot.empty() ? 0 : st.TargetRoot[0];
-    bool make_empty = st.Ini.CreateEmptyFolders;
-    if (target_letter && fs::GetDriveKind(target_letter) == fs::drive_kind::kOptical) {
-        st.TargetIsCD = true;
-        make_empty = st.Ini.CreateEmptyFolders && !st.Ini.NoEmptyFoldersOnCdrw;
-    }
+    char target_letter = state_.TargetRoot.empty() ? 0 : state_.TargetRoot[0];
+    const bool make_empty =
+        state_.Ini.CreateEmptyFolders && (!cd || !state_.Ini.NoEmptyFoldersOnCdrw);
     const std::string target_folder = drive_folder + rel;
-    const bool compression = target_letter && fs::SupportsCompression(target_letter);
-    if ((st.Ini.MirrorCompression || st.Ini.AlwaysCompress) && compression) {
-        if (st.Ini.AlwaysCompress) {
-            if (st.CompressList.empty())
-                st.CompressList.push_back("+" + fs::StripTrailingBackslash(drive_folder));
-            st.CompressList.push_back("+" + target_folder);
-            st.CompressionWork = true;
-        } else {
-            bool source_compressed = fs::IsFileCompressed(folder);
-            st.CompressList.push_back((source_compressed ? "+" : "-") + target_folder);
-            if (!st.CompressionWork)
-                st.CompressionWork = source_compressed != fs::IsFileCompressed(target_folder);
-        }
-    }
+    if (!compression_) compression_ = target_letter && fs::SupportsCompression(target_letter);
+    const bool compression = *compression_;
+    Compression(folder, drive_folder, target_folder);
 
     std::vector<ListedEntry> own;
     if (!listed) {
@@ -166,32 +163,32 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
     }
     // What cannot be backed up is said once; the files are then compared.
     std::vector<std::string> twins;
-    if (st.TargetFoldsCase) {
+    if (plan.target.folds_case) {
         std::vector<std::string> names;
         for (const auto& entry : *listed) names.push_back(entry.name);
-        twins = CaseTwinsLeftOut(st, names);
+        twins = CaseTwinsLeftOut(true, names);
     }
     std::vector<const ListedEntry*> files;
     for (const auto& entry : *listed) {
         auto letter = [&] { return fs::StripTrailingBackslash(folder) + "\\" + entry.name; };
         if (!WritableName(entry.name.c_str()))
-            PassOver(st, log_, Why::UnwritableName, letter());
+            PassOver(plan, log_, Why::UnwritableName, letter());
         else if (std::find(twins.begin(), twins.end(), entry.name) != twins.end())
-            PassOver(st, log_, Why::CaseTwin, letter());
+            PassOver(plan, log_, Why::CaseTwin, letter());
         else if (entry.link && entry.st.st_mode == 0)
-            PassOver(st, log_, Why::DanglingLink, letter());
+            PassOver(plan, log_, Why::DanglingLink, letter());
         else if (!S_ISREG(entry.st.st_mode))  // FIFO, socket, device: nothing to back up
-            PassOver(st, log_, Why::NotARegularFile, letter());
+            PassOver(plan, log_, Why::NotARegularFile, letter());
         // Said before anything is written, and left out of the room it needs.
         else if (entry.st.st_size > MaxFileSize())
-            PassOver(st, log_, Why::TooLargeForTarget, letter());
+            PassOver(plan, log_, Why::TooLargeForTarget, letter());
         else
             files.push_back(&entry);
     }
     if (make_empty && listed->empty() && !fs::IsDirectory(target_folder)) {
         Log(_("Map niet aanwezig ") + target_folder);
-        st.EmptyFolderList.push_back(target_folder);
-        ++st.ChangeCount;
+        plan.empty_folders.push_back(target_folder);
+        ++plan.changes;
     }
     std::string target_prefix = rel.empty() ? drive_folder : target_folder + "\\";
     std::string source_prefix = fs::StripTrailingBackslash(folder) + "\\";
@@ -204,59 +201,74 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
         const ListedEntry& file = *file_entry;
         const std::string src = source_prefix + file.name, tgt = target_prefix + file.name;
         const std::int64_t size_src = file.st.st_size;
-        m.L_File.caption = fs::KiesFormaatStr(size_src);
         struct stat target_st {};
         bool present = target_dir &&
                        ::fstatat(target_dir.Get(), file.name.c_str(), &target_st, 0) == 0 &&
                        S_ISREG(target_st.st_mode);
         std::int64_t size_tgt = 0;
+        bool differs = true;
         if (present) {
-            m.L_NotPresent.colour = kGreen;
             size_tgt = target_st.st_size;
             UpToDateFacts facts;
             facts.source_size = size_src;
             facts.source_mtime = file.st.st_mtim.tv_sec;
             facts.target_size = size_tgt;
             facts.target_mtime = target_st.st_mtim.tv_sec;
-            facts.minutes_only = st.TargetIsCD;
+            facts.minutes_only = cd;
             facts.compression_possible = compression;
-            const CopyCheck check = VerifyFacts(st, src, tgt, facts);
-            st.DateDiffers =
-                check == CopyCheck::DateDiffers || check == CopyCheck::DateAndSizeDiffer;
             // What an interrupted run had in hand may look whole and not be.
-            st.FileChanged = check != CopyCheck::UpToDate ||
-                             (st.CollectCopyList && st.InterruptedCopies.count(tgt) != 0);
-            m.L_Comp.colour = st.FileChanged ? kRed : kGreen;
-            if (st.FileChanged) {
-                ++st.ChangeCount;
-                st.LargestReplaced = std::max(st.LargestReplaced, size_tgt);
-                st.SpaceGrowth += std::max<std::int64_t>(size_src - size_tgt, 0);
+            differs = VerifyFacts(state_, plan.target, src, tgt, facts) != CopyCheck::UpToDate ||
+                      (collect_ && plan.interrupted.count(tgt) != 0);
+            if (differs) {
+                plan.largest_replaced = std::max(plan.largest_replaced, size_tgt);
+                plan.space_growth += std::max<std::int64_t>(size_src - size_tgt, 0);
                 Log(_("Veranderd ") + tgt);
-                if (st.CollectCopyList) {
-                    st.CopyList.push_back({src, size_src, true});
-                    st.BytesToCopy += size_src;
-                }
             }
         } else {
-            ++st.ChangeCount;
-            m.L_NotPresent.colour = kRed;
-            m.L_Comp.colour = kSilver;
             Log(_("Niet aanwezig ") + tgt);
-            st.SpaceGrowth += size_src;
-            if (st.CollectCopyList) {
-                st.CopyList.push_back({src, size_src, false});
-                st.BytesToCopy += size_src;
+            plan.space_growth += size_src;
+        }
+        observer_.FileCompared(size_src, present, differs);
+        if (differs) {
+            ++plan.changes;
+            if (collect_) {
+                plan.items.push_back({src, size_src, present});
+                plan.bytes_to_copy += size_src;
             }
         }
-        st.SpaceNeeded += size_src - size_tgt;
-        st.BytesCompared += size_src;
-        std::int64_t percent = fs::Percentage(st.PercentBase, st.BytesCompared);
-        m.Label1.caption = std::to_string(st.BytesCompared) + " - " +
-                           std::to_string(st.PercentBase) + " - " + std::to_string(percent) + "%";
-        m.ProgressBar1 = percent;
+        plan.space_needed += size_src - size_tgt;
+        compared_ += size_src;
+        observer_.CheckProgress(compared_, percent_base_);
         pump_(state_.Ui);
     }
-    m.Label1.visible = false;
+    observer_.FolderCompared();
+}
+
+void CompareListFolders(AppState& state, const std::vector<std::string>& roots, Comparer& comparer,
+                        CopyPlan& plan, LogFile* log, RunObserver& observer) {
+    Walker walker(state, log, observer, &plan,
+                  [&](const std::string& folder, const std::vector<ListedEntry>& entries) {
+                      comparer.CompareCalcSize(folder, &entries);
+                  });
+    for (const auto& root : roots) {
+        // A listed folder that is not there (its drive not plugged in) is not
+        // backed up: said, never passed over in silence.
+        if (!fs::IsDirectory(root)) {
+            PassOver(plan, log, Why::FolderNotPresent, root);
+            continue;
+        }
+        walker.FillDirTree(root, wmCompare);
+        fs::ProcessPendingMessages();
+    }
+}
+
+TargetFacts ProbeTarget(const AppState& state) {
+    TargetFacts facts;
+    const char letter = TargetLetter(state);
+    facts.dates = fs::TargetDates::ProbeDrive(letter);
+    facts.folds_case = fs::DriveFoldsCase(letter);
+    facts.is_cd = letter && fs::GetDriveKind(letter) == fs::drive_kind::kOptical;
+    return facts;
 }
 
 }  // namespace vaultor

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "engine/copy_plan.h"
+#include "engine/run_observer.h"
 #include "engine/walk.h"
 #include "fs/copy_file.h"
 #include "log/log_file.h"
@@ -13,15 +15,12 @@
 
 namespace vaultor {
 
-// The date text two files are compared by: "yyyy:mm:dd hh:nn:ss", or to the
-// minute on a CD target; "0000:00:00 00:00:00" for no file or no date.
-std::string FileDate(const AppState& state, const std::string& path);
-
 // Whether a copy's last-write time is its source's: the same two-second step
 // (minute, when `minutes_only`), after what the target does with dates outside
 // 1980..2107; with IgnoreTimeShift a shift of exactly one hour is no change.
 // The check, the test and the check after a copy all ask this.
-bool SameDate(const AppState& state, std::time_t source, std::time_t target, bool minutes_only);
+bool SameDate(const AppState& state, const TargetFacts& facts, std::time_t source,
+              std::time_t target, bool minutes_only);
 
 // What the check after a copy (and the test of one file) found.
 enum class CopyCheck {
@@ -33,11 +32,11 @@ enum class CopyCheck {
     CompressionDiffers,  // from the source's, with the mirrored compression
     NotCompressed,       // with compression always on
 };
-CopyCheck VerifySizeAndDate(const AppState& state, const std::string& source,
-                            const std::string& target);
+CopyCheck VerifySizeAndDate(const AppState& state, const TargetFacts& facts,
+                            const std::string& source, const std::string& target);
 // The same from what a complete copy saw of both sides, without a look of its own.
-CopyCheck VerifyCopied(const AppState& state, const std::string& source, const std::string& target,
-                       const fs::CopyOutcome& copy);
+CopyCheck VerifyCopied(const AppState& state, const TargetFacts& facts, const std::string& source,
+                       const std::string& target, const fs::CopyOutcome& copy);
 // The one rule of "is this copy up to date", for the check, the test and
 // the check after a copy: size, date (two-second steps, minutes on a CD,
 // the hour shift when asked), compression as the options ask. What is not
@@ -50,28 +49,52 @@ struct UpToDateFacts {
     std::optional<bool> target_compressed;     // as the copy saw it
     std::optional<bool> compression_possible;  // on the target, as the caller knows
 };
-CopyCheck VerifyFacts(const AppState& state, const std::string& source, const std::string& target,
+CopyCheck VerifyFacts(const AppState& state, const TargetFacts& target_facts,
+                      const std::string& source, const std::string& target,
                       const UpToDateFacts& facts);
 
-// Compares one source folder with its copy under the target's drive folder:
-// missing and changed files go to CopyList, missing empty folders to
-// EmptyFolderList, folder compression to CompressList, with the counters,
-// lamps, progress and (unless QuietCompare) log lines.
+// Compares source folders with their copies under the target's drive
+// folder, into a plan: the counts and room always, the files to copy when
+// `collect` (Start's check), a log line for each difference when there is a
+// log (the test). `percent_base` is what the progress counts against.
 class Comparer {
   public:
-    Comparer(AppState& state, LogFile* log) : state_(state), log_(log) {}
+    Comparer(AppState& state, CopyPlan& plan, LogFile* log, RunObserver& observer, bool collect,
+             std::int64_t percent_base = 0)
+        : state_(state),
+          plan_(plan),
+          log_(log),
+          observer_(observer),
+          collect_(collect),
+          percent_base_(percent_base) {}
     // The entries of the folder when the walk has read them already.
     void CompareCalcSize(const std::string& folder,
                          const std::vector<ListedEntry>* entries = nullptr);
+    std::int64_t BytesCompared() const { return compared_; }
 
   private:
     void Log(const std::string& line);
     std::int64_t MaxFileSize();
+    void Compression(const std::string& source_folder, const std::string& drive_folder,
+                     const std::string& target_folder);
     AppState& state_;
+    CopyPlan& plan_;
     LogFile* log_;
+    RunObserver& observer_;
+    const bool collect_;
+    const std::int64_t percent_base_;
+    std::int64_t compared_ = 0;
     PumpGate pump_;
     std::optional<std::int64_t> max_file_size_;  // of the target, asked once
+    std::optional<bool> compression_;            // the target supports it, asked once
 };
+
+// Every list folder compared with its copy, as a comparing walk: a folder that
+// is not there is passed over and said. Stop ends it between folders.
+void CompareListFolders(AppState& state, const std::vector<std::string>& roots, Comparer& comparer,
+                        CopyPlan& plan, LogFile* log, RunObserver& observer);
+// What a check learns of the target once, before its first comparison.
+TargetFacts ProbeTarget(const AppState& state);
 
 // "E:\Vaultor_Drive C\" for the source folder "C:\Data" and target "E:\".
 std::string DriveFolderOf(const AppState& state, const std::string& folder);

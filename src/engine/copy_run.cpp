@@ -80,17 +80,6 @@ std::string ErrorReason(int error) {
 
 }  // namespace
 
-void UpdateRate(AppState& st, std::int64_t elapsed_ms) {
-    if (elapsed_ms <= 1000) return;  // nothing is measured in the first second
-    std::int64_t rate = st.BytesCompared / (elapsed_ms / 1000);
-    if (rate > std::numeric_limits<std::int32_t>::max()) return;
-    st.BytesPerSecond = static_cast<std::int32_t>(rate);
-    if (rate == 0) return;
-    SetMinuteLabel(st, st.PercentBase / rate);
-    SetTimeleftLabel(st, (st.PercentBase - st.BytesCompared) / rate);
-    SetDrvBpsVal(st);
-}
-
 bool CopyRun::CheckpointDue(size_t next) const {
     return next >= batch_end_ || state_.Ui.NowMs() - checkpoint_ms_ >= kCheckpointMs ||
            bytes_since_checkpoint_ >= kCheckpointBytes;
@@ -108,9 +97,9 @@ void CopyRun::Checkpoint(size_t next) {
     for (const auto& copy : done_since_checkpoint_) pending_interrupted_.erase(copy);
     done_since_checkpoint_.clear();
     std::vector<std::string> copies(pending_interrupted_.begin(), pending_interrupted_.end());
-    batch_end_ = std::min(next + kCheckpointFiles, st.CopyList.size());
+    batch_end_ = std::min(next + kCheckpointFiles, plan_.items.size());
     for (size_t i = next; i < batch_end_; ++i)
-        copies.push_back(TargetPathOf(st.TargetRoot, st.CopyList[i].source));
+        copies.push_back(TargetPathOf(st.TargetRoot, plan_.items[i].source));
     if (!journal_.Write(copies) && !journal_failed_) {
         journal_failed_ = true;
         remarks_.push_back(Printf(_("Het bestand %s kon niet worden geschreven."),
@@ -123,7 +112,7 @@ void CopyRun::Checkpoint(size_t next) {
 // A run that ended as it should needs no journal; copies of an interrupted
 // run that failed again stay named in it.
 void CopyRun::CloseJournal(bool flushed) {
-    if (!flushed || state_.TargetNotAnswering) return;
+    if (!flushed || result_.target_not_answering) return;
     for (const auto& copy : done_since_checkpoint_) pending_interrupted_.erase(copy);
     done_since_checkpoint_.clear();
     if (pending_interrupted_.empty())
@@ -132,42 +121,38 @@ void CopyRun::CloseJournal(bool flushed) {
         journal_.Write({pending_interrupted_.begin(), pending_interrupted_.end()});
 }
 
-std::int32_t CopyRun::KopieerDeLijst() {
+RunResult CopyRun::KopieerDeLijst() {
     auto& st = state_;
     run_start_ms_ = st.Ui.NowMs();
     st.BytesPerSecond = 0;
-    st.BytesCompared = 0;
-    st.FolderNotMade.clear();
-    st.TargetNotAnswering = false;
     ReportPassedOver();
     // Of an interrupted run's copies, those this run copies again.
-    if (!st.InterruptedCopies.empty())
-        for (const auto& item : st.CopyList) {
+    if (!plan_.interrupted.empty())
+        for (const auto& item : plan_.items) {
             std::string target = TargetPathOf(st.TargetRoot, item.source);
-            if (st.InterruptedCopies.count(target)) pending_interrupted_.insert(std::move(target));
+            if (plan_.interrupted.count(target)) pending_interrupted_.insert(std::move(target));
         }
     const int workers = Workers();
     if ((workers > 1 ? CopyAllSideBySide(workers) : CopyAllInTurn()) == Next::EndRun) {
         // The journal stays: what the run had in hand is copied again.
         FlushTarget();
         WriteRemarks();
-        st.LastRunFailed = failed_;
-        st.LastRunRemarks = remarks_.size();
-        return 0;
+    } else {
+        Complete();
     }
-    Complete();
-    return failed_;
+    result_.failed = failed_;
+    result_.remarks = remarks_.size();
+    result_.bytes_copied = copied_;
+    return result_;
 }
 
 // One copy after the other, each in the run's own thread (or, on a drive that
 // may stop answering, under its watch): Stop holds between any two files.
 CopyRun::Next CopyRun::CopyAllInTurn() {
-    auto& st = state_;
-    // Nothing changes the list during a run (RunInProgress); it is read in
-    // place, as a copy would double the memory of a large run.
-    for (size_t i = 0; i < st.CopyList.size(); ++i) {
+    // The plan is read in place, as a copy would double the memory of a large run.
+    for (size_t i = 0; i < plan_.items.size(); ++i) {
         if (CheckpointDue(i)) Checkpoint(i);
-        Next next = CopyItem(st.CopyList[i]);
+        Next next = CopyOne(plan_.items[i]);
         if (next == Next::EndRun) return next;
         if (next == Next::Stop) break;
     }
@@ -193,7 +178,7 @@ CopyRun::Next CopyRun::CopyAllSideBySide(int workers) {
         in_hand.pop_front();
         for (const auto& line : first.lines_before) log_.WriteLine(line);
         if (first.refused) {
-            Failed(first.target, false, _("de map kon op de doeldrive niet worden gemaakt"));
+            Failed(first.target, false, -1, _("de map kon op de doeldrive niet worden gemaakt"));
             return Next::Go;
         }
         auto outcome = pool.Take(first.number, [&] {
@@ -204,8 +189,7 @@ CopyRun::Next CopyRun::CopyAllSideBySide(int workers) {
             }
         });
         if (!outcome) return Next::Go;  // Stop came before it began
-        st.Model.StatusBar1 = fs::OnlyName(first.target);
-        Next next = Finish(st.CopyList[first.number].source, first.target, *outcome);
+        Next next = Finish(plan_.items[first.number].source, first.target, *outcome);
         fs::ProcessPendingMessages();
         if (st.AbortRequested && !dropped) {
             pool.DropWaiting();
@@ -219,14 +203,14 @@ CopyRun::Next CopyRun::CopyAllSideBySide(int workers) {
             if (take_first() == Next::EndRun) end = Next::EndRun;
         return end;
     };
-    for (size_t i = 0; i < st.CopyList.size(); ++i) {
+    for (size_t i = 0; i < plan_.items.size(); ++i) {
         // A checkpoint flushes only copies that are complete.
         if (CheckpointDue(i)) {
             if (take_all() == Next::EndRun) return Next::EndRun;
             Checkpoint(i);
         }
         if (st.AbortRequested) break;
-        const std::string& source = st.CopyList[i].source;
+        const std::string& source = plan_.items[i].source;
         std::string target = TargetPathOf(st.TargetRoot, source);
         const Folder folder = MakeTargetFolder(FolderPart(target), FolderPart(source));
         std::vector<std::string> lines_before = std::move(folder_lines_);
@@ -239,8 +223,8 @@ CopyRun::Next CopyRun::CopyAllSideBySide(int workers) {
             case Folder::TargetFailed:
                 return Next::EndRun;
             case Folder::NotAnswering:
-                st.TargetNotAnswering = true;
-                Failed(target, false, _("de doeldrive antwoordt niet meer"));
+                result_.target_not_answering = true;
+                Failed(target, false, -1, _("de doeldrive antwoordt niet meer"));
                 return Next::EndRun;
             case Folder::Refused:
                 in_hand.push_back({i, std::move(target), true, std::move(lines_before)});
@@ -252,7 +236,7 @@ CopyRun::Next CopyRun::CopyAllSideBySide(int workers) {
                                 to = fs::Drives().ToNative(target)] {
                     return fs::CopyOneFileNative(from, to, request);
                 });
-                st.Model.L_Kopieer.colour = kRed;
+                observer_.FileStarted(target);
                 in_hand.push_back({i, std::move(target), false, std::move(lines_before)});
                 break;
             }
@@ -272,15 +256,14 @@ CopyRun::Next CopyRun::CopyAllSideBySide(int workers) {
 int CopyRun::Workers() {
     auto& st = state_;
     if (st.Ini.CopyWorkers.value_or(0) > 0) return *st.Ini.CopyWorkers;
-    if (st.CopyList.size() < 2 || st.TargetIsCD || step_.SlowDrive(st.TargetRoot)) return 1;
+    if (plan_.items.size() < 2 || plan_.target.is_cd || step_.SlowDrive(st.TargetRoot)) return 1;
     auto root = fs::Drives().ToNative(st.TargetRoot);
     if (!root || fs::IsOnRotationalDisk(*root)) return 1;
     return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 2, 4);
 }
 
-CopyRun::Next CopyRun::CopyItem(const AppState::CopyItem& item) {
+CopyRun::Next CopyRun::CopyOne(const CopyItem& item) {
     auto& st = state_;
-    auto& m = st.Model;
     const std::string& source = item.source;
     const std::string target = TargetPathOf(st.TargetRoot, source);
     if (st.AbortRequested) return Next::Stop;
@@ -289,25 +272,25 @@ CopyRun::Next CopyRun::CopyItem(const AppState::CopyItem& item) {
         case Folder::TargetFailed:
             return Next::EndRun;
         case Folder::Refused:
-            Failed(target, false, _("de map kon op de doeldrive niet worden gemaakt"));
+            Failed(target, false, -1, _("de map kon op de doeldrive niet worden gemaakt"));
             return Next::Go;
         case Folder::NotAnswering:
-            st.TargetNotAnswering = true;
-            Failed(target, false, _("de doeldrive antwoordt niet meer"));
+            result_.target_not_answering = true;
+            Failed(target, false, -1, _("de doeldrive antwoordt niet meer"));
             return Next::EndRun;
         case Folder::Ready:
             break;
     }
-    m.StatusBar1 = fs::OnlyName(target);
     step_.KopieerBestand(source, target);
-    return Finish(source, target, step_.LastOutcome());
+    Next next = Finish(source, target, step_.LastOutcome());
+    fs::ProcessPendingMessages();  // the window shows how the copy ended
+    return next;
 }
 
 // What a copy came to, reported: the log, the lamps, the remarks.
 CopyRun::Next CopyRun::Finish(const std::string& source, const std::string& target,
                               const fs::CopyOutcome& outcome) {
     auto& st = state_;
-    auto& m = st.Model;
     const bool ok = outcome.Ok();
     // The copy tells whether the target stood there and how large the source
     // was: one look at each instead of one more for each question. A copy
@@ -315,8 +298,7 @@ CopyRun::Next CopyRun::Finish(const std::string& source, const std::string& targ
     // a drive that stopped answering).
     const bool hung = outcome.failure == fs::CopyFailure::NotAnswering;
     bool existed = ok || hung ? outcome.target_existed : IsFile(target);
-    m.L_File.caption =
-        fs::KiesFormaatStr(ok || hung ? outcome.source_size : fs::FileSizeOf(source));
+    const std::int64_t size = ok || hung ? outcome.source_size : fs::FileSizeOf(source);
     if (ok) {
         done_since_checkpoint_.push_back(target);
         bytes_since_checkpoint_ += outcome.source_size;
@@ -326,13 +308,14 @@ CopyRun::Next CopyRun::Finish(const std::string& source, const std::string& targ
     if (hung) {
         // Which side hung: a source on a network or FUSE drive may as well.
         char letter = TargetLetter(st);
-        state_.TargetNotAnswering = letter && fs::Drives().Info(letter).slow;
-        Failed(target, existed,
-               state_.TargetNotAnswering ? _("de doeldrive antwoordt niet meer")
-                                         : _("de bron antwoordt niet meer"));
+        result_.target_not_answering = letter && fs::Drives().Info(letter).slow;
+        Failed(target, existed, size,
+               result_.target_not_answering ? _("de doeldrive antwoordt niet meer")
+                                            : _("de bron antwoordt niet meer"));
         return Next::EndRun;
     }
-    Failed(target, existed, FailureReason(outcome), outcome.failure == fs::CopyFailure::NoRoom);
+    Failed(target, existed, size, FailureReason(outcome),
+           outcome.failure == fs::CopyFailure::NoRoom);
     if (outcome.failure == fs::CopyFailure::Cancelled) return Next::Stop;
     return Next::Go;
 }
@@ -431,7 +414,7 @@ CopyRun::Folder CopyRun::MakeTargetFolder(const std::string& folder,
         }
         st.Ui.ToonMelding(_("Fout ") + folder + _(" is niet gemaakt, programma stopt!"));
         st.AbortRequested = true;
-        st.FolderNotMade = folder;
+        result_.folder_not_made = folder;
         return Folder::TargetFailed;
     }
     if (prepared->made) {
@@ -442,7 +425,7 @@ CopyRun::Folder CopyRun::MakeTargetFolder(const std::string& folder,
             folder_lines_.push_back(_("Map gemaakt ") + folder);
         else
             log_.WriteLine(_("Map gemaakt ") + folder);
-        if (NotInTargetTree(st, folder)) FillDirTreeView(st);
+        observer_.FolderMade(folder);
     }
     cleaned_.insert(folder);
     written_folders_.insert(folder);
@@ -454,34 +437,26 @@ void CopyRun::Copied(const std::string& source, const std::string& target, bool 
                      const fs::CopyOutcome& outcome) {
     const std::int64_t size = outcome.source_size;
     auto& st = state_;
-    auto& m = st.Model;
-    ++st.ItemsUpdated;
+    ++result_.updated;
+    observer_.FileDone(target, size, existed ? CopyEnd::Updated : CopyEnd::Copied);
     if (existed) {
-        m.L_Comp.colour = kRed;
-        m.L_NotPresent.colour = kGreen;
         log_.WriteLine(_("Bijgewerkt: ") + target);
         ++files_updated_;
     } else {
-        m.L_Comp.colour = kSilver;
-        m.L_NotPresent.colour = kRed;
         log_.WriteLine(_("Kopie gemaakt: ") + target);
         ++files_copied_;
     }
-    if (const char* remark = CheckRemark(VerifyCopied(st, source, target, outcome), st.TargetIsCD))
+    if (const char* remark = CheckRemark(VerifyCopied(st, plan_.target, source, target, outcome),
+                                         plan_.target.is_cd))
         remarks_.push_back(remark + target);
-    st.BytesCompared += size;
-    if (st.BytesCompared > 0 && st.PercentBase > 0) {
-        std::int64_t percent = fs::Percentage(st.PercentBase, st.BytesCompared);
-        if (percent <= std::numeric_limits<std::int32_t>::max()) m.ProgressBar1 = percent;
-    }
-    RateUpdate();
+    copied_ += size;
+    observer_.CopyProgress(copied_, plan_.bytes_to_copy, st.Ui.NowMs() - run_start_ms_);
 }
 
-void CopyRun::Failed(const std::string& target, bool existed, const std::string& reason,
-                     bool no_room) {
-    auto& m = state_.Model;
+void CopyRun::Failed(const std::string& target, bool existed, std::int64_t size,
+                     const std::string& reason, bool no_room) {
     ++failed_;
-    m.L_Comp.colour = m.L_NotPresent.colour = m.L_Kopieer.colour = kYellow;
+    observer_.FileDone(target, size, CopyEnd::Failed);
     // The old copy stays when an update fails; the remark says why when the
     // target is full, since the user can do something about that.
     if (no_room)
@@ -493,13 +468,9 @@ void CopyRun::Failed(const std::string& target, bool existed, const std::string&
                            ": " + reason);
 }
 
-void CopyRun::RateUpdate() {
-    UpdateRate(state_, state_.Ui.NowMs() - run_start_ms_);
-}
-
 void CopyRun::ReportPassedOver() {
-    using Why = AppState::PassedOverEntry::Why;
-    for (const auto& entry : state_.PassedOver) {
+    using Why = PassedOverEntry::Why;
+    for (const auto& entry : plan_.passed_over) {
         // A FIFO or socket holds no data: named in the log, not an error.
         if (entry.why == Why::NotARegularFile)
             log_.WriteLine(PassedOverLine(entry));
@@ -509,22 +480,21 @@ void CopyRun::ReportPassedOver() {
 }
 
 void CopyRun::MakeEmptyFolders() {
-    auto& st = state_;
-    if (st.EmptyFolderList.empty()) return;
-    st.Model.RichEdit1.push_back(_("Aanmaken van lege mappen..."));
-    for (size_t i = 0; i < st.EmptyFolderList.size(); ++i) {
-        const std::string folder = st.EmptyFolderList[i];
+    if (plan_.empty_folders.empty()) return;
+    observer_.Say(_("Aanmaken van lege mappen..."));
+    for (size_t i = 0; i < plan_.empty_folders.size(); ++i) {
+        const std::string folder = plan_.empty_folders[i];
         std::optional<PreparedFolder> prepared;
-        if (!st.TargetNotAnswering) {
+        if (!result_.target_not_answering) {
             prepared = OnTarget<PreparedFolder>(
                 [levels = NativeLevels(folder)] { return PrepareFolder(levels, {}, false); });
         }
         if (prepared && prepared->ready) {
             written_folders_.insert(folder);
             ++folders_made_;
-            ++st.ItemsUpdated;
+            ++result_.updated;
             log_.WriteLine(_("Lege map gemaakt ") + folder);
-            if (NotInTargetTree(st, folder)) FillDirTreeView(st);
+            observer_.FolderMade(folder);
         } else {
             remarks_.push_back(_("Lege map niet gemaakt ") + folder);
         }
@@ -551,7 +521,7 @@ std::vector<std::string> CopyRun::FoldersToSyncOneByOne() {
 }
 
 bool CopyRun::FlushTarget() {
-    if (state_.TargetNotAnswering) return false;  // a flush would hang as the copy did
+    if (result_.target_not_answering) return false;  // a flush would hang as the copy did
     auto root = fs::Drives().ToNative(state_.TargetRoot);
     auto error = OnTarget<int>([root, folders = FoldersToSyncOneByOne()] {
         if (int failed = SyncFileSystemOf(root)) return failed;
@@ -582,7 +552,8 @@ void CopyRun::WriteRemarks() {
 void CopyRun::Complete() {
     auto& st = state_;
     MakeEmptyFolders();
-    if (auto work = FoldersCompressionWork(st); work && !st.TargetNotAnswering)
+    if (auto work = FoldersCompressionWork(st, plan_.compress);
+        work && !result_.target_not_answering)
         OnTarget<bool>([work] {
             work();
             return true;
@@ -591,18 +562,16 @@ void CopyRun::Complete() {
     auto line = [](const char* label, std::int64_t count) {
         return std::string(label) + "\t" + std::to_string(count);
     };
-    st.CopySummary =
+    result_.summary =
         line(_("Bestanden bijgewerkt:       "), files_updated_) + "\r" +
         line(_("Bestanden gekopieerd:       "), files_copied_) + "\r" +
         line(_("Mappen aangemaakt:          "), folders_made_) + "\r" +
         line(_("Fouten/Opmerkingen . . . . ."), static_cast<std::int64_t>(remarks_.size()));
     log_.WriteLine(" ");
     log_.WriteLine(_("Samenvatting"));
-    log_.WriteLine(st.CopySummary);
+    log_.WriteLine(result_.summary);
     log_.WriteLine(" ");
     WriteRemarks();
-    st.LastRunFailed = failed_;
-    st.LastRunRemarks = remarks_.size();
 }
 
 }  // namespace vaultor

@@ -8,8 +8,11 @@
 #include <unordered_set>
 #include <vector>
 
+#include "engine/copy_plan.h"
 #include "engine/copy_step.h"
 #include "engine/run_journal.h"
+#include "engine/run_observer.h"
+#include "engine/run_result.h"
 #include "fs/copy_file.h"
 #include "fs/time_limit.h"
 #include "log/log_file.h"
@@ -17,22 +20,24 @@
 
 namespace vaultor {
 
-// The average rate of the run so far (bytes done over whole seconds), the two
-// time estimates from it, and the rate remembered for the target's drive kind.
-void UpdateRate(AppState& state, std::int64_t elapsed_ms);
-
-// The copy run: every item of CopyList copied and checked, then the empty
+// The copy run: every item of the plan copied and checked, then the empty
 // folders, the folder compression, a flush of the target, the summary and the
-// remarks. Stop is honoured between files. Returns the number of failed copies.
+// remarks. Stop is honoured between files. The result has every figure but
+// how the run ended, which its caller knows.
 class CopyRun {
   public:
-    CopyRun(AppState& state, LogFile& log)
-        : state_(state), log_(log), step_(state), journal_(RunJournal::PathFor(state)) {}
-    std::int32_t KopieerDeLijst();
+    CopyRun(AppState& state, const CopyPlan& plan, LogFile& log, RunObserver& observer)
+        : state_(state),
+          plan_(plan),
+          log_(log),
+          observer_(observer),
+          step_(state, observer),
+          journal_(RunJournal::PathFor(state)) {}
+    RunResult KopieerDeLijst();
 
   private:
     enum class Next { Go, Stop, EndRun };
-    Next CopyItem(const AppState::CopyItem& item);
+    Next CopyOne(const vaultor::CopyItem& item);
     Next Finish(const std::string& source, const std::string& target,
                 const fs::CopyOutcome& outcome);
     Next CopyAllInTurn();
@@ -43,8 +48,9 @@ class CopyRun {
     bool BelowRefusedFolder(const std::string& folder) const;
     void Copied(const std::string& source, const std::string& target, bool existed,
                 const fs::CopyOutcome& outcome);
-    void Failed(const std::string& target, bool existed, const std::string& reason,
-                bool no_room = false);
+    // `size` is the source's, -1 when the copy never began.
+    void Failed(const std::string& target, bool existed, std::int64_t size,
+                const std::string& reason, bool no_room = false);
     std::string FailureReason(const fs::CopyOutcome& outcome) const;
     void RateUpdate();
     void ReportPassedOver();
@@ -55,7 +61,7 @@ class CopyRun {
     std::optional<T> OnTarget(std::function<T()> work) {
         if (!step_.SlowDrive(state_.TargetRoot)) return work();
         auto answer = fs::AskWatched<T>(std::move(work), step_.WatchWork());
-        if (!answer) state_.TargetNotAnswering = true;
+        if (!answer) result_.target_not_answering = true;
         return answer;
     }
     void MakeEmptyFolders();
@@ -67,8 +73,12 @@ class CopyRun {
     void Complete();
 
     AppState& state_;
+    const CopyPlan& plan_;
     LogFile& log_;
+    RunObserver& observer_;
     CopyStep step_;
+    RunResult result_;
+    std::int64_t copied_ = 0;  // bytes of the copies made
     std::vector<std::string> remarks_;
     std::int32_t failed_ = 0;
     std::int64_t files_updated_ = 0, files_copied_ = 0, folders_made_ = 0;
@@ -94,8 +104,9 @@ class CopyRun {
     std::vector<std::string> refused_folders_;
 };
 
-inline std::int32_t KopieerDeLijst(AppState& state, LogFile& log) {
-    return CopyRun(state, log).KopieerDeLijst();
+inline RunResult KopieerDeLijst(AppState& state, const CopyPlan& plan, LogFile& log,
+                                RunObserver& observer) {
+    return CopyRun(state, plan, log, observer).KopieerDeLijst();
 }
 
 }  // namespace vaultor

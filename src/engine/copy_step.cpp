@@ -63,7 +63,7 @@ std::function<bool(std::int64_t)> CopyStep::WatchWork() {
 std::function<bool(std::int64_t, std::int64_t, std::int64_t)> CopyStep::Watch() {
     auto stop_seen_ms = std::make_shared<std::int64_t>(-1);
     return [this, stop_seen_ms](std::int64_t, std::int64_t total, std::int64_t idle_ms) {
-        state_.Model.L_File.caption = fs::KiesFormaatStr(total);
+        observer_.FileBytes(total);
         state_.Ui.ProcessMessages();
         std::int64_t now = fs::PumpClockMs();
         if (state_.AbortRequested && *stop_seen_ms < 0) *stop_seen_ms = now;
@@ -73,28 +73,18 @@ std::function<bool(std::int64_t, std::int64_t, std::int64_t)> CopyStep::Watch() 
 }
 
 bool CopyStep::KopieerBestand(const std::string& source, const std::string& target) {
-    auto& m = state_.Model;
-    const Colour before = m.L_Kopieer.colour;
-    m.L_Kopieer.colour = kRed;
+    observer_.FileStarted(target);
     fs::CopyRequest request;
     request.compressed = WantedCompression(state_, source, target);
     if (SlowDrive(source) || SlowDrive(target)) {
         last_ = fs::CopyOneFileWatched(source, target, request, Watch());
     } else {
         request.progress = [this](std::int64_t, std::int64_t total) {
-            state_.Model.L_File.caption = fs::KiesFormaatStr(total);
+            observer_.FileBytes(total);
             state_.Ui.ProcessMessages();
         };
         last_ = fs::CopyOneFile(source, target, request);
     }
-    // A source that is gone leaves the target and the lamp as they were.
-    if (last_.failure == fs::CopyFailure::SourceMissing) {
-        m.L_Kopieer.colour = before;
-        return false;
-    }
-    fs::ProcessPendingMessages();
-    m.L_Kopieer.colour = kSilver;
-    fs::ProcessPendingMessages();
     return last_.Ok();
 }
 
@@ -133,10 +123,11 @@ int SyncFileSystemOf(const std::optional<std::string>& native_root) {
     return ::syncfs(fd.Get()) != 0 ? errno : 0;
 }
 
-std::function<void()> FoldersCompressionWork(const AppState& state) {
+std::function<void()> FoldersCompressionWork(const AppState& state,
+                                             const std::vector<std::string>& compress) {
     if (!state.Ini.MirrorCompression && !state.Ini.AlwaysCompress) return {};
     std::vector<std::pair<std::string, bool>> folders;
-    for (const auto& line : state.CompressList) {
+    for (const auto& line : compress) {
         if (line.size() < 2 || (line[0] != '+' && line[0] != '-')) continue;
         if (!fs::SupportsCompression(line[1])) continue;
         if (auto native = fs::Drives().ToNative(line.substr(1)))
@@ -149,8 +140,9 @@ std::function<void()> FoldersCompressionWork(const AppState& state) {
     };
 }
 
-void SetAllFoldersCompressionstate(AppState& state) {
-    if (auto work = FoldersCompressionWork(state)) work();
+void SetAllFoldersCompressionstate(const AppState& state,
+                                   const std::vector<std::string>& compress) {
+    if (auto work = FoldersCompressionWork(state, compress)) work();
 }
 
 void RemoveLeftoverTemps(const std::string& target_folder, const std::string& source_folder) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/run_observer.h"
 #include "fs/copy_file.h"
 #include "state/app_state.h"
 
@@ -14,10 +15,11 @@ namespace vaultor {
 
 // Copies one file for a run: through the safe copy of one file, so an old
 // copy stays whole when the new one cannot be made, with the compression the
-// options ask for set before any data. L_Kopieer is red while it copies.
+// options ask for set before any data. It tells the observer when it begins
+// and how far it is.
 class CopyStep {
   public:
-    explicit CopyStep(AppState& state) : state_(state) {}
+    CopyStep(AppState& state, RunObserver& observer) : state_(state), observer_(observer) {}
     bool KopieerBestand(const std::string& source, const std::string& target);
     // Why the last copy failed, for the run's remark.
     const fs::CopyOutcome& LastOutcome() const { return last_; }
@@ -33,6 +35,7 @@ class CopyStep {
     static constexpr std::int64_t kSilentTargetMs = 60000;
     std::function<bool(std::int64_t, std::int64_t, std::int64_t)> Watch();
     AppState& state_;
+    RunObserver& observer_;
     fs::CopyOutcome last_;
     std::map<char, bool> slow_;
 };
@@ -48,11 +51,13 @@ int MakeNativeLevels(const std::vector<std::string>& levels);
 bool IsNativeFolder(const std::string& native);
 // syncfs on the file system holding a native folder: 0 or an errno.
 int SyncFileSystemOf(const std::optional<std::string>& native_root);
-// Applies CompressList ("+" compress, "-" uncompress) when an option asks for it.
-void SetAllFoldersCompressionstate(AppState& state);
+// Applies a plan's folder compression ("+" compress, "-" uncompress) when an
+// option asks for it.
+void SetAllFoldersCompressionstate(const AppState& state, const std::vector<std::string>& compress);
 // The same as work on native paths, which may run on a thread of its own;
 // empty when there is nothing to do.
-std::function<void()> FoldersCompressionWork(const AppState& state);
+std::function<void()> FoldersCompressionWork(const AppState& state,
+                                             const std::vector<std::string>& compress);
 
 // Removes temporary files a killed copy left in a target folder, but never one
 // whose name the source folder holds as an entry of its own.

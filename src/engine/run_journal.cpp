@@ -68,17 +68,18 @@ bool RunJournal::Exists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-void TellOfInterruptedRun(AppState& state, bool for_start) {
+std::unordered_set<std::string> TellOfInterruptedRun(AppState& state, bool for_start) {
     const std::string journal = RunJournal::PathFor(state);
-    state.InterruptedCopies.clear();
-    if (!RunJournal::Exists(journal)) return;
-    if (for_start) state.InterruptedCopies = RunJournal::Read(journal);
+    if (!RunJournal::Exists(journal)) return {};
+    std::unordered_set<std::string> copies;
+    if (for_start) copies = RunJournal::Read(journal);
     state.Ui.ToonMelding(
         for_start ? _("De vorige run van deze lijst is onderbroken. Wat die onderhanden had, wordt "
                       "nu opnieuw gekopieerd.")
                   : _("De vorige run van deze lijst is onderbroken. Een kopie die hij onderhanden "
                       "had, kan de juiste grootte en datum hebben zonder de juiste inhoud; Start "
                       "kopieert die opnieuw."));
+    return copies;
 }
 
 }  // namespace vaultor

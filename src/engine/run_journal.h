@@ -35,8 +35,7 @@ class RunJournal {
 };
 
 // Before Start's check (`for_start`) or a test: tells the user when the
-// list's last run was interrupted; for Start, InterruptedCopies then names
-// what it had in hand.
-void TellOfInterruptedRun(AppState& state, bool for_start);
+// list's last run was interrupted; for Start, returns what it had in hand.
+std::unordered_set<std::string> TellOfInterruptedRun(AppState& state, bool for_start);
 
 }  // namespace vaultor

@@ -17,6 +17,7 @@
 #include "fs/drives.h"
 #include "fs/folder_listing.h"
 #include "fs/i18n.h"
+#include "fs/pump.h"
 #include "fs/size_text.h"
 
 namespace vaultor {
@@ -85,10 +86,10 @@ std::vector<std::string> WalkRootsOf(const std::vector<std::string>& list_lines)
     return kept;
 }
 
-std::vector<std::string> CaseTwinsLeftOut(const AppState& state,
+std::vector<std::string> CaseTwinsLeftOut(bool target_folds_case,
                                           const std::vector<std::string>& names) {
     std::vector<std::string> left_out;
-    if (!state.TargetFoldsCase) return left_out;
+    if (!target_folds_case) return left_out;
     std::unordered_map<std::string, std::string> first;  // folded name: the one kept
     for (const auto& name : names) {
         std::string& kept = first[fs::FoldedName(name)];
@@ -99,8 +100,9 @@ std::vector<std::string> CaseTwinsLeftOut(const AppState& state,
     return left_out;
 }
 
-Walker::Walker(AppState& state, LogFile* log, CompareFolder compare)
-    : state_(state), log_(log), compare_(std::move(compare)) {
+Walker::Walker(AppState& state, LogFile* log, RunObserver& observer, CopyPlan* plan,
+               CompareFolder compare)
+    : state_(state), log_(log), observer_(observer), plan_(plan), compare_(std::move(compare)) {
     for (const auto& m : fs::Drives().Mounts())
         if (m.pseudo) pseudo_devices_.push_back(m.devno);
     FindFencedFolders();
@@ -226,18 +228,18 @@ void Walker::Act(const std::string& letter, const Listing& listing, WalkMode mod
             if (log_)
                 log_->WriteLine(letter + " " +
                                 (root ? fs::FormatKB(bytes) : fs::KiesFormaatStr(bytes)));
-            if (!root) state_.Model.StatusBar1 = _("Berekenen pad: ") + letter;
+            if (!root) observer_.Status(_("Berekenen pad: ") + letter);
             break;
         case wmTotal:
-            if (!root) state_.Model.StatusBar1 = _("Berekenen totaal: ") + letter;
+            if (!root) observer_.Status(_("Berekenen totaal: ") + letter);
             state_.TotalBytes += bytes;
             break;
         case wmCompare:
-            if (!root) state_.Model.StatusBar1 = _("Vergelijken: ") + letter;
+            if (!root) observer_.Status(_("Vergelijken: ") + letter);
             // What could not be read is not backed up, and is said: a folder
             // the walk cannot read is never taken for an empty one.
             if (!listing.readable) {
-                PassOver(state_, log_, AppState::PassedOverEntry::Why::FolderUnreadable, letter);
+                PassOver(PassedOverEntry::Why::FolderUnreadable, letter);
                 break;
             }
             if (compare_) compare_(letter, listing.entries);
@@ -251,8 +253,8 @@ bool WritableName(const char* name) {
     return true;
 }
 
-std::string PassedOverLine(const AppState::PassedOverEntry& entry) {
-    using Why = AppState::PassedOverEntry::Why;
+std::string PassedOverLine(const PassedOverEntry& entry) {
+    using Why = PassedOverEntry::Why;
     std::string shown = entry.path;
     for (char& c : shown)
         if (static_cast<unsigned char>(c) < 0x20) c = '?';
@@ -278,30 +280,33 @@ std::string PassedOverLine(const AppState::PassedOverEntry& entry) {
     return shown;
 }
 
-void PassOver(AppState& state, LogFile* log, AppState::PassedOverEntry::Why why,
+void PassOver(CopyPlan& plan, LogFile* log, PassedOverEntry::Why why,
               const std::string& letter_path) {
-    state.PassedOver.push_back({why, letter_path});
-    if (why != AppState::PassedOverEntry::Why::NotARegularFile && !state.QuietCompare && log)
-        log->WriteLine(PassedOverLine(state.PassedOver.back()));
+    plan.passed_over.push_back({why, letter_path});
+    if (why != PassedOverEntry::Why::NotARegularFile && log)
+        log->WriteLine(PassedOverLine(plan.passed_over.back()));
+}
+
+void Walker::PassOver(PassedOverEntry::Why why, const std::string& letter_path) {
+    if (plan_) vaultor::PassOver(*plan_, log_, why, letter_path);
 }
 
 void Walker::GetLower(const std::string& letter, const std::string& native, const Listing& here,
                       WalkMode mode) {
     const std::vector<std::string> twins =
-        mode == wmCompare ? CaseTwinsLeftOut(state_, here.folders) : std::vector<std::string>();
+        mode == wmCompare && plan_ ? CaseTwinsLeftOut(plan_->target.folds_case, here.folders)
+                                   : std::vector<std::string>();
     for (const auto& name : here.folders) {
         if (state_.AbortRequested) return;
         if (std::find(twins.begin(), twins.end(), name) != twins.end()) {
-            PassOver(state_, log_, AppState::PassedOverEntry::Why::CaseTwin,
-                     Join(letter, name, '\\'));
+            PassOver(PassedOverEntry::Why::CaseTwin, Join(letter, name, '\\'));
             continue;
         }
         // Such a folder cannot be named in a letter path: nothing below it is
         // counted or copied, and the comparison says so once.
         if (!WritableName(name.c_str())) {
             if (mode == wmCompare)
-                PassOver(state_, log_, AppState::PassedOverEntry::Why::UnwritableName,
-                         Join(letter, name, '\\'));
+                PassOver(PassedOverEntry::Why::UnwritableName, Join(letter, name, '\\'));
             continue;
         }
         std::string sub_letter = Join(letter, name, '\\'), sub_native = Join(native, name, '/');
@@ -314,8 +319,7 @@ void Walker::GetLower(const std::string& letter, const std::string& native, cons
     }
 }
 
-void Walker::FillDirTree(WalkMode mode) {
-    const std::string& root = state_.CurrentRoot;
+void Walker::FillDirTree(const std::string& root, WalkMode mode) {
     auto native = fs::Drives().ToNative(root);
     struct stat st {};
     if (!native || ::stat(native->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
@@ -327,7 +331,7 @@ void Walker::FillDirTree(WalkMode mode) {
     Listing listing = List(*native, true, mode == wmCompare);
     Act(root, listing, mode, true);
     if (!listing.folders.empty() && !state_.AbortRequested) {
-        state_.Model.StatusBar1 = listing.folders.front();
+        observer_.Status(listing.folders.front());
         GetLower(root, *native, listing, mode);
     } else {
         pump_(state_.Ui);
@@ -348,6 +352,16 @@ bool Walker::IsDirEmpty(const std::string& letter_path) {
 
 std::vector<std::string> Walker::GetOneLower(const std::string& letter_path) {
     return fs::ListFolder(letter_path).folders;
+}
+
+void WalkTotals(AppState& state, const std::vector<std::string>& roots, RunObserver& observer,
+                const std::function<void()>& after_each) {
+    Walker walker(state, nullptr, observer);
+    for (const auto& root : roots) {
+        walker.FillDirTree(root, wmTotal);
+        fs::ProcessPendingMessages();
+        if (after_each) after_each();
+    }
 }
 
 }  // namespace vaultor

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/copy_plan.h"
+#include "engine/run_observer.h"
 #include "log/log_file.h"
 #include "state/app_state.h"
 #include "state/pump_gate.h"
@@ -39,10 +41,13 @@ class Walker {
     using CompareFolder = std::function<void(const std::string& letter_path,
                                              const std::vector<ListedEntry>& entries)>;
 
-    Walker(AppState& state, LogFile* log, CompareFolder compare = {});
+    // A comparing walk records what it passes over in `plan`, and logs it
+    // when it has a log.
+    Walker(AppState& state, LogFile* log, RunObserver& observer, CopyPlan* plan = nullptr,
+           CompareFolder compare = {});
 
-    // Walks state.CurrentRoot ("C:" for a drive root) in the given mode.
-    void FillDirTree(WalkMode mode);
+    // Walks a list folder ("C:" for a drive root) in the given mode.
+    void FillDirTree(const std::string& root, WalkMode mode);
     // The sizes of the files directly in a folder, added to TotalBytes.
     std::int64_t CountSize(const std::string& letter_path);
     // True when the folder holds no files (subfolders do not count).
@@ -66,13 +71,22 @@ class Walker {
     void FindFencedFolders();
     bool MayEnter(const struct stat& st) const;
 
+    void PassOver(PassedOverEntry::Why why, const std::string& letter_path);
+
     AppState& state_;
     LogFile* log_;
+    RunObserver& observer_;
+    CopyPlan* plan_;
     CompareFolder compare_;
     std::vector<dev_t> pseudo_devices_;
     std::vector<std::pair<dev_t, ino_t>> fenced_;  // the target's root and drive folders
     PumpGate pump_;
 };
+
+// The size of every file below each list folder added to TotalBytes, one
+// folder after the other; `after_each` runs after each. Stop ends it.
+void WalkTotals(AppState& state, const std::vector<std::string>& roots, RunObserver& observer,
+                const std::function<void()>& after_each);
 
 // "C:\" becomes "C:", so every path below it is built as folder + "\" + name.
 std::string WalkRootOf(const std::string& list_line);
@@ -83,7 +97,7 @@ std::vector<std::string> WalkRootsOf(const std::vector<std::string>& list_lines)
 // On a target that folds case, of names that differ only in case the first in
 // byte order is backed up (the same one every run); the others are returned
 // here. Empty when the target keeps case.
-std::vector<std::string> CaseTwinsLeftOut(const AppState& state,
+std::vector<std::string> CaseTwinsLeftOut(bool target_folds_case,
                                           const std::vector<std::string>& names);
 
 // Reads the entries of a folder that are not folders; empty when it cannot be read.
@@ -92,11 +106,11 @@ std::vector<ListedEntry> ListFiles(const std::string& native);
 // A name the program's letter paths and line files can hold: no backslash, CR or LF.
 bool WritableName(const char* name);
 // Records an entry that is not backed up; a name that cannot be written and a
-// dangling link are logged too (unless QuietCompare), a FIFO or socket is not:
-// it holds no data, so it is no difference.
-void PassOver(AppState& state, LogFile* log, AppState::PassedOverEntry::Why why,
+// dangling link are logged too (when there is a log), a FIFO or socket is
+// not: it holds no data, so it is no difference.
+void PassOver(CopyPlan& plan, LogFile* log, PassedOverEntry::Why why,
               const std::string& letter_path);
 // The line that reports a passed-over entry, its control characters shown as "?".
-std::string PassedOverLine(const AppState::PassedOverEntry& entry);
+std::string PassedOverLine(const PassedOverEntry& entry);
 
 }  // namespace vaultor

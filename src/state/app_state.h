@@ -3,10 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
-#include "fs/file_dates.h"
 #include "state/model.h"
 #include "state/settings.h"
 #include "state/ui.h"
@@ -28,8 +26,7 @@ struct AppState {
     std::string LastListName;
     bool ListChanged = false;
     std::int32_t MissingCount = 0;
-    std::string TargetRoot;   // "E:\"
-    std::string CurrentRoot;  // the list folder a walk goes through ("C:" for a root)
+    std::string TargetRoot;  // "E:\"
     std::string LastDrive;
     std::string LastDate = "n/a";
     std::int32_t TargetDriveKind = 0;
@@ -40,77 +37,17 @@ struct AppState {
     // palette of its own sets it before FormCreate.
     Colour WindowsColor = kButtonFace;
 
-    // A file the check found to copy: missing at the target, or changed
-    // there (`update`); its copy's path is TargetPathOf(TargetRoot, source).
-    struct CopyItem {
-        std::string source;
-        std::int64_t size = 0;  // as the check saw it
-        bool update = false;
-    };
-    std::vector<CopyItem> CopyList;
-    std::vector<std::string> CompressList, EmptyFolderList;
-    // Copies an interrupted run had in hand (target paths): Start's check
-    // takes each as changed, whatever its size and date say.
-    std::unordered_set<std::string> InterruptedCopies;
-    std::int64_t TotalBytes = 0, BytesToCopy = 0, SpaceNeeded = 0, ChangeCount = 0;
-    // What the copy needs at its peak: an update is written beside its old
-    // copy until it is complete, so the largest copy replaced stands on top of
-    // every growth before it.
-    std::int64_t SpaceGrowth = 0, LargestReplaced = 0;
-    std::int64_t TotalFiles = 0, TotalFolders = 0;
+    // The sources of the files the last check found to copy (their copies'
+    // paths follow from TargetRoot), for the list a user may ask for.
+    std::vector<std::string> LastCheckCopies;
+    // The list folder whose sizes were shown last ("C:" for a root): with
+    // no folder selected they are shown again.
+    std::string InfoFolder;
+    // TotalBytes: what the totals walk found, after a check what a copy needs.
+    std::int64_t TotalBytes = 0;
+    // Stop was pressed: the running walk or copy ends between files.
     bool AbortRequested = false;
 
-    // The comparison's flags and counters; the callers reset them.
-    bool QuietCompare = false;     // write no log lines
-    bool CollectCopyList = false;  // fill CopyList and BytesToCopy: only in Start's check
-    std::int64_t PercentBase = 0;  // progress denominator
-    std::int64_t BytesCompared = 0;
-    bool CompressionWork = false;
-    bool TargetIsCD = false;
-    bool DateDiffers = false;
-    bool FileChanged = false;
-    // What the target does with dates outside 1980..2107, found once per run.
-    fs::TargetDates TargetDates;
-    // The target folds the case of names: of two names that differ only in
-    // case one copy would land on the other.
-    bool TargetFoldsCase = false;
-    // A copy got no answer from the target for too long: nothing more is
-    // asked of it in this run (no flush, no record file).
-    bool TargetNotAnswering = false;
-    // Entries that hold nothing to back up or cannot be named in the program's
-    // files; the runs report them.
-    struct PassedOverEntry {
-        enum class Why {
-            NotARegularFile,
-            UnwritableName,
-            DanglingLink,
-            FolderNotPresent,
-            FolderUnreadable,   // no permission, or an error while it was read
-            TooLargeForTarget,  // larger than the target's file system can hold
-            CaseTwin,           // its name differs only in case from one backed up beside it
-        } why;
-        std::string path;  // letter form, as far as it can be written
-    };
-    std::vector<PassedOverEntry> PassedOver;
-
-    // The copy run and how the last Start or test ended, for the front ends.
-    std::int64_t ItemsUpdated = 0;
-    std::string CopySummary;
-    std::string FolderNotMade;  // the target folder a run stopped at
-    enum class RunEnd {
-        None,
-        DriveAbsent,
-        Declined,  // a question answered No, or a new target drive refused
-        Stopped,   // Stop, during the check or the copy
-        NoRoom,
-        NothingToCopy,
-        Copied,         // the copy ran to its end
-        FolderNotMade,  // a target folder could not be made
-        Tested,         // "Test - Verifieer" ran to its end
-    };
-    RunEnd LastRunEnd = RunEnd::None;
-    std::int32_t LastRunFailed = 0;  // files whose copy failed
-    std::size_t LastRunRemarks = 0;
     // Set while Start or "Test - Verifieer" runs: nothing may start another
     // walk, change the list or close the program meanwhile.
     bool RunInProgress = false;

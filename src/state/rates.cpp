@@ -1,6 +1,7 @@
 #include "state/rates.h"
 
 #include <cstdio>
+#include <limits>
 
 namespace vaultor {
 namespace {
@@ -18,6 +19,21 @@ std::string LabelText(std::int64_t seconds) {
 }
 
 }  // namespace
+
+std::string DurationLabelText(std::int64_t seconds) {
+    return LabelText(seconds);
+}
+
+void UpdateRate(AppState& state, std::int64_t done, std::int64_t total, std::int64_t elapsed_ms) {
+    if (elapsed_ms <= 1000) return;  // nothing is measured in the first second
+    std::int64_t rate = done / (elapsed_ms / 1000);
+    if (rate > std::numeric_limits<std::int32_t>::max()) return;
+    state.BytesPerSecond = static_cast<std::int32_t>(rate);
+    if (rate == 0) return;
+    SetMinuteLabel(state, total / rate);
+    SetTimeleftLabel(state, (total - done) / rate);
+    SetDrvBpsVal(state);
+}
 
 std::int32_t GetDrvBpsVal(const AppState& state) {
     int kind = state.TargetDriveKind;

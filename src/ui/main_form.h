@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "app/start.h"
+#include "engine/run_result.h"
 #include "state/app_state.h"
 #include "ui/controls.h"
 
@@ -70,6 +71,8 @@ class TForm1 : public QWidget {
     QColor WindowColour() const;
     // The help opener, replaceable by tests.
     std::function<void(const std::string& file, int context)> help;
+    // How the last Start or test ended.
+    const RunResult& LastRun() const { return last_run_; }
 
     // The controls, by the names the core gives them.
     FlatButton *SpB_Start, *SpB_Stop, *SpBCompare, *SBShowLog, *SpBOpties, *SpBHelp, *SB_Close;
@@ -97,6 +100,7 @@ class TForm1 : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    RunResult last_run_;
     void BuildTopBar();
     void BuildSourceSide();
     void BuildTargetSide();

@@ -29,7 +29,6 @@ class CompareTest : public ::testing::Test {
         std::filesystem::create_directories(e / "Vaultor_Drive S/R");
         state.TargetRoot = "E:\\";
         state.ProgramDir = home.Path() + "/";
-        state.CollectCopyList = true;  // as in Start's check
     }
     // A source and a copy with the given contents and times.
     void Pair(const std::string& name, const std::string& src, std::time_t src_time,
@@ -39,10 +38,15 @@ class CompareTest : public ::testing::Test {
         WriteFile(e / ("Vaultor_Drive S/R/" + name), tgt);
         SetMtime(e / ("Vaultor_Drive S/R/" + name), tgt_time);
     }
+    // As Start's check (`collect`) or the test (a log line for each difference).
     std::vector<std::string> Compare(const std::string& folder) {
         LogFile log;
         log.Open(state.ProgramDir);
-        Comparer(state, &log).CompareCalcSize(folder);
+        plan = CopyPlan{};
+        plan.target = ProbeTarget(state);
+        Comparer comparer(state, plan, quiet ? nullptr : &log, observer, collect);
+        comparer.CompareCalcSize(folder);
+        compared = comparer.BytesCompared();
         log.Close();
         return ReadLogLines(home / "Vaultor.log");
     }
@@ -50,6 +54,10 @@ class CompareTest : public ::testing::Test {
     TempDir home, s, e;
     test::ScriptedUi ui;
     AppState state{ui};
+    RunObserver observer;
+    CopyPlan plan;
+    bool quiet = false, collect = true;
+    std::int64_t compared = 0;
 };
 
 // What the comparison passes over (FIFOs, sockets, unwritable names, dangling
@@ -63,16 +71,17 @@ TEST_F(CompareTest, MissingAndChangedFilesAreQueuedAndTheCheckAfterACopyNamesWha
     Pair("both", "abc", t, "ab", t + 4);
     WriteFile(s / "R/new", "12345");
     auto log = Compare("S:\\R");
-    EXPECT_EQ(state.ChangeCount, 4);
+    EXPECT_EQ(plan.changes, 4);
     EXPECT_TRUE(Has(log, "Veranderd E:\\Vaultor_Drive S\\R\\later"));
     EXPECT_TRUE(Has(log, "Veranderd E:\\Vaultor_Drive S\\R\\shrunk"));
     EXPECT_FALSE(Has(log, "Veranderd E:\\Vaultor_Drive S\\R\\same"));
-    EXPECT_EQ(state.CopyList.size(), 4u);
-    EXPECT_EQ(state.BytesToCopy, 3 + 2 + 3 + 5);
-    EXPECT_EQ(state.SpaceNeeded, 0 + 0 + (2 - 6) + (3 - 2) + 5);  // a shrunk file gives room back
-    EXPECT_EQ(state.BytesCompared, 3 + 3 + 2 + 3 + 5);
+    EXPECT_EQ(plan.items.size(), 4u);
+    EXPECT_EQ(plan.bytes_to_copy, 3 + 2 + 3 + 5);
+    EXPECT_EQ(plan.space_needed, 0 + 0 + (2 - 6) + (3 - 2) + 5);  // a shrunk file gives room back
+    EXPECT_EQ(compared, 3 + 3 + 2 + 3 + 5);
     auto verify = [&](const std::string& name) {
-        return VerifySizeAndDate(state, "S:\\R\\" + name, "E:\\Vaultor_Drive S\\R\\" + name);
+        return VerifySizeAndDate(state, plan.target, "S:\\R\\" + name,
+                                 "E:\\Vaultor_Drive S\\R\\" + name);
     };
     EXPECT_EQ(verify("same"), CopyCheck::UpToDate);
     EXPECT_EQ(verify("later"), CopyCheck::DateDiffers);
@@ -80,29 +89,30 @@ TEST_F(CompareTest, MissingAndChangedFilesAreQueuedAndTheCheckAfterACopyNamesWha
     EXPECT_EQ(verify("both"), CopyCheck::DateAndSizeDiffer);
     EXPECT_EQ(verify("new"), CopyCheck::NoCopy);
 
-    state.QuietCompare = true;
-    state.CollectCopyList = false;
-    state.CopyList.clear();
+    quiet = true;
+    collect = false;
     EXPECT_TRUE(Compare("S:\\R").empty());
-    EXPECT_TRUE(state.CopyList.empty());
+    EXPECT_TRUE(plan.items.empty());
 }
 
 // One rule for the check, the test and the check after a copy.
 TEST_F(CompareTest, SameDateIsTheTwoSecondStepAfterTheTargetAndAnHourOnlyWithTheOption) {
-    EXPECT_TRUE(SameDate(state, 1700000000, 1700000001, false));
-    EXPECT_FALSE(SameDate(state, 1700000001, 1700000002, false));
-    EXPECT_TRUE(SameDate(state, 1700000040, 1700000090, true));  // a CD: the minute
-    EXPECT_FALSE(SameDate(state, 173707201, 173707201 + 86400, false)) << "1975: real times";
-    EXPECT_TRUE(SameDate(state, -3, -4, false));
-    EXPECT_FALSE(SameDate(state, 1700000000, 1700003600, false));
-    state.TargetDates = fs::TargetDates({fs::TargetDates::Kind::Clamps, 315532800}, {});
-    EXPECT_TRUE(SameDate(state, 173707201, 315532800, false));
-    EXPECT_TRUE(SameDate(state, 173707201, 173707201, false)) << "as given is always right";
+    EXPECT_TRUE(SameDate(state, plan.target, 1700000000, 1700000001, false));
+    EXPECT_FALSE(SameDate(state, plan.target, 1700000001, 1700000002, false));
+    EXPECT_TRUE(SameDate(state, plan.target, 1700000040, 1700000090, true));  // a CD: the minute
+    EXPECT_FALSE(SameDate(state, plan.target, 173707201, 173707201 + 86400, false))
+        << "1975: real times";
+    EXPECT_TRUE(SameDate(state, plan.target, -3, -4, false));
+    EXPECT_FALSE(SameDate(state, plan.target, 1700000000, 1700003600, false));
+    plan.target.dates = fs::TargetDates({fs::TargetDates::Kind::Clamps, 315532800}, {});
+    EXPECT_TRUE(SameDate(state, plan.target, 173707201, 315532800, false));
+    EXPECT_TRUE(SameDate(state, plan.target, 173707201, 173707201, false))
+        << "as given is always right";
     state.Ini.IgnoreTimeShift = true;
-    EXPECT_TRUE(SameDate(state, 1700000000, 1700003601, false));
-    EXPECT_TRUE(SameDate(state, 1700003600, 1700000000, false));
-    EXPECT_FALSE(SameDate(state, 1700000000, 1700003602, false));
-    EXPECT_FALSE(SameDate(state, 1700000000, 1700007200, false));
+    EXPECT_TRUE(SameDate(state, plan.target, 1700000000, 1700003601, false));
+    EXPECT_TRUE(SameDate(state, plan.target, 1700003600, 1700000000, false));
+    EXPECT_FALSE(SameDate(state, plan.target, 1700000000, 1700003602, false));
+    EXPECT_FALSE(SameDate(state, plan.target, 1700000000, 1700007200, false));
 }
 
 TEST_F(CompareTest, EmptyFoldersFollowTheOptionsAndOnACdTargetTimesInTheSameMinuteAreEqual) {
@@ -110,27 +120,25 @@ TEST_F(CompareTest, EmptyFoldersFollowTheOptionsAndOnACdTargetTimesInTheSameMinu
     test::MapDrives({"S=" + s.Path(), "E=" + e.Path()});
     state.Ini.CreateEmptyFolders = true;
     auto log = Compare("S:\\R\\leeg");
-    EXPECT_EQ(state.EmptyFolderList, std::vector<std::string>{"E:\\Vaultor_Drive S\\R\\leeg"});
+    EXPECT_EQ(plan.empty_folders, std::vector<std::string>{"E:\\Vaultor_Drive S\\R\\leeg"});
     EXPECT_EQ(log, (std::vector<std::string>{"Map niet aanwezig E:\\Vaultor_Drive S\\R\\leeg"}));
-    EXPECT_EQ(state.ChangeCount, 1);
+    EXPECT_EQ(plan.changes, 1);
 
     test::MapDrives({"S=" + s.Path(), "E=" + e.Path() + ",kind=4"});
     const std::time_t minute = 1700043300;
     Pair("a", "abc", minute + 2, "abc", minute + 58);
     Pair("b", "abc", minute + 2, "abc", minute + 62);
-    state.ChangeCount = 0;
     log = Compare("S:\\R");
-    EXPECT_EQ(state.ChangeCount, 1);
+    EXPECT_EQ(plan.changes, 1);
     EXPECT_TRUE(Has(log, "Veranderd E:\\Vaultor_Drive S\\R\\b"));
 
-    state.EmptyFolderList.clear();
     Compare("S:\\R\\leeg");
-    EXPECT_TRUE(state.EmptyFolderList.empty());  // no empty folders on a CD-RW
+    EXPECT_TRUE(plan.empty_folders.empty());  // no empty folders on a CD-RW
     // Allowed on a CD they are made (a run on a CD shows it), but never without the option.
     state.Ini.NoEmptyFoldersOnCdrw = false;
     state.Ini.CreateEmptyFolders = false;
     Compare("S:\\R\\leeg");
-    EXPECT_TRUE(state.EmptyFolderList.empty());
+    EXPECT_TRUE(plan.empty_folders.empty());
 }
 
 TEST_F(CompareTest, CompressionIsPartOfTheRuleOnABtrfsTarget) {
@@ -148,23 +156,20 @@ TEST_F(CompareTest, CompressionIsPartOfTheRuleOnABtrfsTarget) {
 
     state.Ini.MirrorCompression = true;  // the source (ext4) reads as not compressed
     Compare("S:\\R");
-    EXPECT_EQ(state.ChangeCount, 1);
-    EXPECT_TRUE(Has(state.CompressList, "-E:\\Vaultor_Drive S\\R"));
-    EXPECT_EQ(VerifySizeAndDate(state, "S:\\R\\f", "E:\\Vaultor_Drive S\\R\\f"),
+    EXPECT_EQ(plan.changes, 1);
+    EXPECT_TRUE(Has(plan.compress, "-E:\\Vaultor_Drive S\\R"));
+    EXPECT_EQ(VerifySizeAndDate(state, plan.target, "S:\\R\\f", "E:\\Vaultor_Drive S\\R\\f"),
               CopyCheck::CompressionDiffers);
 
-    state.ChangeCount = 0;
-    state.CompressList.clear();
-    state.CompressionWork = false;
     state.Ini.MirrorCompression = false;
     state.Ini.AlwaysCompress = true;
     ASSERT_TRUE(fs::SetCompressionState(copy, fs::kCompressionNone));
     Compare("S:\\R");
-    EXPECT_EQ(state.ChangeCount, 1);
-    EXPECT_EQ(state.CompressList,
+    EXPECT_EQ(plan.changes, 1);
+    EXPECT_EQ(plan.compress,
               (std::vector<std::string>{"+E:\\Vaultor_Drive S", "+E:\\Vaultor_Drive S\\R"}));
-    EXPECT_TRUE(state.CompressionWork);
-    EXPECT_EQ(VerifySizeAndDate(state, "S:\\R\\f", "E:\\Vaultor_Drive S\\R\\f"),
+    EXPECT_TRUE(plan.compression_work);
+    EXPECT_EQ(VerifySizeAndDate(state, plan.target, "S:\\R\\f", "E:\\Vaultor_Drive S\\R\\f"),
               CopyCheck::NotCompressed);
 }
 

@@ -56,18 +56,19 @@ TEST_F(CopyStepTest, CompressionFollowsTheOptionsOnBtrfs) {
     std::filesystem::create_directories(disk.Folder() + "/Data");
     std::filesystem::create_directories(disk.Folder() + "/Temp");
     state.Ini.MirrorCompression = true;  // the source on ext4 has no compression: plain
-    ASSERT_TRUE(CopyStep(state).KopieerBestand("S:\\f", "E:\\mirrored"));
+    RunObserver quiet;
+    ASSERT_TRUE(CopyStep(state, quiet).KopieerBestand("S:\\f", "E:\\mirrored"));
     EXPECT_EQ(ReadFile(disk.Folder() + "/mirrored"), ReadFile(s / "f"));
     EXPECT_FALSE(fs::IsFileCompressed("E:\\mirrored"));
 
-    state.CompressList = {"+E:\\Data", "-E:\\Temp"};
+    const std::vector<std::string> compress = {"+E:\\Data", "-E:\\Temp"};
     ASSERT_TRUE(fs::SetCompressionState("E:\\Temp", fs::kCompressionLznt1));
     state.Ini.MirrorCompression = false;
-    SetAllFoldersCompressionstate(state);  // neither option: nothing
+    SetAllFoldersCompressionstate(state, compress);  // neither option: nothing
     EXPECT_FALSE(fs::IsFileCompressed("E:\\Data"));
     EXPECT_TRUE(fs::IsFileCompressed("E:\\Temp"));
     state.Ini.MirrorCompression = true;
-    SetAllFoldersCompressionstate(state);
+    SetAllFoldersCompressionstate(state, compress);
     EXPECT_TRUE(fs::IsFileCompressed("E:\\Data"));
     EXPECT_FALSE(fs::IsFileCompressed("E:\\Temp"));
 }

@@ -14,15 +14,16 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/check.h"
 #include "app/main_window.h"
+#include "app/start_run.h"
 #include "engine/copy_run.h"
-#include "engine/start_run.h"
-#include "engine/verify.h"
 #include "fs/compression.h"
 #include "fs/drives.h"
 #include "fs/pump.h"
 #include "fs/size_text.h"
 #include "log/log_file.h"
+#include "state/rates.h"
 #include "support/drive_map.h"
 #include "support/loop_mount.h"
 #include "support/scripted_ui.h"
@@ -90,7 +91,7 @@ class RunTest : public ::testing::Test {
     }
     void Start(std::deque<int> answers) {
         ui.answers = std::move(answers);
-        SpB_StartClick(state);
+        last = SpB_StartClick(state);
         EXPECT_TRUE(ui.answers.empty()) << "questions not asked";
     }
     std::vector<std::string> Log() { return LogLines(home / "Vaultor.log"); }
@@ -113,6 +114,7 @@ class RunTest : public ::testing::Test {
     TempDir home, s, e;
     test::ScriptedUi ui;
     AppState state{ui};
+    RunResult last;  // of the last Start or test
 };
 
 TEST_F(RunTest, ABackupThenNothingToDoThenATestThatNamesOnlyWhatChanged) {
@@ -164,7 +166,7 @@ TEST_F(RunTest, ABackupThenNothingToDoThenATestThatNamesOnlyWhatChanged) {
 
     WriteFile(s / "R/a.txt", "langere inhoud");
     fsys::remove(Copy("Sub/b.txt"));
-    SpBCompareClick(state);
+    last = SpBCompareClick(state);
     log = Log();
     EXPECT_EQ(log, (std::vector<std::string>{"Start log.", "Veranderd " + At("a.txt"),
                                              "Niet aanwezig " + At("Sub\\b.txt"), "Eind log."}));
@@ -182,7 +184,7 @@ TEST_F(RunTest, ABackupThenNothingToDoThenATestThatNamesOnlyWhatChanged) {
 
     // Without the target's medium nothing is compared and the log stays.
     MapTarget(e.Path(), ",mounted");
-    SpBCompareClick(state);
+    last = SpBCompareClick(state);
     EXPECT_EQ(ui.messages.back(), "Drive niet aanwezig!");
     EXPECT_EQ(Log(), log);
 }
@@ -217,7 +219,7 @@ TEST_F(RunTest, StopInTheChecksCopiesNothingAndInACopyLetsTheFileInHandComplete)
         EXPECT_FALSE(M().Gauge2.visible);
         EXPECT_FALSE(fsys::exists(e / "Vaultor_Drive S"));
         EXPECT_EQ(state.LastDate, "Datum: 01-01-2026 Tijd: 10:00:00");
-        EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::Stopped);
+        EXPECT_EQ(last.end, RunEnd::Stopped);
         ExpectIdle();
     }
 
@@ -322,7 +324,7 @@ TEST_F(RunTest, EveryRefusalEndsWithoutCopyingAndPutsTheListsRecordBackThenACdRu
     EXPECT_TRUE(state.ListChanged);
     EXPECT_EQ(state.LastDrive, "F: [OUD]");
     EXPECT_EQ(state.LastDate, "Datum: 01-01-2026 Tijd: 10:00:00");
-    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::Declined);
+    EXPECT_EQ(last.end, RunEnd::Declined);
     EXPECT_FALSE(fsys::exists(e / "Vaultor_Drive S"));
     ExpectIdle();
 
@@ -330,7 +332,7 @@ TEST_F(RunTest, EveryRefusalEndsWithoutCopyingAndPutsTheListsRecordBackThenACdRu
     Start({});
     EXPECT_EQ(ui.messages.back(),
               "Laatst gebruikte drive E: niet aanwezig, selecteer eventeel een andere drive.");
-    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::DriveAbsent);
+    EXPECT_EQ(last.end, RunEnd::DriveAbsent);
 
     // Accepted at last, on a CD, with only an empty folder to make: the advice
     // to reload the CD follows the summary.
@@ -361,7 +363,7 @@ TEST_F(RunTest, TheRoomMustSufficeToTheByteAndAnUpdateThatDoesNotFitKeepsTheOldC
     EXPECT_EQ(ui.messages.back(),
               "Er is niet voldoende ruimte op de doelschijf!\rKies een andere "
               "\"lege\" doeldrive of maak een andere lijstindeling.");
-    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::NoRoom);
+    EXPECT_EQ(last.end, RunEnd::NoRoom);
     EXPECT_EQ(M().ProgressBar1, 0);
     WriteFile(s / "R/a", std::string(static_cast<size_t>(free), 'x'));
     Start({kAnswerNo});  // asked: there is room
@@ -374,7 +376,7 @@ TEST_F(RunTest, TheRoomMustSufficeToTheByteAndAnUpdateThatDoesNotFitKeepsTheOldC
     // peak and refuses, while the labels keep the net figure.
     WriteFile(s / "R/big", std::string(7 << 19, 'n'));
     Start({});
-    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::NoRoom);
+    EXPECT_EQ(last.end, RunEnd::NoRoom);
     EXPECT_EQ(M().Label19.caption, fs::KiesFormaatStr(5 << 19));
     EXPECT_TRUE(ReadFile(small.Folder() + "/Vaultor_Drive S/R/big") == old_copy);
     EXPECT_EQ(TempFilesBelow(small.Folder()), 0);
@@ -402,18 +404,18 @@ TEST_F(RunTest, WhatCannotBeBackedUpIsPassedOverOrFailsAndAFolderNotMadeEndsTheR
               1);
     EXPECT_TRUE(Has(log, "Overgeslagen, naam niet te schrijven: S:\\R\\a\\b"));
     EXPECT_TRUE(Has(log, "Niet gekopieerd " + At("weg.txt") + ": de bron is er niet meer"));
-    EXPECT_EQ(state.LastRunRemarks, 2u);  // the name and the failed copy; a FIFO is no error
-    EXPECT_EQ(state.LastRunFailed, 1);
-    EXPECT_EQ(state.BytesCompared, 3);  // what was copied
+    EXPECT_EQ(last.remarks, 2u);  // the name and the failed copy; a FIFO is no error
+    EXPECT_EQ(last.failed, 1);
+    EXPECT_EQ(last.bytes_copied, 3);  // what was copied
 
-    SpBCompareClick(state);  // only the name that cannot be backed up is a difference
+    last = SpBCompareClick(state);  // only the name that cannot be backed up is a difference
     EXPECT_EQ(Log(),
               (std::vector<std::string>{
                   "Start log.", "Overgeslagen, naam niet te schrijven: S:\\R\\a\\b", "Eind log."}));
     Start({});  // nothing to copy, and still said
-    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::NothingToCopy);
+    EXPECT_EQ(last.end, RunEnd::NothingToCopy);
     EXPECT_TRUE(Has(M().RichEdit1, "Overgeslagen, naam niet te schrijven: S:\\R\\a\\b"));
-    EXPECT_EQ(state.LastRunRemarks, 1u);
+    EXPECT_EQ(last.remarks, 1u);
 
     // A target folder the target will not make (a file stands in its place) is
     // reported with everything below it; the run goes on and says so.
@@ -427,8 +429,8 @@ TEST_F(RunTest, WhatCannotBeBackedUpIsPassedOverOrFailsAndAFolderNotMadeEndsTheR
     EXPECT_TRUE(Has(log, "Niet gekopieerd " + At("nieuw.txt") +
                              ": de map kon op de doeldrive niet worden gemaakt"));
     EXPECT_TRUE(Has(log, "Samenvatting"));
-    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::Copied);
-    EXPECT_GT(state.LastRunFailed, 0);
+    EXPECT_EQ(last.end, RunEnd::Copied);
+    EXPECT_GT(last.failed, 0);
     ExpectIdle();
 }
 
@@ -441,7 +443,7 @@ TEST_F(RunTest, AFatTargetKeepsTwoSecondTimesAndIsUpToDateAfterOneRun) {
     WriteFile(s / "R/Sub/b.txt", "bb");
     test::SetMtime(s / "R/a.txt", 1700000001);  // an odd second: FAT keeps even ones
     Start({kAnswerYes});
-    EXPECT_EQ(state.LastRunRemarks, 0u);  // no copy differs in its time
+    EXPECT_EQ(last.remarks, 0u);  // no copy differs in its time
 
     // A name FAT does not allow stops nothing but what lies below it, and says
     // why in the system's words (fusefat answers EPERM).
@@ -478,15 +480,15 @@ TEST_F(RunTest, AFatTargetKeepsTwoSecondTimesAndIsUpToDateAfterOneRun) {
     EXPECT_TRUE(Has(log, "Niet gekopieerd " + At("dir?\\c.txt") +
                              ": de map kon op de doeldrive niet worden gemaakt"));
     EXPECT_EQ(ReadFile(fat.Folder() + "/Vaultor_Drive S/R/Sub/d.txt"), "d");
-    EXPECT_EQ(state.LastRunFailed, 1);
+    EXPECT_EQ(last.failed, 1);
     fsys::remove_all(s / "R/dir?");
     fsys::remove(s / "R/groot");
-    SpBCompareClick(state);  // the test names the twins too
+    last = SpBCompareClick(state);  // the test names the twins too
     EXPECT_EQ(Log(), (std::vector<std::string>{"Start log.", twin + "bild.png", twin + "docs",
                                                "Eind log."}));
     fsys::remove(s / "R/bild.png");
     fsys::remove_all(s / "R/docs");
-    SpBCompareClick(state);
+    last = SpBCompareClick(state);
     EXPECT_EQ(Log(), (std::vector<std::string>{"Start log.", "Eind log."}));
     EXPECT_EQ(M().Label19.caption, "0 Bytes");
 }
@@ -499,7 +501,7 @@ TEST_F(RunTest, AlwaysCompressMakesCompressedCopiesOnBtrfsAndTheyCountAsUpToDate
         WriteFile(s / ("R/tekst" + std::to_string(i)), std::string(1 << 20, 'a' + i));
     state.Ini.AlwaysCompress = true;
     Start({kAnswerYes});
-    EXPECT_EQ(state.LastRunRemarks, 0u) << "each copy is compressed as asked";
+    EXPECT_EQ(last.remarks, 0u) << "each copy is compressed as asked";
     ::sync();
     std::string usage = test::RunOutput("compsize -b '" + disk.Folder() + "/Vaultor_Drive S' 2>&1");
     // "TOTAL  <perc>%  <disk>  <uncompressed> ..."
@@ -508,7 +510,7 @@ TEST_F(RunTest, AlwaysCompressMakesCompressedCopiesOnBtrfsAndTheyCountAsUpToDate
     EXPECT_LT(std::stoi(usage.substr(usage.find_first_of("0123456789", total))), 50) << usage;
     EXPECT_TRUE(fs::IsFileCompressed(At()));  // the folder too
     Start({});
-    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::NothingToCopy);
+    EXPECT_EQ(last.end, RunEnd::NothingToCopy);
 }
 
 TEST_F(RunTest, ATargetThatStopsAnsweringBetweenFilesOrAtTheEndCannotHoldTheRun) {
@@ -573,10 +575,10 @@ TEST_F(RunTest, MirroredCompressionGoesFromBtrfsToNtfsAndCountsInTheComparison) 
     WriteFile(source.Folder() + "/R/klein", std::string(200000, 'k'));
     state.Ini.MirrorCompression = true;
     Start({kAnswerYes});
-    EXPECT_EQ(state.LastRunRemarks, 0u);
+    EXPECT_EQ(last.remarks, 0u);
     EXPECT_TRUE(fs::IsFileCompressed(At("klein")));
     Start({});
-    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::NothingToCopy);
+    EXPECT_EQ(last.end, RunEnd::NothingToCopy);
 
     // Same size and date, another compression state: a difference, then an update.
     ASSERT_TRUE(fs::SetCompressionState("S:\\R\\klein", fs::kCompressionNone));
@@ -612,24 +614,19 @@ TEST(Rates, TheRateIsTheAverageOverWholeSecondsAndIsRememberedForTheDriveKind) {
     test::ScriptedUi ui;
     AppState state{ui};
     state.TargetDriveKind = 2;
-    state.PercentBase = 200'000'000;
-    state.BytesCompared = 50'000'000;
-    UpdateRate(state, 1000);  // the first second measures nothing
+    UpdateRate(state, 50'000'000, 200'000'000, 1000);  // the first second measures nothing
     EXPECT_EQ(state.BytesPerSecond, 0);
-    UpdateRate(state, 10'500);
+    UpdateRate(state, 50'000'000, 200'000'000, 10'500);
     EXPECT_EQ(state.BytesPerSecond, 5'000'000);
     EXPECT_EQ(state.Model.LabelTijd.caption, "00:00:40");
     EXPECT_EQ(state.Model.LabelTimeLeft.caption, "00:00:30");
     EXPECT_EQ(state.DriveKindRate[1], 5'000'000);
-    state.BytesCompared = 2;
-    UpdateRate(state, 3000);
+    UpdateRate(state, 2, 200'000'000, 3000);
     EXPECT_EQ(state.BytesPerSecond, 0);
     EXPECT_EQ(state.DriveKindRate[1], 5'000'000);  // the labels and the rate stay
     EXPECT_EQ(state.Model.LabelTimeLeft.caption, "00:00:30");
-    state.BytesCompared = 1000;
-    state.PercentBase = 300;
-    state.TargetDriveKind = 0;  // a drive of no known kind: its rate is not remembered
-    UpdateRate(state, 10'000);  // files grew: each part of the time left is negative
+    state.TargetDriveKind = 0;             // a drive of no known kind: its rate is not remembered
+    UpdateRate(state, 1000, 300, 10'000);  // files grew: each part of the time left is negative
     EXPECT_EQ(state.Model.LabelTimeLeft.caption, "00:00:-07");
     EXPECT_EQ(state.DriveKindRate[1], 5'000'000);
 }

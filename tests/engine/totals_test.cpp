@@ -1,4 +1,4 @@
-#include "engine/totals.h"
+#include "app/totals.h"
 
 #include <gtest/gtest.h>
 
@@ -91,7 +91,7 @@ TEST_F(TotalsTest, TheFolderInformationAndTheCopyListGoToTheirLogs) {
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown.back(), "Vaultor logviewer\n");
     state.TargetRoot = "E:\\";
-    state.CopyList = {{"D:\\a", 1, false}};
+    state.LastCheckCopies = {"D:\\a"};
     Label19Click(state);
     EXPECT_EQ(test::ReadFile(home / "Kopieer.log"), "D:\\a ==> E:\\Vaultor_Drive D\\a\r\n");
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "app/run_window.h"
 #include "fs/drive_table.h"
 #include "support/drive_map.h"
 #include "support/loop_mount.h"
@@ -33,8 +34,8 @@ class WalkTest : public ::testing::Test {
     void Map(const std::vector<std::string>& options) { test::MapDrives(options); }
     std::int64_t Total(const std::string& root) {
         state.TotalBytes = 0;
-        state.CurrentRoot = root;
-        Walker(state, nullptr).FillDirTree(wmTotal);
+        WindowObserver window(state);
+        Walker(state, nullptr, window).FillDirTree(root, wmTotal);
         return state.TotalBytes;
     }
 

@@ -123,7 +123,7 @@ TEST_F(Window, ShowsTheModelAndEveryControlReachesItsHandler) {
     });
     form->Label10->on_click();
     EXPECT_TRUE(asked_during_walk);
-    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::None);
+    EXPECT_EQ(form->LastRun().end, RunEnd::None);
 
     form->SpBOpties->click();
     EXPECT_TRUE(form->CheckListBox1->isVisible());
@@ -251,7 +251,7 @@ TEST_F(Window, StartCopiesThroughTheWindowAndACloseDuringTheRunIsRefused) {
     closer.start(2);
     form->SpB_Start->click();
     closer.stop();
-    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::Copied);
+    EXPECT_EQ(form->LastRun().end, RunEnd::Copied);
     EXPECT_GT(closes_tried, 0);
     EXPECT_EQ(closes_refused, closes_tried);
     EXPECT_TRUE(std::filesystem::exists(e / "Vaultor_Drive S/Foto/f299"));
@@ -298,7 +298,7 @@ TEST_F(Window, StopPressedDuringARunEndsItBetweenFiles) {
     form->SpB_Start->click();
     stopper.stop();
     ASSERT_TRUE(pressed);
-    EXPECT_EQ(state.LastRunEnd, AppState::RunEnd::Stopped);
+    EXPECT_EQ(form->LastRun().end, RunEnd::Stopped);
     EXPECT_FALSE(std::filesystem::exists(e / "Vaultor_Drive S/Foto/f1999"));
     EXPECT_TRUE(form->SpB_Start->isVisible());
     EXPECT_FALSE(form->SpB_Stop->isVisible());

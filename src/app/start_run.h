@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/run_observer.h"
+#include "engine/run_result.h"
 #include "state/app_state.h"
 
 namespace vaultor {
@@ -7,8 +9,9 @@ namespace vaultor {
 // Start: the target checked, the list compared with its copy, the room
 // checked, then everything that differs copied, the target's record and the
 // log written and a summary shown. A run that copies nothing leaves the
-// list's record of its last backup as it was.
-void SpB_StartClick(AppState& state);
+// list's record of its last backup as it was. `also` hears what the window
+// is shown.
+RunResult SpB_StartClick(AppState& state, RunObserver* also = nullptr);
 
 // Stop: asks when confirmation dialogs are on; the running loops end between files.
 void SpB_StopClick(AppState& state);

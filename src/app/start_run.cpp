@@ -1,13 +1,13 @@
-#include "engine/start_run.h"
+#include "app/start_run.h"
 
 #include <algorithm>
 #include <ctime>
 
+#include "app/check.h"
+#include "app/run_window.h"
 #include "engine/copy_run.h"
 #include "engine/copy_step.h"
 #include "engine/run_journal.h"
-#include "engine/totals.h"
-#include "engine/verify.h"
 #include "engine/walk.h"
 #include "fs/drives.h"
 #include "fs/i18n.h"
@@ -20,8 +20,6 @@
 
 namespace vaultor {
 namespace {
-
-using RunEnd = AppState::RunEnd;
 
 std::string DriveBoxText(const AppState& state) {
     const auto& box = state.Model.DriveComboBox1;
@@ -68,7 +66,6 @@ class CopyPhase {
     explicit CopyPhase(AppState& state) : state_(state) {
         auto& m = state.Model;
         m.L_Aktie.caption = _("Kopieren/bijwerken");
-        state.ItemsUpdated = 0;
         m.SpB_Start.visible = false;
         m.SpB_Stop.visible = true;
         state.AbortRequested = false;
@@ -101,10 +98,7 @@ bool TargetChangeAccepted(AppState& state) {
     std::string question = Printf(_("De laatste keer is %s gebruikt voor deze bronlijst.\r\nDe "
                                     "doeldrive %s nu gebruiken voor de bronlijst?"),
                                   state.LastDrive.c_str(), now.c_str());
-    if (state.Ui.VraagJaNee(question) != kAnswerYes) {
-        state.BytesCompared = 0;
-        return false;
-    }
+    if (state.Ui.VraagJaNee(question) != kAnswerYes) return false;
     state.ListChanged = true;
     return true;
 }
@@ -113,16 +107,15 @@ void PrepareCheck(AppState& state) {
     auto& m = state.Model;
     m.CheckListBox1.visible = false;
     m.SpBOptiesDown = false;
-    state.QuietCompare = true;
     m.L_Aktie.caption = _("Vergelijken");
-    state.CollectCopyList = true;
-    state.CompressList.clear();
-    state.CopyList.clear();
-    state.EmptyFolderList.clear();
-    state.PassedOver.clear();
-    state.ChangeCount = 0;
-    state.BytesToCopy = 0;
-    state.CompressionWork = false;
+}
+
+// What the last check found to copy, for the list of it a user may ask for.
+void KeepWhatTheCheckFound(AppState& state, CopyPlan& plan) {
+    state.LastCheckCopies.clear();
+    state.LastCheckCopies.reserve(plan.items.size());
+    for (auto& item : plan.items) state.LastCheckCopies.push_back(std::move(item.source));
+    std::vector<CopyItem>().swap(plan.items);
 }
 
 std::string NotAnsweringText(const AppState& state) {
@@ -130,25 +123,24 @@ std::string NotAnsweringText(const AppState& state) {
                   state.TargetRoot.c_str());
 }
 
-void ShowEnd(AppState& state) {
+void ShowEnd(AppState& state, const RunResult& result) {
     auto& ui = state.Ui;
-    if (state.TargetNotAnswering) {
+    if (result.target_not_answering) {
         ui.ToonMelding(NotAnsweringText(state));
         return;
     }
-    if (!state.FolderNotMade.empty()) {
+    if (!result.folder_not_made.empty()) {
         ui.ToonMelding(Printf(_("Kopieren is niet volledig: de map %s kon niet worden gemaakt."),
-                              state.FolderNotMade.c_str()));
+                              result.folder_not_made.c_str()));
         return;
     }
     if (state.AbortRequested) {
         ui.ToonMelding(_("Afgebroken door gebruiker, kopieren is niet volledig"));
         return;
     }
-    ui.ToonMelding(_("Vaultor heeft ") + std::to_string(state.ChangeCount) +
-                   _(" bestanden en mappen gecontroleerd en ") +
-                   std::to_string(state.ItemsUpdated) + _(" bijgewerkt.") + "\r\r" +
-                   _("Samenvatting:") + "\r" + state.CopySummary);
+    ui.ToonMelding(_("Vaultor heeft ") + std::to_string(result.checked) +
+                   _(" bestanden en mappen gecontroleerd en ") + std::to_string(result.updated) +
+                   _(" bijgewerkt.") + "\r\r" + _("Samenvatting:") + "\r" + result.summary);
     char letter = TargetLetter(state);
     if (!state.Ini.NoEmptyFoldersOnCdrw && letter &&
         fs::GetDriveKind(letter) == fs::drive_kind::kOptical)
@@ -158,11 +150,9 @@ void ShowEnd(AppState& state) {
               "sluiten een CDRW pas goed af tijdens het uitwerpen."));
 }
 
-void CopyEverything(AppState& state) {
+RunResult CopyEverything(AppState& state, const CopyPlan& plan, RunObserver& observer) {
     auto& m = state.Model;
     CopyPhase phase(state);
-    state.BytesCompared = 0;
-    state.PercentBase = state.BytesToCopy;
     m.ProgressBar1 = 0;
     fs::ProcessPendingMessages();
     const std::int64_t start_ms = state.Ui.NowMs();
@@ -173,24 +163,25 @@ void CopyEverything(AppState& state) {
     log.WriteLine(_("Start log."));
     log.WriteLine(_("Kopieren en/of bijwerken gestart ") + StartTimeText(start));
     log.WriteLine(" ");
-    KopieerDeLijst(state, log);
+    RunResult result = KopieerDeLijst(state, plan, log, observer);
+    result.checked = plan.changes;
     std::string record = state.TargetRoot + "Vaultor.dat";
-    const bool record_written = !state.TargetNotAnswering && WriteDriveInfoFile(state, record);
+    const bool record_written = !result.target_not_answering && WriteDriveInfoFile(state, record);
     const std::string record_failure =
         Printf(_("Het bestand %s kon niet worden geschreven."), record.c_str());
     if (!record_written) {
         log.WriteLine(record_failure);
-        ++state.LastRunRemarks;
+        ++result.remarks;
     }
     // A run of a day or more shows all its hours.
     std::string done = _("Gereed, het kopieren heeft ") +
                        fs::DurationText((state.Ui.NowMs() - start_ms) / 1000) +
                        _(" in beslag genomen.");
     log.WriteLine(done);
-    if (!state.FolderNotMade.empty())
+    if (!result.folder_not_made.empty())
         log.WriteLine(Printf(_("Kopieren is niet volledig: de map %s kon niet worden gemaakt."),
-                             state.FolderNotMade.c_str()));
-    else if (state.TargetNotAnswering)
+                             result.folder_not_made.c_str()));
+    else if (result.target_not_answering)
         log.WriteLine(NotAnsweringText(state));
     else if (state.AbortRequested)
         log.WriteLine(_("De bewerking is door de gebruiker voortijdig afgebroken."));
@@ -198,42 +189,39 @@ void CopyEverything(AppState& state) {
     log.Close();
     m.RichEdit1 = ReadLogLines(LogFile::PathIn(state.ProgramDir));
     m.StatusBar1 = done;
-    state.LastRunEnd = !state.FolderNotMade.empty() ? RunEnd::FolderNotMade
-                       : state.AbortRequested       ? RunEnd::Stopped
-                                                    : RunEnd::Copied;
-    ShowEnd(state);
+    result.end = !result.folder_not_made.empty() ? RunEnd::FolderNotMade
+                 : state.AbortRequested          ? RunEnd::Stopped
+                                                 : RunEnd::Copied;
+    ShowEnd(state, result);
     if (!record_written) state.Ui.ToonMelding(record_failure);
+    return result;
 }
 
 }  // namespace
 
-void SpB_StartClick(AppState& state) {
-    if (state.RunInProgress) return;
+RunResult SpB_StartClick(AppState& state, RunObserver* also) {
+    RunResult result;
+    if (state.RunInProgress) return result;
     RunScope running(state);
     auto& m = state.Model;
     auto& ui = state.Ui;
-    state.LastRunEnd = RunEnd::None;
-    state.LastRunFailed = 0;
-    state.LastRunRemarks = 0;
-    state.FolderNotMade.clear();
     if (!IsDriveAanwezig(state)) {
         ui.ToonMelding(Printf(_("Laatst gebruikte drive %s: niet aanwezig, selecteer eventeel een "
                                 "andere drive."),
                               std::string(1, TargetLetter(state)).c_str()));
-        state.LastRunEnd = RunEnd::DriveAbsent;
-        return;
+        result.end = RunEnd::DriveAbsent;
+        return result;
     }
     if (!TargetChangeAccepted(state)) {
-        state.LastRunEnd = RunEnd::Declined;
-        return;
+        result.end = RunEnd::Declined;
+        return result;
     }
-    state.BytesCompared = 0;
     m.Gauge2.visible = false;
     if (state.Ini.ConfirmDialogs &&
         ui.VraagJaNee(_("Vaultor gaat nu eerst de bestanden en de ruimte controleren op ") +
                       state.TargetRoot) == kAnswerNo) {
-        state.LastRunEnd = RunEnd::Declined;
-        return;
+        result.end = RunEnd::Declined;
+        return result;
     }
     m.RichEdit1.clear();
     m.RichEdit1.push_back(_("Controleren bestanden en vrije ruimte op de doeldrive ") +
@@ -242,75 +230,77 @@ void SpB_StartClick(AppState& state) {
     state.LastDrive = DriveBoxText(state);
     state.LastDate = "n/a";
     PrepareCheck(state);
-    TellOfInterruptedRun(state, true);
+    auto interrupted = TellOfInterruptedRun(state, true);
+    CopyPlan plan;
     try {
-        Vergelijken(state, nullptr);
+        plan = Vergelijken(state, nullptr, true, std::move(interrupted), also);
     } catch (...) {  // the check gave the controls back; the list's record goes back too
         before.Restore(state);
-        state.CollectCopyList = false;
         m.L_Aktie.caption = _("niet aktief");
         throw;
     }
     fs::ProcessPendingMessages();
-    state.CollectCopyList = false;
     m.L_Aktie.caption = _("niet aktief");
+    result.checked = plan.changes;
     if (state.AbortRequested) {
         m.RichEdit1.clear();
         m.RichEdit1.push_back(_("Laatste bewerking door gebruiker gestopt!"));
         m.Label19.caption = _("Niet berekend");
         m.Gauge2.visible = false;
         before.Restore(state);
-        state.LastRunEnd = RunEnd::Stopped;
-        return;
+        KeepWhatTheCheckFound(state, plan);
+        result.end = RunEnd::Stopped;
+        return result;
     }
     m.Gauge2.visible = true;
     char letter = TargetLetter(state);
     std::int64_t free = letter ? fs::GetDriveFreeBytes(letter) : -1;
     // The net figure is what the labels and the question show; the refusal
     // counts what the copy needs at its peak.
-    std::int64_t at_peak = std::max(state.TotalBytes, state.SpaceGrowth + state.LargestReplaced);
-    if (at_peak > free) {
+    if (plan.SpaceAtPeak(state.TotalBytes) > free) {
         ui.ToonMelding(_("Er is niet voldoende ruimte op de doelschijf!") + std::string("\r") +
                        _("Kies een andere \"lege\" doeldrive of maak een andere lijstindeling."));
         m.ProgressBar1 = 0;
         before.Restore(state);
-        state.LastRunEnd = RunEnd::NoRoom;
-        return;
+        KeepWhatTheCheckFound(state, plan);
+        result.end = RunEnd::NoRoom;
+        return result;
     }
-    if (state.CopyList.empty() && state.EmptyFolderList.empty()) {
+    if (plan.NothingToDo()) {
         // "Nothing to copy" only when nothing was passed over that holds data.
-        bool all_backed_up =
-            std::all_of(state.PassedOver.begin(), state.PassedOver.end(), [](const auto& entry) {
-                return entry.why == AppState::PassedOverEntry::Why::NotARegularFile;
-            });
-        if (all_backed_up)
+        if (plan.PassedOverWithData() == 0)
             ui.ToonMelding(_("Er zijn geen veranderde of te kopieren bestanden gevonden."));
         m.RichEdit1.clear();
         // What cannot be backed up is said also when nothing else is to do.
-        for (const auto& entry : state.PassedOver)
-            if (entry.why != AppState::PassedOverEntry::Why::NotARegularFile) {
+        for (const auto& entry : plan.passed_over)
+            if (entry.why != PassedOverEntry::Why::NotARegularFile) {
                 m.RichEdit1.push_back(PassedOverLine(entry));
-                ++state.LastRunRemarks;
+                ++result.remarks;
             }
-        if (state.CompressionWork) SetAllFoldersCompressionstate(state);
+        if (plan.compression_work) SetAllFoldersCompressionstate(state, plan.compress);
         // What an interrupted run had in hand is gone from the source, or whole.
-        if (!state.InterruptedCopies.empty() || RunJournal::Exists(RunJournal::PathFor(state)))
+        if (!plan.interrupted.empty() || RunJournal::Exists(RunJournal::PathFor(state)))
             RunJournal(RunJournal::PathFor(state)).Remove();
         before.Restore(state);
-        state.LastRunEnd = RunEnd::NothingToCopy;
+        KeepWhatTheCheckFound(state, plan);
+        result.end = RunEnd::NothingToCopy;
         ShowIdle(state);
-        return;
+        return result;
     }
-    std::string question = fs::KiesFormaatStr(state.BytesToCopy) + _(" in ") +
-                           std::to_string(state.ChangeCount) + _(" bestanden/mappen op drive ") +
+    std::string question = fs::KiesFormaatStr(plan.bytes_to_copy) + _(" in ") +
+                           std::to_string(plan.changes) + _(" bestanden/mappen op drive ") +
                            state.TargetRoot + _(" nu bijwerken?");
     if (ui.VraagJaNee(question) == kAnswerNo) {
         before.Restore(state);
-        state.LastRunEnd = RunEnd::Declined;
+        KeepWhatTheCheckFound(state, plan);
+        result.end = RunEnd::Declined;
         ShowIdle(state);
-        return;
+        return result;
     }
-    CopyEverything(state);
+    WindowObserver window(state, also);
+    result = CopyEverything(state, plan, window);
+    KeepWhatTheCheckFound(state, plan);
+    return result;
 }
 
 void SpB_StopClick(AppState& state) {

@@ -1,0 +1,100 @@
+#include "app/check.h"
+
+#include "app/run_window.h"
+#include "app/totals.h"
+#include "engine/compare.h"
+#include "engine/run_journal.h"
+#include "engine/walk.h"
+#include "fs/drives.h"
+#include "fs/i18n.h"
+#include "fs/size_text.h"
+#include "target/drive_box.h"
+
+namespace vaultor {
+namespace {
+
+void CompareEveryListFolder(AppState& state, CopyPlan& plan, LogFile* log, bool collect,
+                            RunObserver& observer) {
+    auto& m = state.Model;
+    plan.target = ProbeTarget(state);  // once per run: the copy run's check uses it too
+    WalkControls busy(state);
+    m.ProgressBar1 = 0;
+    m.RichEdit1.push_back(_("Bezig vergelijken van de bestanden ....."));
+    Comparer comparer(state, plan, log, observer, collect, state.TotalBytes);
+    // A copy: the pump may let the list change.
+    CompareListFolders(state, WalkRootsOf(m.ListBox1.items), comparer, plan, log, observer);
+}
+
+// Puts the action label and the pie back also when the test fails.
+class TestControls {
+  public:
+    explicit TestControls(AppState& state) : state_(state) {}
+    TestControls(const TestControls&) = delete;
+    TestControls& operator=(const TestControls&) = delete;
+    ~TestControls() {
+        state_.Model.ProgressBar1 = 0;
+        state_.Model.L_Aktie.caption = _("niet aktief");
+        state_.Model.Gauge2.visible = true;
+    }
+
+  private:
+    AppState& state_;
+};
+
+}  // namespace
+
+CopyPlan Vergelijken(AppState& state, LogFile* log, bool collect,
+                     std::unordered_set<std::string> interrupted, RunObserver* also) {
+    auto& m = state.Model;
+    CopyPlan plan;
+    plan.interrupted = std::move(interrupted);
+    BerekenAlles(state, also);
+    if (state.AbortRequested) return plan;  // the totals gave the controls back and said so
+    WindowObserver window(state, also);
+    CompareEveryListFolder(state, plan, log, collect, window);
+    if (state.AbortRequested) state.Ui.ToonMelding(_("Handeling afgebroken door gebruiker."));
+    state.TotalBytes = plan.space_needed;
+    ToonRuimteOpDrive(state);
+    m.Label19.caption =
+        plan.space_needed > 0 ? fs::KiesFormaatStr(plan.space_needed) : std::string("0 Bytes");
+    m.L_Kopieer.colour = m.L_Comp.colour = m.L_NotPresent.colour = kPurple;
+    m.L_File.caption = _("n/a");
+    return plan;
+}
+
+RunResult SpBCompareClick(AppState& state, RunObserver* also) {
+    RunResult result;
+    if (state.RunInProgress) return result;  // one run at a time: the log is opened once
+    auto& m = state.Model;
+    char letter = TargetLetter(state);
+    if (!letter || !fs::IsDriveReady(letter)) {
+        state.Ui.ToonMelding(_("Drive niet aanwezig!"));
+        result.end = RunEnd::DriveAbsent;
+        return result;
+    }
+    RunScope running(state);
+    TellOfInterruptedRun(state, false);
+    m.CheckListBox1.visible = false;
+    m.SpBOptiesDown = false;
+    m.L_Aktie.caption = _("Vergelijken");
+    m.Gauge2.visible = false;
+    m.RichEdit1.clear();
+    m.RichEdit1.push_back(_("Logbestand wordt gemaakt..."));
+    CopyPlan plan;
+    {
+        TestControls restore(state);
+        LogFile log;
+        log.Open(state.ProgramDir);
+        log.WriteLine(_("Start log."));
+        plan = Vergelijken(state, &log, false, {}, also);
+        log.WriteLine(_("Eind log."));
+        log.Close();
+    }
+    m.RichEdit1 = ReadLogLines(LogFile::PathIn(state.ProgramDir));
+    result.end = state.AbortRequested ? RunEnd::Stopped : RunEnd::Tested;
+    result.checked = plan.changes;
+    result.differences = plan.changes + plan.PassedOverWithData();
+    return result;
+}
+
+}  // namespace vaultor

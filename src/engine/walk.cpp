@@ -12,6 +12,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "engine/listing_prefetch.h"
 #include "fs/case_probe.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
@@ -104,7 +105,7 @@ Walker::Walker(AppState& state, LogFile* log, RunObserver& observer, CopyPlan* p
                CompareFolder compare)
     : state_(state), log_(log), observer_(observer), plan_(plan), compare_(std::move(compare)) {
     for (const auto& m : fs::Drives().Mounts())
-        if (m.pseudo) pseudo_devices_.push_back(m.devno);
+        if (m.pseudo) fence_.pseudo_devices.push_back(m.devno);
     FindFencedFolders();
 }
 
@@ -117,7 +118,7 @@ void Walker::FindFencedFolders() {
     if (!letter || !fs::IsDriveReady(letter)) return;
     struct stat st {};
     if (::stat(root->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
-    fenced_.emplace_back(st.st_dev, st.st_ino);
+    fence_.fenced.emplace_back(st.st_dev, st.st_ino);
     DirPtr dir = OpenDir(*root);
     if (!dir) return;
     while (const dirent* e = ::readdir(dir.get())) {
@@ -125,18 +126,19 @@ void Walker::FindFencedFolders() {
         struct stat f {};
         if (::fstatat(::dirfd(dir.get()), e->d_name, &f, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISDIR(f.st_mode))
-            fenced_.emplace_back(f.st_dev, f.st_ino);
+            fence_.fenced.emplace_back(f.st_dev, f.st_ino);
     }
 }
 
 bool Walker::InsideADriveFolder(const std::string& native) const {
-    if (fenced_.size() <= 1) return false;  // [0] is the target's root itself
+    const auto& fenced = fence_.fenced;
+    if (fenced.size() <= 1) return false;  // [0] is the target's root itself
     std::string path = native;
     while (!path.empty()) {
         struct stat st {};
         if (::stat(path.c_str(), &st) == 0 &&
-            std::find(fenced_.begin() + 1, fenced_.end(), std::make_pair(st.st_dev, st.st_ino)) !=
-                fenced_.end())
+            std::find(fenced.begin() + 1, fenced.end(), std::make_pair(st.st_dev, st.st_ino)) !=
+                fenced.end())
             return true;
         size_t slash = path.rfind('/');
         if (slash == std::string::npos || path == "/") break;
@@ -145,12 +147,11 @@ bool Walker::InsideADriveFolder(const std::string& native) const {
     return false;
 }
 
-bool Walker::MayEnter(const struct stat& st) const {
-    if (std::find(pseudo_devices_.begin(), pseudo_devices_.end(), st.st_dev) !=
-        pseudo_devices_.end())
+bool WalkFence::MayEnter(const struct stat& st) const {
+    if (std::find(pseudo_devices.begin(), pseudo_devices.end(), st.st_dev) != pseudo_devices.end())
         return false;
-    return std::find(fenced_.begin(), fenced_.end(), std::make_pair(st.st_dev, st.st_ino)) ==
-           fenced_.end();
+    return std::find(fenced.begin(), fenced.end(), std::make_pair(st.st_dev, st.st_ino)) ==
+           fenced.end();
 }
 
 namespace {
@@ -204,11 +205,16 @@ std::vector<ListedEntry> ListFiles(const std::string& native) {
 }
 
 Walker::Listing Walker::List(const std::string& native, bool follow, bool keep_entries) {
-    Listing out;
+    return ListForWalk(native, fence_, follow, keep_entries);
+}
+
+WalkListing ListForWalk(const std::string& native, const WalkFence& fence, bool follow,
+                        bool keep_entries) {
+    WalkListing out;
     out.readable = ReadFolder(
         native, follow,
         [&](const char* name, const struct stat& st) {
-            if (MayEnter(st)) out.folders.emplace_back(name);
+            if (fence.MayEnter(st)) out.folders.emplace_back(name);
         },
         [&](ListedEntry&& entry) {
             if (S_ISREG(entry.st.st_mode)) {
@@ -291,6 +297,29 @@ void Walker::PassOver(PassedOverEntry::Why why, const std::string& letter_path) 
     if (plan_) vaultor::PassOver(*plan_, log_, why, letter_path);
 }
 
+std::vector<std::string> FoldersToEnter(const WalkListing& listing, WalkMode mode,
+                                        bool target_folds_case) {
+    const std::vector<std::string> twins = mode == wmCompare
+                                               ? CaseTwinsLeftOut(target_folds_case, listing.folders)
+                                               : std::vector<std::string>();
+    std::vector<std::string> enter;
+    for (const auto& name : listing.folders)
+        if (WritableName(name.c_str()) &&
+            std::find(twins.begin(), twins.end(), name) == twins.end())
+            enter.push_back(name);
+    return enter;
+}
+
+Walker::~Walker() = default;
+
+// One per walk mode at a time: a walk in another mode starts it anew.
+ListingPrefetch& Walker::Prefetch(WalkMode mode) {
+    if (!prefetch_ || prefetch_->Mode() != mode)
+        prefetch_ = std::make_unique<ListingPrefetch>(fence_, mode,
+                                                      plan_ && plan_->target.folds_case);
+    return *prefetch_;
+}
+
 void Walker::GetLower(const std::string& letter, const std::string& native, const Listing& here,
                       WalkMode mode) {
     const std::vector<std::string> twins =
@@ -311,7 +340,7 @@ void Walker::GetLower(const std::string& letter, const std::string& native, cons
         }
         std::string sub_letter = Join(letter, name, '\\'), sub_native = Join(native, name, '/');
         // Read once: for its own size, its comparison and the folders in it.
-        Listing sub = List(sub_native, false, mode == wmCompare);
+        Listing sub = Prefetch(mode).Take(sub_native);
         Act(sub_letter, sub, mode, false);
         std::vector<ListedEntry>().swap(sub.entries);  // not kept while the walk goes deeper
         pump_(state_.Ui);
@@ -323,12 +352,12 @@ void Walker::FillDirTree(const std::string& root, WalkMode mode) {
     auto native = fs::Drives().ToNative(root);
     struct stat st {};
     if (!native || ::stat(native->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
-    if (std::find(pseudo_devices_.begin(), pseudo_devices_.end(), st.st_dev) !=
-        pseudo_devices_.end())
+    if (std::find(fence_.pseudo_devices.begin(), fence_.pseudo_devices.end(), st.st_dev) !=
+        fence_.pseudo_devices.end())
         return;                               // /proc and the like hold nothing to back up
     if (InsideADriveFolder(*native)) return;  // a copy is never walked as a source
     // A listed folder may itself be a link: it is followed, folders below are not.
-    Listing listing = List(*native, true, mode == wmCompare);
+    Listing listing = Prefetch(mode).First(*native);
     Act(root, listing, mode, true);
     if (!listing.folders.empty() && !state_.AbortRequested) {
         observer_.Status(listing.folders.front());

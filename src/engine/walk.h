@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,6 +28,35 @@ struct ListedEntry {
     bool link = false;
 };
 
+// A folder as a walk reads it.
+struct WalkListing {
+    bool readable = false;
+    std::int64_t file_bytes = 0;
+    bool has_files = false;
+    std::vector<std::string> folders;  // those the walk may enter
+    std::vector<ListedEntry> entries;  // what is not a folder, kept for a comparison
+};
+
+// What a walk never enters: pseudo file systems, and the target's root and
+// its drive folders (the first is the root).
+struct WalkFence {
+    std::vector<dev_t> pseudo_devices;
+    std::vector<std::pair<dev_t, ino_t>> fenced;
+    bool MayEnter(const struct stat& st) const;
+};
+
+// Reads a folder (native path) once: its subfolders that may be entered, the
+// bytes of its files, and with `keep_entries` every entry that is not a folder.
+WalkListing ListForWalk(const std::string& native, const WalkFence& fence, bool follow,
+                        bool keep_entries);
+// The subfolders of a listing a walk goes into, in order: not one whose name a
+// letter path cannot hold, nor (comparing, on a target that folds case) a
+// case twin.
+std::vector<std::string> FoldersToEnter(const WalkListing& listing, WalkMode mode,
+                                        bool target_folds_case);
+
+class ListingPrefetch;
+
 // The walk over one list folder and everything below it, each folder before
 // the folders inside it, in the order the file system lists them.
 //
@@ -45,6 +75,7 @@ class Walker {
     // when it has a log.
     Walker(AppState& state, LogFile* log, RunObserver& observer, CopyPlan* plan = nullptr,
            CompareFolder compare = {});
+    ~Walker();
 
     // Walks a list folder ("C:" for a drive root) in the given mode.
     void FillDirTree(const std::string& root, WalkMode mode);
@@ -56,20 +87,14 @@ class Walker {
     std::vector<std::string> GetOneLower(const std::string& letter_path);
 
   private:
-    struct Listing {
-        bool readable = false;
-        std::int64_t file_bytes = 0;
-        bool has_files = false;
-        std::vector<std::string> folders;  // those the walk may enter
-        std::vector<ListedEntry> entries;  // what is not a folder, kept for a comparison
-    };
+    using Listing = WalkListing;
     Listing List(const std::string& native, bool follow = false, bool keep_entries = false);
     bool InsideADriveFolder(const std::string& native) const;
+    ListingPrefetch& Prefetch(WalkMode mode);
     void GetLower(const std::string& letter, const std::string& native, const Listing& here,
                   WalkMode mode);
     void Act(const std::string& letter, const Listing& listing, WalkMode mode, bool root);
     void FindFencedFolders();
-    bool MayEnter(const struct stat& st) const;
 
     void PassOver(PassedOverEntry::Why why, const std::string& letter_path);
 
@@ -78,8 +103,8 @@ class Walker {
     RunObserver& observer_;
     CopyPlan* plan_;
     CompareFolder compare_;
-    std::vector<dev_t> pseudo_devices_;
-    std::vector<std::pair<dev_t, ino_t>> fenced_;  // the target's root and drive folders
+    WalkFence fence_;
+    std::unique_ptr<ListingPrefetch> prefetch_;
     PumpGate pump_;
 };
 

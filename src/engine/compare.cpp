@@ -83,6 +83,7 @@ CopyCheck VerifyCopied(const AppState& state, const TargetFacts& target_facts,
     facts.target_size = copy.target_size;
     facts.target_mtime = copy.target_mtime;
     facts.target_compressed = copy.target_compressed;
+    facts.compression_possible = target_facts.compresses;
     return VerifyFacts(state, target_facts, source, target, facts);
 }
 
@@ -128,7 +129,7 @@ void Comparer::Compression(const std::string& folder, const std::string& drive_f
                            const std::string& target_folder) {
     const auto& options = state_.Ini;
     if (!options.MirrorCompression && !options.AlwaysCompress) return;
-    if (!*compression_) return;
+    if (!plan_.target.compresses) return;
     if (options.AlwaysCompress) {
         if (plan_.compress.empty())
             plan_.compress.push_back("+" + fs::StripTrailingBackslash(drive_folder));
@@ -147,12 +148,10 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
     const bool cd = plan.target.is_cd;
     const std::string drive_folder = DriveFolderOf(state_, folder);
     std::string rel = folder.size() > 3 ? folder.substr(3) : std::string();
-    char target_letter = state_.TargetRoot.empty() ? 0 : state_.TargetRoot[0];
     const bool make_empty =
         state_.Ini.CreateEmptyFolders && (!cd || !state_.Ini.NoEmptyFoldersOnCdrw);
     const std::string target_folder = drive_folder + rel;
-    if (!compression_) compression_ = target_letter && fs::SupportsCompression(target_letter);
-    const bool compression = *compression_;
+    const bool compression = plan.target.compresses;
     Compression(folder, drive_folder, target_folder);
 
     std::vector<ListedEntry> own;
@@ -268,6 +267,7 @@ TargetFacts ProbeTarget(const AppState& state) {
     facts.dates = fs::TargetDates::ProbeDrive(letter);
     facts.folds_case = fs::DriveFoldsCase(letter);
     facts.is_cd = letter && fs::GetDriveKind(letter) == fs::drive_kind::kOptical;
+    facts.compresses = letter && fs::SupportsCompression(letter);
     return facts;
 }
 

@@ -86,7 +86,6 @@ class Comparer {
     std::int64_t compared_ = 0;
     PumpGate pump_;
     std::optional<std::int64_t> max_file_size_;  // of the target, asked once
-    std::optional<bool> compression_;            // the target supports it, asked once
 };
 
 // Every list folder compared with its copy, as a comparing walk: a folder that

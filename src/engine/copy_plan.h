@@ -31,6 +31,7 @@ struct TargetFacts {
     bool folds_case =
         false;           // of two names that differ only in case one copy would land on the other
     bool is_cd = false;  // dates to the minute
+    bool compresses = false;  // it can hold compressed files
 };
 
 // A file the check found to copy: missing at the target, or changed there

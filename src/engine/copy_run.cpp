@@ -231,7 +231,9 @@ CopyRun::Next CopyRun::CopyAllSideBySide(int workers) {
                 break;
             case Folder::Ready: {
                 fs::CopyRequest request;
-                request.compressed = WantedCompression(st, source, target);
+                request.compressed = WantedCompression(st, source, plan_.target.compresses);
+                request.expect_new = !plan_.items[i].update;
+                request.folder = folder_handle_;
                 pool.Submit(i, [request, from = fs::Drives().ToNative(source),
                                 to = fs::Drives().ToNative(target)] {
                     return fs::CopyOneFileNative(from, to, request);
@@ -281,7 +283,7 @@ CopyRun::Next CopyRun::CopyOne(const CopyItem& item) {
         case Folder::Ready:
             break;
     }
-    step_.KopieerBestand(source, target);
+    step_.KopieerBestand(source, target, !item.update, folder_handle_);
     Next next = Finish(source, target, step_.LastOutcome());
     fs::ProcessPendingMessages();  // the window shows how the copy ended
     return next;
@@ -430,6 +432,12 @@ CopyRun::Folder CopyRun::MakeTargetFolder(const std::string& folder,
     cleaned_.insert(folder);
     written_folders_.insert(folder);
     last_folder_ = folder;
+    // Opened once for the copies into it; where it may stop answering, each
+    // copy opens it on its watched thread instead.
+    folder_handle_.reset();
+    if (!step_.SlowDrive(st.TargetRoot))
+        if (auto native = fs::Drives().ToNative(folder))
+            folder_handle_ = fs::TargetFolder::Open(*native);
     return Folder::Ready;
 }
 

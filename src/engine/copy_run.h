@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -99,6 +100,7 @@ class CopyRun {
     std::set<std::string> cleaned_;          // target folders whose leftovers were removed
     std::set<std::string> written_folders_;  // target folders this run wrote in
     std::string last_folder_;                // the target folder of the line before
+    std::shared_ptr<const fs::TargetFolder> folder_handle_;  // last_folder_, opened
     // Target folders the target would not make (a name it does not allow):
     // what lies below them is reported, the rest of the run goes on.
     std::vector<std::string> refused_folders_;

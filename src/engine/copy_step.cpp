@@ -23,8 +23,8 @@
 namespace vaultor {
 
 std::optional<bool> WantedCompression(const AppState& state, const std::string& source,
-                                      const std::string& target) {
-    if (target.empty() || !fs::SupportsCompression(target[0])) return std::nullopt;
+                                      bool target_compresses) {
+    if (!target_compresses) return std::nullopt;
     if (state.Ini.AlwaysCompress) return true;
     if (!state.Ini.MirrorCompression) return std::nullopt;
     std::uint16_t source_state = 0;
@@ -36,6 +36,12 @@ bool OnSlowDrive(const std::string& letter_path) {
     char letter =
         letter_path.size() >= 2 && letter_path[1] == ':' ? fs::NormaliseLetter(letter_path[0]) : 0;
     return letter && fs::Drives().Info(letter).slow;
+}
+
+bool CopyStep::Compresses(char letter) {
+    auto known = compresses_.find(letter);
+    if (known != compresses_.end()) return known->second;
+    return compresses_[letter] = fs::SupportsCompression(letter);
 }
 
 bool CopyStep::SlowDrive(const std::string& letter_path) {
@@ -72,10 +78,14 @@ std::function<bool(std::int64_t, std::int64_t, std::int64_t)> CopyStep::Watch() 
     };
 }
 
-bool CopyStep::KopieerBestand(const std::string& source, const std::string& target) {
+bool CopyStep::KopieerBestand(const std::string& source, const std::string& target, bool expect_new,
+                              std::shared_ptr<const fs::TargetFolder> folder) {
     observer_.FileStarted(target);
     fs::CopyRequest request;
-    request.compressed = WantedCompression(state_, source, target);
+    request.compressed =
+        WantedCompression(state_, source, !target.empty() && Compresses(target[0]));
+    request.expect_new = expect_new;
+    request.folder = std::move(folder);
     if (SlowDrive(source) || SlowDrive(target)) {
         last_ = fs::CopyOneFileWatched(source, target, request, Watch());
     } else {

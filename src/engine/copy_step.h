@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,7 +21,11 @@ namespace vaultor {
 class CopyStep {
   public:
     CopyStep(AppState& state, RunObserver& observer) : state_(state), observer_(observer) {}
-    bool KopieerBestand(const std::string& source, const std::string& target);
+    // `expect_new`: the check found no copy there.
+    // `folder`: the target's folder, opened already.
+    bool KopieerBestand(const std::string& source, const std::string& target,
+                        bool expect_new = false,
+                        std::shared_ptr<const fs::TargetFolder> folder = nullptr);
     // Why the last copy failed, for the run's remark.
     const fs::CopyOutcome& LastOutcome() const { return last_; }
 
@@ -29,6 +34,8 @@ class CopyStep {
     std::function<bool(std::int64_t)> WatchWork();
     // OnSlowDrive, asked once per drive for the run: it is asked for every file.
     bool SlowDrive(const std::string& letter_path);
+    // The target drive can hold compressed files; asked once per drive.
+    bool Compresses(char letter);
 
   private:
     static constexpr std::int64_t kStopWaitMs = 3000;
@@ -37,7 +44,7 @@ class CopyStep {
     AppState& state_;
     RunObserver& observer_;
     fs::CopyOutcome last_;
-    std::map<char, bool> slow_;
+    std::map<char, bool> slow_, compresses_;
 };
 
 // Makes the missing folder levels of "E:\A\B" (or "E:\A\B\") from the top
@@ -69,7 +76,7 @@ void RemoveLeftoverTempsNative(const std::string& target_folder,
 // The compression a copy should have on the target (nullopt: what its
 // folder gives), as the options ask.
 std::optional<bool> WantedCompression(const AppState& state, const std::string& source,
-                                      const std::string& target);
+                                      bool target_compresses);
 
 // A network or FUSE drive, which may stop answering in the middle of work.
 bool OnSlowDrive(const std::string& letter_path);

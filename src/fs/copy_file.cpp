@@ -196,6 +196,31 @@ DeclinedPairs& Declined() {
     return *pairs;
 }
 
+// File systems that cannot refuse to replace in a rename, by id: asked once.
+class FileSystemSet {
+  public:
+    using Id = std::pair<int, int>;
+    static Id Of(const struct statfs& fs) { return {fs.f_fsid.__val[0], fs.f_fsid.__val[1]}; }
+    bool Has(const struct statfs& fs) {
+        std::lock_guard lock(mutex_);
+        return ids_.count(Of(fs)) != 0;
+    }
+    void Add(const struct statfs& fs) {
+        std::lock_guard lock(mutex_);
+        ids_.insert(Of(fs));
+    }
+
+  private:
+    std::mutex mutex_;
+    std::set<Id> ids_;
+};
+
+FileSystemSet& NoReplaceDeclined() {
+    alignas(FileSystemSet) static unsigned char storage[sizeof(FileSystemSet)];
+    static FileSystemSet* set = ::new (storage) FileSystemSet;
+    return *set;
+}
+
 // One buffer for every copy of the thread, never cleared: a run copies many
 // small files, and filling a fresh megabyte for each would cost more than the copy.
 char* Buffer(size_t size) {
@@ -295,6 +320,15 @@ class ContentCopier {
 
 }  // namespace
 
+std::shared_ptr<const TargetFolder> TargetFolder::Open(const std::string& native) {
+    auto folder = std::make_shared<TargetFolder>();
+    folder->native = native;
+    folder->fd.Reset(::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder->fd) return nullptr;
+    folder->known_fs = ::fstatfs(folder->fd.Get(), &folder->fs) == 0;
+    return folder;
+}
+
 bool IsCopyTempName(std::string_view name) {
     if (name.size() != kTempPrefix.size() + kTempHexDigits + kTempSuffix.size()) return false;
     if (name.substr(0, kTempPrefix.size()) != kTempPrefix) return false;
@@ -320,33 +354,48 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     struct stat src {};
     if (ops.Fstat(in.Get(), &src) != 0) return FailOnSource(errno);
     if (!S_ISREG(src.st_mode)) return Fail(CopyFailure::NotRegularFile, EINVAL);
-    ::fcntl(in.Get(), F_SETFL, 0);  // a regular file: reads may block as usual
+    // O_NONBLOCK stays: on a regular file reads take no notice of it.
     facts.source_size = src.st_size;
 
     SplitPath where = Split(*target_native);
-    UniqueFd dir(ops.Open(where.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!dir) return FailOnTarget(errno);
+    UniqueFd own_dir;
     struct statfs target_fs {};
-    const bool known_fs = ::fstatfs(dir.Get(), &target_fs) == 0;
+    bool known_fs = false;
+    int dir_fd = -1;
+    if (request.folder && request.folder->native == where.folder) {
+        dir_fd = request.folder->fd.Get();
+        target_fs = request.folder->fs;
+        known_fs = request.folder->known_fs;
+    } else {
+        own_dir.Reset(ops.Open(where.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!own_dir) return FailOnTarget(errno);
+        dir_fd = own_dir.Get();
+        known_fs = ::fstatfs(dir_fd, &target_fs) == 0;
+    }
     bool fuse = known_fs && target_fs.f_type == kFuseMagic;
     bool sync_each = known_fs && SyncsOnlyPerFile(static_cast<long>(target_fs.f_type));
-    struct stat old {};
-    bool replaces = ::fstatat(dir.Get(), where.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
-    facts.target_existed = replaces && S_ISREG(old.st_mode);
+    const bool try_no_replace = request.expect_new && !NoReplaceDeclined().Has(target_fs);
+    bool replaces = false;
+    auto look_at_final_name = [&] {
+        struct stat old {};
+        replaces = ::fstatat(dir_fd, where.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+        facts.target_existed = replaces && S_ISREG(old.st_mode);
+    };
+    if (!try_no_replace) look_at_final_name();
 
     std::string temp_name;
     UniqueFd out;
     {
-        FolderCompressionForCreate folder_state(dir.Get(), request.compressed);
+        FolderCompressionForCreate folder_state(dir_fd, request.compressed);
         for (int attempt = 0; attempt < 8 && !out; ++attempt) {
             temp_name = NewTempName();
-            out.Reset(ops.OpenAt(dir.Get(), temp_name.c_str(),
+            out.Reset(ops.OpenAt(dir_fd, temp_name.c_str(),
                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
             if (!out && errno != EEXIST) break;
         }
         if (!out) return FailOnTarget(errno);
     }
-    TempFile temp(dir.Get(), temp_name, std::move(out));
+    TempFile temp(dir_fd, temp_name, std::move(out));
 
     bool may_share = true;
     if (request.compressed) {
@@ -399,20 +448,39 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     }
     if (temp.Close() != 0) return FailOnTarget(errno);
 
-    if (ops.RenameAt(dir.Get(), temp.Name().c_str(), where.name.c_str()) != 0)
+    bool renamed = false;
+    if (try_no_replace) {
+        renamed = ops.RenameNoReplace(dir_fd, temp.Name().c_str(), where.name.c_str()) == 0;
+        if (!renamed && errno != EEXIST) {
+            if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+                return FailOnTarget(errno);
+            NoReplaceDeclined().Add(target_fs);
+        }
+        if (!renamed) {
+            // A name appeared since the check, or the file system cannot
+            // refuse: what stands there now is replaced as any old copy is.
+            look_at_final_name();
+            if (replaces && !sync_each) {
+                UniqueFd again(
+                    ops.OpenAt(dir_fd, temp.Name().c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0));
+                if (!again || ops.Sync(again.Get(), true) != 0) return FailOnTarget(errno);
+            }
+        }
+    }
+    if (!renamed && ops.RenameAt(dir_fd, temp.Name().c_str(), where.name.c_str()) != 0)
         return FailOnTarget(errno);
     temp.Committed();
 
     // Some FUSE file systems (fusefat) stamp a renamed entry with the current
     // time; set it again by name. The copy is complete either way.
-    if (fuse) ::utimensat(dir.Get(), where.name.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    if (fuse) ::utimensat(dir_fd, where.name.c_str(), times, AT_SYMLINK_NOFOLLOW);
     facts.source_mtime = src.st_mtim.tv_sec;
     // What the copy holds: as written, but on FUSE and FAT file systems as
     // the final name shows it (fusefat re-dates a renamed entry).
     struct stat final_name = written;
     const bool look_again =
         fuse || !known_fs || target_fs.f_type == kMsdosMagic || target_fs.f_type == kExfatMagic;
-    if (look_again && (::fstatat(dir.Get(), where.name.c_str(), &final_name, 0) != 0 ||
+    if (look_again && (::fstatat(dir_fd, where.name.c_str(), &final_name, 0) != 0 ||
                        !S_ISREG(final_name.st_mode)))
         return {};
     facts.target_seen = true;

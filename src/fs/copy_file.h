@@ -1,11 +1,16 @@
 #pragma once
 
+#include <sys/statfs.h>
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "fs/unique_fd.h"
 
 namespace vaultor::fs {
 
@@ -39,6 +44,16 @@ struct CopyOutcome {
     bool Ok() const { return failure == CopyFailure::None; }
 };
 
+// A target folder opened once for the copies into it, with its file system.
+struct TargetFolder {
+    std::string native;
+    UniqueFd fd;
+    bool known_fs = false;
+    struct statfs fs {};
+    // nullptr when it cannot be opened.
+    static std::shared_ptr<const TargetFolder> Open(const std::string& native);
+};
+
 struct CopyRequest {
     // Compression wanted on the target (nullopt: what the folder gives).
     std::optional<bool> compressed;
@@ -46,6 +61,12 @@ struct CopyRequest {
     std::function<void(std::int64_t done, std::int64_t total)> progress;
     // Set by another thread to stop the copy at its next piece.
     const std::atomic<bool>* cancel = nullptr;
+    // The check found no copy: the final name is not looked up first, the
+    // rename refuses to replace, and only a name that appeared meanwhile
+    // costs the look (and the flush a replacement needs).
+    bool expect_new = false;
+    // The target's folder, opened already: copies into one folder share it.
+    std::shared_ptr<const TargetFolder> folder;
 };
 
 // Copies source to target so that the target path holds either its old content

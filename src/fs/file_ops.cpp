@@ -49,6 +49,10 @@ int FileOps::RenameAt(int dir, const char* from, const char* to) {
     return ::renameat(dir, from, dir, to);
 }
 
+int FileOps::RenameNoReplace(int dir, const char* from, const char* to) {
+    return ::renameat2(dir, from, dir, to, RENAME_NOREPLACE);
+}
+
 FileOps& CopyFileOps() {
     static FileOps system;
     FileOps* set = g_ops.load();

@@ -24,6 +24,9 @@ class FileOps {
     virtual int SetTimes(int fd, const struct timespec times[2]);
     virtual int Sync(int fd, bool data_only);
     virtual int RenameAt(int dir, const char* from, const char* to);
+    // A rename that fails with EEXIST where `to` stands (EINVAL where the
+    // file system cannot do that).
+    virtual int RenameNoReplace(int dir, const char* from, const char* to);
 };
 
 // The operations in force: the system's, unless a test set others.

@@ -110,7 +110,7 @@ TEST(CopyOneFile, ASourceWrittenToDuringTheCopyKeepsTheOldCopy) {
 // to meanwhile would make it fail; writes that the system takes in pieces.
 class FaultyOps : public FileOps {
   public:
-    enum class Fault { Read, Write, ShortWrites, Sync, SetTimes, Rename, SourceGrows };
+    enum class Fault { Read, Write, ShortWrites, Sync, SetTimes, Rename, SourceGrows, NoRefusal };
     FaultyOps(Fault fault, int error) : fault_(fault), error_(error) {}
     ssize_t Read(int fd, void* buffer, std::size_t size) override {
         return fault_ == Fault::Read ? Fail() : FileOps::Read(fd, buffer, size);
@@ -132,6 +132,11 @@ class FaultyOps : public FileOps {
     }
     int RenameAt(int dir, const char* from, const char* to) override {
         return fault_ == Fault::Rename ? Fail() : FileOps::RenameAt(dir, from, to);
+    }
+    int RenameNoReplace(int dir, const char* from, const char* to) override {
+        if (fault_ == Fault::NoRefusal) errno = EINVAL;  // as a file system without the flag
+        if (fault_ == Fault::NoRefusal || fault_ == Fault::Rename) return -1;
+        return FileOps::RenameNoReplace(dir, from, to);
     }
     int Fstat(int fd, struct stat* st) override {
         int result = FileOps::Fstat(fd, st);
@@ -163,23 +168,30 @@ TEST(CopyOneFile, AFaultOnTheWayLeavesTheOldCopyAndNoTemporaryFile) {
         {Fault::Rename, EIO, CopyFailure::IoError},
         {Fault::SourceGrows, 0, CopyFailure::SourceChanged},
         {Fault::ShortWrites, 0, CopyFailure::None},
+        {Fault::NoRefusal, 0, CopyFailure::None},  // last: the refusal is not tried again
     };
     TempDir dir;
     std::string content(300'000, ' ');
     std::mt19937 random(7);
     for (auto& c : content) c = static_cast<char>('a' + random() % 26);
     WriteFile(dir / "src", content);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.fault));
-        WriteFile(dir / "dst", "old copy");
-        FaultyOps ops(c.fault, c.error);
-        SetCopyFileOps(&ops);
-        CopyOutcome outcome = CopyOneFile(dir / "src", dir / "dst");
-        SetCopyFileOps(nullptr);
-        EXPECT_EQ(outcome.failure, c.expected);
-        EXPECT_TRUE(ReadFile(dir / "dst") == (outcome.Ok() ? content : "old copy"));
-        EXPECT_TRUE(TempFilesIn(dir.Path()).empty());
-    }
+    // Also where the check found no copy and one appeared since: it is
+    // replaced as any old copy is, and said to have been there.
+    for (const auto& c : cases)
+        for (bool expect_new : {false, true}) {
+            SCOPED_TRACE(static_cast<int>(c.fault) * 2 + expect_new);
+            WriteFile(dir / "dst", "old copy");
+            FaultyOps ops(c.fault, c.error);
+            SetCopyFileOps(&ops);
+            CopyRequest request;
+            request.expect_new = expect_new;
+            CopyOutcome outcome = CopyOneFile(dir / "src", dir / "dst", request);
+            SetCopyFileOps(nullptr);
+            EXPECT_EQ(outcome.failure, c.expected);
+            EXPECT_TRUE(ReadFile(dir / "dst") == (outcome.Ok() ? content : "old copy"));
+            EXPECT_TRUE(!outcome.Ok() || outcome.target_existed);
+            EXPECT_TRUE(TempFilesIn(dir.Path()).empty());
+        }
 }
 
 TEST(CopyOneFile, AKilledCopyLeavesTheOldOrTheNewContentNeverAPart) {

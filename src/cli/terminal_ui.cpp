@@ -105,6 +105,11 @@ std::string TerminalUi::Printable(std::string_view text) {
 }
 
 void TerminalUi::PrintLines(const std::string& text) {
+    WriteLines(text);
+    std::fflush(stdout);
+}
+
+void TerminalUi::WriteLines(const std::string& text) {
     ClearProgress();
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -118,7 +123,6 @@ void TerminalUi::PrintLines(const std::string& text) {
     out = Printable(out);
     std::fputs(out.c_str(), stdout);
     if (out.empty() || out.back() != '\n') std::fputc('\n', stdout);
-    std::fflush(stdout);
 }
 
 void TerminalUi::PrintNewPaneLines() {
@@ -133,10 +137,12 @@ void TerminalUi::PrintNewPaneLines() {
            hash((*pane)[same]) == pane_printed_[same])
         ++same;
     pane_printed_.resize(same);
+    // One flush for all of them: a run's log may hold a line per file.
     for (size_t i = same; i < pane->size(); ++i) {
-        PrintLines((*pane)[i]);
+        WriteLines((*pane)[i]);
         pane_printed_.push_back(hash((*pane)[i]));
     }
+    if (same < pane->size()) std::fflush(stdout);
 }
 
 int TerminalUi::VraagJaNee(const std::string& question) {

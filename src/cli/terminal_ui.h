@@ -75,6 +75,8 @@ class TerminalUi : public UserInterface {
     static void ReleaseInterrupts();
 
   private:
+    // PrintLines without the flush.
+    static void WriteLines(const std::string& text);
     void DrawProgress();
     bool stopping_ = false;  // the question being asked is Stop's
     std::int64_t drawn_ms_ = 0;

@@ -429,7 +429,13 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     // The owner first (it clears set-id bits); set-id bits only on a copy that
     // has the source's owner, never on one owned by whoever runs the backup. A
     // target that cannot hold owners or bits (FAT, exFAT) refuses: not a failure.
-    bool same_owner = ::fchown(temp.Fd(), src.st_uid, src.st_gid) == 0;
+    // A copy made by the source's own owner has that owner already (its
+    // group is checked below, where the folder or the mount may give another).
+    static const uid_t kOwnUid = ::geteuid();
+    static const gid_t kOwnGid = ::getegid();
+    const bool owned_already =
+        src.st_uid == kOwnUid && src.st_gid == kOwnGid && !(src.st_mode & (S_ISUID | S_ISGID));
+    bool same_owner = owned_already || ::fchown(temp.Fd(), src.st_uid, src.st_gid) == 0;
     ::fchmod(temp.Fd(), src.st_mode & (same_owner ? 07777 : 0777));
     const struct timespec times[2] = {src.st_atim, src.st_mtim};
     if (ops.SetTimes(temp.Fd(), times) != 0) return FailOnTarget(errno);
@@ -441,6 +447,8 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     struct stat written {};
     if (ops.Fstat(temp.Fd(), &written) != 0) return FailOnTarget(errno);
     if (written.st_size != copier.Done()) return Fail(CopyFailure::IoError, EIO);
+    if (owned_already && (written.st_uid != src.st_uid || written.st_gid != src.st_gid))
+        ::fchown(temp.Fd(), src.st_uid, src.st_gid);  // no set-id bit for it to clear
     if (request.compressed) {
         bool compressed = false;
         CompressionKind kind = CompressionKindOf(temp.Fd());

@@ -273,6 +273,16 @@ TEST(CopyOneFile, SetIdBitsTravelOnlyWithTheSourcesOwner) {
     EXPECT_TRUE(!set_id || (st.st_uid == 1234u && st.st_gid == 1234u))
         << "mode " << std::oct << st.st_mode << " owner " << std::dec << st.st_uid;
     EXPECT_EQ(st.st_mode & 0777, 0755u);
+
+    // A folder that gives its own group to what is made in it: the copy of
+    // one's own file still gets the source's group (where the owner may set it).
+    std::filesystem::create_directory(dir / "shared");
+    if (::chown((dir / "shared").c_str(), ::geteuid(), 4321) != 0) GTEST_SKIP();
+    ASSERT_EQ(::chmod((dir / "shared").c_str(), 02775), 0);
+    WriteFile(dir / "own", "mine");
+    ASSERT_TRUE(CopyOneFile(dir / "own", dir / "shared/own").Ok());
+    ASSERT_EQ(::stat((dir / "shared/own").c_str(), &st), 0);
+    EXPECT_EQ(st.st_gid, ::getegid());
 }
 
 }  // namespace

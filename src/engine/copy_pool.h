@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -30,7 +31,8 @@ class CopyPool {
 
     void Submit(std::size_t number, Job job);
     // The outcome of copy `number`, calling `waiting` every 50 ms until it
-    // is there; nullopt for one dropped before it began.
+    // is there; nullopt for one dropped before it began. Numbers are taken
+    // in the order they were handed in.
     std::optional<fs::CopyOutcome> Take(std::size_t number, const std::function<void()>& waiting);
     // Stop: no waiting copy begins.
     void DropWaiting();
@@ -42,6 +44,13 @@ class CopyPool {
     std::deque<std::pair<std::size_t, Job>> waiting_;
     std::map<std::size_t, std::optional<fs::CopyOutcome>> done_;
     bool closing_ = false;
+    // A wake-up is a system call: the run's thread, once it has caught up,
+    // is woken when a few more copies are done (or the one it needs, or the
+    // last handed in), and a copying thread only when it waits for a job.
+    static constexpr std::size_t kWakeAfter = 8;
+    std::optional<std::size_t> awaited_, awaited_last_;
+    std::set<std::size_t> in_flight_;  // handed in, not yet done
+    int idle_ = 0;
     std::vector<std::thread> threads_;
 };
 

@@ -243,7 +243,9 @@ CopyRun::Next CopyRun::CopyAllSideBySide(int workers) {
                 break;
             }
         }
-        while (in_hand.size() > static_cast<size_t>(workers))
+        // A few copies handed in ahead: the copying threads never wait for
+        // the next, and this one is woken for several at once.
+        while (in_hand.size() > static_cast<size_t>(workers) + kCopiesAhead)
             if (take_first() == Next::EndRun) {
                 take_all();
                 return Next::EndRun;

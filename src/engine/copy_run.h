@@ -89,6 +89,7 @@ class CopyRun {
     static constexpr std::int64_t kCheckpointMs = 5000;
     static constexpr std::int64_t kCheckpointBytes = 256 << 20;
     static constexpr size_t kCheckpointFiles = 1000;
+    static constexpr size_t kCopiesAhead = 12;
     RunJournal journal_;
     bool journal_failed_ = false;
     size_t batch_end_ = 0;

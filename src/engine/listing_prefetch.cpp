@@ -31,8 +31,12 @@ struct ListingPrefetch::Shared {
     WalkMode mode;
     bool folds_case;
 
+    // A wake-up is a system call: helpers are woken when one waits for work
+    // and there is some, the walk when it waits for the folder just read.
     std::mutex mutex;
-    std::condition_variable changed;
+    std::condition_variable work, read;
+    int idle = 0;
+    const std::string* awaited = nullptr;
     bool stop = false;
     std::map<Place, std::string> todo;  // natives by place: the first is the walk's next
     std::uint32_t roots = 0;
@@ -54,7 +58,7 @@ struct ListingPrefetch::Shared {
             todo.emplace(sub_place, sub);
             slots[std::move(sub)].place = std::move(sub_place);
         }
-        if (!enter.empty()) changed.notify_all();
+        if (!enter.empty() && idle > 0) work.notify_one();
     }
 
     bool RoomAhead() const {
@@ -64,7 +68,9 @@ struct ListingPrefetch::Shared {
     void Help() {
         std::unique_lock lock(mutex);
         for (;;) {
-            changed.wait(lock, [&] { return stop || (!todo.empty() && RoomAhead()); });
+            ++idle;
+            work.wait(lock, [&] { return stop || (!todo.empty() && RoomAhead()); });
+            --idle;
             if (stop) return;
             std::string native = std::move(todo.begin()->second);
             todo.erase(todo.begin());
@@ -82,7 +88,7 @@ struct ListingPrefetch::Shared {
             PutAhead(native, slot.place, listing);
             slot.listing = std::move(listing);
             slot.state = State::Read;
-            changed.notify_all();
+            if (awaited && *awaited == native) read.notify_one();
         }
     }
 };
@@ -101,7 +107,7 @@ ListingPrefetch::ListingPrefetch(WalkFence fence, WalkMode mode, bool target_fol
 ListingPrefetch::~ListingPrefetch() {
     std::lock_guard lock(shared_->mutex);
     shared_->stop = true;
-    shared_->changed.notify_all();
+    shared_->work.notify_all();
 }
 
 WalkListing ListingPrefetch::First(const std::string& native) {
@@ -129,12 +135,14 @@ WalkListing ListingPrefetch::Take(const std::string& native) {
         return listing;
     }
     Shared::Slot& taken = slot->second;
-    s.changed.wait(lock, [&] { return taken.state == Shared::State::Read; });
+    s.awaited = &native;
+    s.read.wait(lock, [&] { return taken.state == Shared::State::Read; });
+    s.awaited = nullptr;
     WalkListing listing = std::move(taken.listing);
     s.slots.erase(native);
     --s.held_folders;
     s.held_entries -= listing.entries.size();
-    s.changed.notify_all();
+    if (s.idle > 0 && !s.todo.empty()) s.work.notify_one();
     return listing;
 }
 

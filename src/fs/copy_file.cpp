@@ -167,58 +167,42 @@ SplitPath Split(const std::string& native) {
     return {slash == 0 ? "/" : native.substr(0, slash), native.substr(slash + 1)};
 }
 
-// Pairs of file systems (source device, target file system id) between which
-// the kernel declined copy_file_range: not asked again for each file.
-class DeclinedPairs {
+// What the kernel declined once, asked again for no file: copy_file_range
+// between a source device and a target file system, a rename that refuses
+// to replace on a file system. Shared by the copying threads, and never
+// destroyed: a copy thread left behind may still come back to it.
+template <typename Key>
+class DeclinedSet {
   public:
-    using Pair = std::pair<dev_t, std::pair<int, int>>;
-    static Pair Of(dev_t source, const struct statfs& target) {
-        return {source, {target.f_fsid.__val[0], target.f_fsid.__val[1]}};
-    }
-    bool Has(const Pair& pair) {
+    bool Has(const Key& key) {
         std::lock_guard lock(mutex_);
-        return pairs_.count(pair) != 0;
+        return keys_.count(key) != 0;
     }
-    void Add(const Pair& pair) {
+    void Add(const Key& key) {
         std::lock_guard lock(mutex_);
-        pairs_.insert(pair);
+        keys_.insert(key);
+    }
+    static DeclinedSet& Shared() {
+        alignas(DeclinedSet) static unsigned char storage[sizeof(DeclinedSet)];
+        static DeclinedSet* set = ::new (storage) DeclinedSet;
+        return *set;
     }
 
   private:
     std::mutex mutex_;
-    std::set<Pair> pairs_;
+    std::set<Key> keys_;
 };
 
-// Never destroyed: a copy thread left behind may still come back to it.
-DeclinedPairs& Declined() {
-    alignas(DeclinedPairs) static unsigned char storage[sizeof(DeclinedPairs)];
-    static DeclinedPairs* pairs = ::new (storage) DeclinedPairs;
-    return *pairs;
+using FileSystemId = std::pair<int, int>;
+FileSystemId IdOf(const struct statfs& fs) {
+    return {fs.f_fsid.__val[0], fs.f_fsid.__val[1]};
 }
-
-// File systems that cannot refuse to replace in a rename, by id: asked once.
-class FileSystemSet {
-  public:
-    using Id = std::pair<int, int>;
-    static Id Of(const struct statfs& fs) { return {fs.f_fsid.__val[0], fs.f_fsid.__val[1]}; }
-    bool Has(const struct statfs& fs) {
-        std::lock_guard lock(mutex_);
-        return ids_.count(Of(fs)) != 0;
-    }
-    void Add(const struct statfs& fs) {
-        std::lock_guard lock(mutex_);
-        ids_.insert(Of(fs));
-    }
-
-  private:
-    std::mutex mutex_;
-    std::set<Id> ids_;
-};
-
-FileSystemSet& NoReplaceDeclined() {
-    alignas(FileSystemSet) static unsigned char storage[sizeof(FileSystemSet)];
-    static FileSystemSet* set = ::new (storage) FileSystemSet;
-    return *set;
+using RangePair = std::pair<dev_t, FileSystemId>;  // source device, target file system
+DeclinedSet<RangePair>& Declined() {
+    return DeclinedSet<RangePair>::Shared();
+}
+DeclinedSet<FileSystemId>& NoReplaceDeclined() {
+    return DeclinedSet<FileSystemId>::Shared();
 }
 
 // One buffer for every copy of the thread, never cleared: a run copies many
@@ -374,7 +358,7 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
     }
     bool fuse = known_fs && target_fs.f_type == kFuseMagic;
     bool sync_each = known_fs && SyncsOnlyPerFile(static_cast<long>(target_fs.f_type));
-    const bool try_no_replace = request.expect_new && !NoReplaceDeclined().Has(target_fs);
+    const bool try_no_replace = request.expect_new && !NoReplaceDeclined().Has(IdOf(target_fs));
     bool replaces = false;
     auto look_at_final_name = [&] {
         struct stat old {};
@@ -409,7 +393,7 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
             !(*request.compressed && ::fstat(temp.Fd(), &dst) == 0 && dst.st_dev == src.st_dev);
     }
     bool on_source = false;
-    const auto fs_pair = DeclinedPairs::Of(src.st_dev, target_fs);
+    const RangePair fs_pair{src.st_dev, IdOf(target_fs)};
     if (known_fs && Declined().Has(fs_pair)) may_share = false;
     ContentCopier copier(in.Get(), temp.Fd(), may_share, request, src.st_size);
     int copied = copier.Run(&on_source);
@@ -462,7 +446,7 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
         if (!renamed && errno != EEXIST) {
             if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
                 return FailOnTarget(errno);
-            NoReplaceDeclined().Add(target_fs);
+            NoReplaceDeclined().Add(IdOf(target_fs));
         }
         if (!renamed) {
             // A name appeared since the check, or the file system cannot

@@ -1,5 +1,6 @@
 #include "app/check.h"
 
+#include "app/run_lock.h"
 #include "app/run_window.h"
 #include "app/totals.h"
 #include "engine/compare.h"
@@ -73,6 +74,12 @@ RunResult SpBCompareClick(AppState& state, RunObserver* also) {
         return result;
     }
     RunScope running(state);
+    auto lock = RunLock::Take(state);
+    if (!lock) {
+        state.Ui.ToonMelding(BusyText(state));
+        result.end = RunEnd::Busy;
+        return result;
+    }
     TellOfInterruptedRun(state, false);
     m.CheckListBox1.visible = false;
     m.SpBOptiesDown = false;

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/main_window.h"
+#include "app/run_logs.h"
 #include "app/totals.h"
 #include "engine/run_journal.h"
 #include "fs/copy_file.h"
@@ -252,6 +253,7 @@ void Bronlijstwissen1Click(AppState& state) {
     fs::EraseFile(state.CurrentDrvFile);
     if (!state.CurrentListFile.empty())
         RunJournal(RunJournal::PathForList(state.CurrentListFile)).Remove();
+    RemoveRunLogs(state.ProgramDir, m.ComboBox1.caption);
     state.CurrentListFile.clear();
     state.CurrentDrvFile.clear();
     m.ComboBox1.caption.clear();
@@ -303,6 +305,7 @@ void ComboBox1DblClick(AppState& state) {
         const std::string old_journal = RunJournal::PathForList(old_list);
         if (RunJournal::Exists(old_journal))
             RenameNoReplace(old_journal, RunJournal::PathForList(new_list));
+        MoveRunLogs(state.ProgramDir, old_name, name);
     }
     RemoveName(state, old_name);
     SelectName(state, name);

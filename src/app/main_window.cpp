@@ -220,14 +220,14 @@ void PopupMenu1Popup(AppState& state) {
     m.Wisdemap1.enabled = m.Toonmapinfolog1.enabled = selected;
 }
 
-bool FormClose(AppState& state) {
+bool FormClose(AppState& state, bool remember_list) {
     if (state.RunInProgress) return false;  // a run is going on
     // The start flow has not shown Start yet: closing now would write the
     // settings without the list it is loading.
     if (state.StartingUp) return false;
     if (!state.Model.SpB_Start.visible) return false;
     VLTOpslaan(state);
-    state.LastListName = state.Model.ComboBox1.caption;
+    state.LastListName = remember_list ? state.Model.ComboBox1.caption : state.Ini.LastListName;
     SetDrvBpsVal(state);
     std::string aside = SchrijfIniFile(state.ProgramDir + "Vaultor.ini", CollectSettings(state));
     if (!aside.empty()) state.Ui.ToonMelding(aside);

@@ -29,6 +29,8 @@ void PopupMenu1Popup(AppState& state);
 // Stop: the loops see it between folders and files.
 // False when the close is refused (a run in progress). Throws WriteError when
 // the settings or the companion file cannot be written; the window stays open.
-bool FormClose(AppState& state);
+// Without `remember_list` the list last used stays as the settings had it (a
+// run no one started by hand is not the user's last list).
+bool FormClose(AppState& state, bool remember_list = true);
 
 }  // namespace vaultor

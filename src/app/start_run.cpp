@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "app/check.h"
+#include "app/run_lock.h"
 #include "app/run_window.h"
 #include "engine/copy_run.h"
 #include "engine/copy_step.h"
@@ -92,9 +93,17 @@ struct ListRecord {
     }
 };
 
-bool TargetChangeAccepted(AppState& state) {
+bool TargetChangeAccepted(AppState& state, StartMode mode) {
     std::string now = DriveBoxText(state);
     if (state.LastDrive.empty() || state.LastDrive == now) return true;
+    if (mode == StartMode::Unattended) {
+        state.Ui.ToonMelding(Printf(
+            _("De laatste keer is %s gebruikt voor deze bronlijst, nu is het %s. Een back-up "
+              "zonder toezicht neemt geen andere doeldrive aan: start de lijst eenmaal zelf, "
+              "bijvoorbeeld met vaultor-cli --yes start %s."),
+            state.LastDrive.c_str(), now.c_str(), state.Model.ComboBox1.caption.c_str()));
+        return false;
+    }
     std::string question = Printf(_("De laatste keer is %s gebruikt voor deze bronlijst.\r\nDe "
                                     "doeldrive %s nu gebruiken voor de bronlijst?"),
                                   state.LastDrive.c_str(), now.c_str());
@@ -199,10 +208,16 @@ RunResult CopyEverything(AppState& state, const CopyPlan& plan, RunObserver& obs
 
 }  // namespace
 
-RunResult SpB_StartClick(AppState& state, RunObserver* also) {
+RunResult SpB_StartClick(AppState& state, RunObserver* also, StartMode mode) {
     RunResult result;
     if (state.RunInProgress) return result;
     RunScope running(state);
+    auto lock = RunLock::Take(state);
+    if (!lock) {
+        state.Ui.ToonMelding(BusyText(state));
+        result.end = RunEnd::Busy;
+        return result;
+    }
     auto& m = state.Model;
     auto& ui = state.Ui;
     if (!IsDriveAanwezig(state)) {
@@ -212,12 +227,13 @@ RunResult SpB_StartClick(AppState& state, RunObserver* also) {
         result.end = RunEnd::DriveAbsent;
         return result;
     }
-    if (!TargetChangeAccepted(state)) {
+    if (!TargetChangeAccepted(state, mode)) {
         result.end = RunEnd::Declined;
         return result;
     }
     m.Gauge2.visible = false;
-    if (state.Ini.ConfirmDialogs &&
+    const bool asking = mode == StartMode::Asking;
+    if (asking && state.Ini.ConfirmDialogs &&
         ui.VraagJaNee(_("Vaultor gaat nu eerst de bestanden en de ruimte controleren op ") +
                       state.TargetRoot) == kAnswerNo) {
         result.end = RunEnd::Declined;
@@ -290,7 +306,7 @@ RunResult SpB_StartClick(AppState& state, RunObserver* also) {
     std::string question = fs::KiesFormaatStr(plan.bytes_to_copy) + _(" in ") +
                            std::to_string(plan.changes) + _(" bestanden/mappen op drive ") +
                            state.TargetRoot + _(" nu bijwerken?");
-    if (ui.VraagJaNee(question) == kAnswerNo) {
+    if (asking && ui.VraagJaNee(question) == kAnswerNo) {
         before.Restore(state);
         KeepWhatTheCheckFound(state, plan);
         result.end = RunEnd::Declined;

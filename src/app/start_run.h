@@ -11,7 +11,13 @@ namespace vaultor {
 // log written and a summary shown. A run that copies nothing leaves the
 // list's record of its last backup as it was. `also` hears what the window
 // is shown.
-RunResult SpB_StartClick(AppState& state, RunObserver* also = nullptr);
+//
+// Unattended (no one at the keyboard) it asks nothing: a target drive other
+// than the list's last is refused with a message that says how to accept it,
+// the rest goes ahead as if answered Yes.
+enum class StartMode { Asking, Unattended };
+RunResult SpB_StartClick(AppState& state, RunObserver* also = nullptr,
+                         StartMode mode = StartMode::Asking);
 
 // Stop: asks when confirmation dialogs are on; the running loops end between files.
 void SpB_StopClick(AppState& state);

@@ -10,6 +10,7 @@
 #include "app/list_commands.h"
 #include "app/main_window.h"
 #include "app/options.h"
+#include "app/run_logs.h"
 #include "app/start_run.h"
 #include "app/totals.h"
 #include "fs/drive_mapping.h"
@@ -96,10 +97,10 @@ class Session {
 
     // As the window closes: list saved, companion file and settings written.
     // A change that did not reach the list file is no success.
-    int Close(int status) {
+    int Close(int status, bool remember_list = true) {
         PrintPane();
         bool saved = VLTOpslaan(state_);
-        if (!FormClose(state_)) return 1;
+        if (!FormClose(state_, remember_list)) return 1;
         return saved ? status : 1;
     }
 
@@ -292,12 +293,39 @@ RunResult RunWithStop(Session& s, TerminalUi& ui, Handler handler) {
     return result;
 }
 
+// Another program's run in the program folder: an exit status of its own.
+constexpr int kBusy = 3;
+
+int StatusOf(const RunResult& result) {
+    if (result.end == RunEnd::Busy) return kBusy;
+    return result.AllBackedUp() ? 0 : 1;
+}
+
 int Start(Session& s, TerminalUi& ui) {
-    return RunWithStop(s, ui, SpB_StartClick).AllBackedUp() ? 0 : 1;
+    return StatusOf(RunWithStop(
+        s, ui, [](AppState& state, RunObserver* also) { return SpB_StartClick(state, also); }));
+}
+
+// A backup no one watches: it asks nothing (see SpB_StartClick), and what it
+// said is kept with the list's last few.
+int Run(Session& s, TerminalUi& ui, const std::string& list) {
+    std::vector<std::string> said;
+    ui.transcript = &said;
+    const std::time_t began = std::time(nullptr);
+    RunResult result = RunWithStop(s, ui, [](AppState& state, RunObserver* also) {
+        return SpB_StartClick(state, also, StartMode::Unattended);
+    });
+    s.PrintPane();
+    ui.transcript = nullptr;
+    if (!KeepRunLog(s.State().ProgramDir, list, said, began))
+        Say(Printf(_("Het bestand %s kon niet worden geschreven."),
+                   RunLogFolder(s.State().ProgramDir, list).c_str()));
+    return StatusOf(result);
 }
 
 int Test(Session& s, TerminalUi& ui) {
     RunResult result = RunWithStop(s, ui, SpBCompareClick);
+    if (result.end == RunEnd::Busy) return kBusy;
     return result.end == RunEnd::Tested && result.differences == 0 ? 0 : 1;
 }
 
@@ -321,7 +349,8 @@ bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
                                  {"import", 1, 1, N_("import BESTAND")},
                                  {"target", 2, 2, N_("target LIJST X [--lock|--unlock]")},
                                  {"start", 1, 1, N_("start LIJST")},
-                                 {"test", 1, 1, N_("test LIJST")}};
+                                 {"test", 1, 1, N_("test LIJST")},
+                                 {"run", 1, 1, N_("run LIJST")}};
     for (const auto& f : forms)
         if (name == f.name) {
             *usage = _(f.usage);
@@ -343,8 +372,10 @@ int RunListCommand(const StartedProgram& program, TerminalUi& ui, const Command&
         Say(Printf(_("Er is geen lijst %s."), c.args[0].c_str()));
         return 1;
     }
+    // Nothing is asked of an unattended run: a folder gone from the list stays.
+    if (n == "run") ui.AnswerAll(TerminalUi::Answers::No);
     // Start and the test compute the totals themselves; loading does not.
-    s.Load(c.args[0], n != "start" && n != "test");
+    s.Load(c.args[0], n != "start" && n != "test" && n != "run");
     int status = 0;
     if (n == "show")
         status = Show(s);
@@ -364,6 +395,8 @@ int RunListCommand(const StartedProgram& program, TerminalUi& ui, const Command&
         status = Start(s, ui);
     else if (n == "test")
         status = Test(s, ui);
+    else if (n == "run")
+        return s.Close(Run(s, ui, c.args[0]), false);
     return s.Close(status);
 }
 

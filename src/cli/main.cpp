@@ -27,6 +27,7 @@ constexpr const char* kUsage =
        "  drives | lists | show LIJST | totals LIJST | info LIJST MAP | new LIJST [MAP]...\n"
        "  add LIJST MAP | remove LIJST MAP | rename LIJST NIEUWENAAM | delete LIJST\n"
        "  import BESTAND | target LIJST X [--lock|--unlock] | start LIJST | test LIJST\n"
+       "  run LIJST\n"
        "vaultor-cli --help | --version");
 
 struct Arguments {

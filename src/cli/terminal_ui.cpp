@@ -139,15 +139,21 @@ void TerminalUi::PrintNewPaneLines() {
     pane_printed_.resize(same);
     // One flush for all of them: a run's log may hold a line per file.
     for (size_t i = same; i < pane->size(); ++i) {
-        WriteLines((*pane)[i]);
+        Say((*pane)[i], false);
         pane_printed_.push_back(hash((*pane)[i]));
     }
     if (same < pane->size()) std::fflush(stdout);
 }
 
+void TerminalUi::Say(const std::string& text, bool flush) {
+    if (transcript) transcript->push_back(text);
+    WriteLines(text);
+    if (flush) std::fflush(stdout);
+}
+
 int TerminalUi::VraagJaNee(const std::string& question) {
     PrintNewPaneLines();
-    PrintLines(question);
+    Say(question);
     int answer = kAnswerClosed;
     bool ask = answers_ == Answers::Ask && ::isatty(STDIN_FILENO);
     if (stopping_ && !ask) {
@@ -169,7 +175,7 @@ int TerminalUi::VraagJaNee(const std::string& question) {
     } else {
         throw Unanswerable(_("Deze vraag vraagt om een antwoord: geef --yes of --no."));
     }
-    PrintLines(answer == kAnswerYes ? _("> Ja") : _("> Nee"));
+    Say(answer == kAnswerYes ? _("> Ja") : _("> Nee"));
     declined |= answer == kAnswerNo;
     return answer;
 }
@@ -177,11 +183,11 @@ int TerminalUi::VraagJaNee(const std::string& question) {
 void TerminalUi::ToonMelding(const std::string& text) {
     PrintNewPaneLines();
     ++messages;
-    PrintLines(text);
+    Say(text);
 }
 
 void TerminalUi::PlainNotice(const std::string& text) {
-    PrintLines(text);
+    Say(text);
 }
 
 UserInterface::NameAnswer TerminalUi::AskListName(const std::string&, const std::string& text,

@@ -52,6 +52,10 @@ class TerminalUi : public UserInterface {
     int messages = 0;
     // The log pane: its new lines are printed before anything else is said.
     const std::vector<std::string>* pane = nullptr;
+    // Every line said (pane lines, messages, questions and answers), when set.
+    std::vector<std::string>* transcript = nullptr;
+    // The answers of an unattended run, whatever the options said.
+    void AnswerAll(Answers answers) { answers_ = answers; }
     void PrintNewPaneLines();
 
     int VraagJaNee(const std::string& question) override;
@@ -77,6 +81,7 @@ class TerminalUi : public UserInterface {
   private:
     // PrintLines without the flush.
     static void WriteLines(const std::string& text);
+    void Say(const std::string& text, bool flush = true);
     void DrawProgress();
     bool stopping_ = false;  // the question being asked is Stop's
     std::int64_t drawn_ms_ = 0;

@@ -16,6 +16,7 @@ enum class RunEnd {
     Copied,         // the copy ran to its end
     FolderNotMade,  // a target folder could not be made
     Tested,         // "Test - Verifieer" ran to its end
+    Busy,           // another program ran one in the same program folder
 };
 
 // What a Start or a test did, for the front ends to show and to judge by.

@@ -181,7 +181,8 @@ void TForm1::Connect() {
         connect(sender, signal, this,
                 [this, handler] { Handle([&] { last_run_ = handler(state_, nullptr); }); });
     };
-    run(SpB_Start, &QToolButton::clicked, SpB_StartClick);
+    run(SpB_Start, &QToolButton::clicked,
+        [](AppState& state, RunObserver* also) { return SpB_StartClick(state, also); });
     connect(SpB_Stop, &QToolButton::clicked, this,
             [this] { Handle([&] { SpB_StopClick(state_); }, true); });
     run(SpBCompare, &QToolButton::clicked, SpBCompareClick);

@@ -92,6 +92,53 @@ TEST_F(CliRunTest, BacksUpARealTreeThenFindsNothingToDoAndVerifiesItClean) {
     EXPECT_EQ(Cli("--no start Foto").status, 1) << "the copy was declined";
 }
 
+// A backup no one watches: it asks nothing, keeps what it said per list
+// (the last ten), never becomes the list last used, takes no other target
+// drive by itself, and waits only briefly for another run in the folder.
+TEST_F(CliRunTest, AnUnattendedRunAsksNothingKeepsItsLogAndRefusesANewTargetDrive) {
+    WriteFile(src / "Data/a.txt", "een");
+    MakeList();
+    ASSERT_EQ(Cli("--yes new Ander 'S:\\Data'").status, 0);  // now the list last used
+    auto run = Cli("run Foto");
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(ReadFile(Copy() + "/a.txt"), "een");
+    EXPECT_EQ(run.out.find("> Ja"), std::string::npos) << run.out;
+    EXPECT_NE(ReadFile(home / "Vaultor.ini").find("[LAST]\r\n0=Ander\r\n"), std::string::npos);
+    auto logs = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : fsys::directory_iterator(home / "Logs/Foto"))
+            names.push_back(ReadFile(e.path().string()));
+        return names;
+    };
+    ASSERT_EQ(logs().size(), 1u);
+    EXPECT_NE(logs()[0].find("\r\nKopie gemaakt: E:\\Vaultor_Drive S\\Data\\a.txt\r\n"),
+              std::string::npos);
+
+    fsys::create_directories(tgt / "F");
+    auto moved = test::RunCli(src.Path(), home.Path(),
+                              Options() + "--drive 'F=" + (tgt / "F") + "' target Foto F");
+    ASSERT_EQ(moved.status, 0) << moved.err;
+    auto refused = test::RunCli(src.Path(), home.Path(),
+                                Options() + "--drive 'F=" + (tgt / "F") + "' run Foto");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.out.find("vaultor-cli --yes start Foto"), std::string::npos) << refused.out;
+    EXPECT_FALSE(fsys::exists(tgt / "F/Vaultor_Drive S"));
+    ASSERT_EQ(Cli("target Foto E").status, 0);
+
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(Cli("run Foto").status, 0);  // nothing to copy
+    EXPECT_EQ(logs().size(), 10u) << "the newest ten";
+
+    // The flock of a run in another program: this one waits a few seconds, then says so.
+    test::Run("flock '" + home.Path() + "' sleep 9 >/dev/null 2>&1 &");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    auto busy = Cli("run Foto");
+    EXPECT_EQ(busy.status, 3) << busy.out;
+    EXPECT_NE(busy.out.find("Er loopt al een back-up of test"), std::string::npos);
+
+    ASSERT_EQ(Cli("--yes delete Foto").status, 0);
+    EXPECT_FALSE(fsys::exists(home / "Logs"));
+}
+
 // Every copy on the target holds its old or its new content, whenever the run
 // is killed; the next run finishes the work and leaves no temporary file.
 // Root reads everything; an ordinary user meets folders it may not read. They

@@ -5,12 +5,16 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
 
 #include "app/check.h"
 #include "app/list_commands.h"
 #include "app/main_window.h"
 #include "app/options.h"
 #include "app/run_logs.h"
+#include "app/run_status.h"
 #include "app/start_run.h"
 #include "app/totals.h"
 #include "fs/drive_mapping.h"
@@ -20,6 +24,7 @@
 #include "lists/inclusion.h"
 #include "lists/list_loading.h"
 #include "state/app_state.h"
+#include "state/ini_file.h"
 #include "target/drive_box.h"
 #include "target/drive_record.h"
 
@@ -317,10 +322,14 @@ int Run(Session& s, TerminalUi& ui, const std::string& list) {
     });
     s.PrintPane();
     ui.transcript = nullptr;
-    if (!KeepRunLog(s.State().ProgramDir, list, said, began))
+    const auto& st = s.State();
+    if (!KeepRunLog(st.ProgramDir, list, said, began))
         Say(Printf(_("Het bestand %s kon niet worden geschreven."),
-                   RunLogFolder(s.State().ProgramDir, list).c_str()));
-    return StatusOf(result);
+                   RunLogFolder(st.ProgramDir, list).c_str()));
+    const int status = StatusOf(result);
+    // A run that waited for another leaves that one's record alone.
+    if (result.end != RunEnd::Busy) WriteListStatus(st.CurrentDrvFile, result, status, began);
+    return status;
 }
 
 int Test(Session& s, TerminalUi& ui) {
@@ -330,6 +339,34 @@ int Test(Session& s, TerminalUi& ui) {
 }
 
 }  // namespace
+
+int ListStatuses(const StartedProgram& program) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(program.ProgramDir, ec))
+        if (entry.path().extension() == ".vlt") names.push_back(entry.path().stem().string());
+    std::sort(names.begin(), names.end());
+    const std::time_t now = std::time(nullptr);
+    int overdue = 0;
+    for (const auto& name : names) {
+        const std::string drv = program.ProgramDir + name + ".drv";
+        IniFile record = IniFile::Read(drv);
+        std::string target = record.Text("Vaultor", "TheDrive").value_or("");
+        ListStatus status = ReadListStatus(drv);
+        // A list never backed up unattended has the date of its last Start.
+        std::optional<std::time_t> success =
+            status.present ? FromIsoTime(status.last_success)
+                           : FromLastUsedText(record.Text("Vaultor", "LastUsed").value_or(""));
+        const bool late = Overdue(success, now);
+        overdue += late;
+        std::printf("%s\t%s\t%s\t%s\t%s\n", TerminalUi::Printable(name).c_str(),
+                    target.empty() ? "-" : (target.substr(0, 1) + ":").c_str(),
+                    success ? IsoTime(*success).c_str() : "-",
+                    status.present ? status.last_attempt.c_str() : "-",
+                    late ? _("te laat") : _("op tijd"));
+    }
+    return overdue ? 1 : 0;
+}
 
 bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
     struct Form {

@@ -21,6 +21,11 @@ struct Command {
 // Returns the exit status: 0 done, 1 refused or failed or declined.
 int RunListCommand(const StartedProgram& program, TerminalUi& ui, const Command& command);
 
+// `status`: every list with its target, last good backup, last unattended
+// attempt and whether it is overdue; 1 when one is. Walks, asks and writes
+// nothing.
+int ListStatuses(const StartedProgram& program);
+
 // Whether a command needs a list, and how many arguments it takes.
 bool KnownCommand(const std::string& name, size_t args, std::string* usage);
 

@@ -27,7 +27,7 @@ constexpr const char* kUsage =
        "  drives | lists | show LIJST | totals LIJST | info LIJST MAP | new LIJST [MAP]...\n"
        "  add LIJST MAP | remove LIJST MAP | rename LIJST NIEUWENAAM | delete LIJST\n"
        "  import BESTAND | target LIJST X [--lock|--unlock] | start LIJST | test LIJST\n"
-       "  run LIJST\n"
+       "  run LIJST | status\n"
        "vaultor-cli --help | --version");
 
 struct Arguments {
@@ -155,7 +155,8 @@ int main(int argc, char** argv) {
         const std::string& name = args.command.name;
         if (name.empty()) UsageError(Printf(_("Geen opdracht gegeven; gebruik: %s"), "--help"));
         std::string usage;
-        if (name != "drives" && !cli::KnownCommand(name, args.command.args.size(), &usage)) {
+        if (name != "drives" && name != "status" &&
+            !cli::KnownCommand(name, args.command.args.size(), &usage)) {
             if (usage.empty())
                 UsageError(Printf(_("Onbekende opdracht %s; zie --help."), name.c_str()));
             UsageError(Printf(_("Gebruik: vaultor-cli %s"), usage.c_str()));
@@ -163,6 +164,11 @@ int main(int argc, char** argv) {
         StartOptions options;
         options.drives = args.drives;
         StartDriveTable(program, options);
+        if (name == "status") {
+            if (!args.command.args.empty())
+                UsageError(Printf(_("Gebruik: vaultor-cli %s"), "status"));
+            return cli::ListStatuses(program);
+        }
         if (name == "drives") {
             if (!args.command.args.empty())
                 UsageError(Printf(_("Gebruik: vaultor-cli %s"), "drives"));

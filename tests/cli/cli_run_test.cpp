@@ -110,6 +110,19 @@ TEST_F(CliRunTest, AnUnattendedRunAsksNothingKeepsItsLogAndRefusesANewTargetDriv
             names.push_back(ReadFile(e.path().string()));
         return names;
     };
+    // The state of every list, walking, asking and writing nothing; a list
+    // never backed up is overdue.
+    const std::string settings = ReadFile(home / "Vaultor.ini");
+    auto status = Cli("status");
+    EXPECT_EQ(status.status, 1) << status.out;
+    EXPECT_NE(status.out.find("\tte laat\nFoto\tE:\t"), std::string::npos) << status.out;
+    EXPECT_EQ(status.out.substr(status.out.size() - 8), "op tijd\n");
+    EXPECT_EQ(ReadFile(home / "Vaultor.ini"), settings);
+    EXPECT_NE(ReadFile(home / "Foto.drv").find("[Status]\r\nLastAttempt="), std::string::npos);
+    ASSERT_EQ(Cli("target Ander E").status, 0);
+    WriteFile(src / "Data/b.txt", "twee");
+    ASSERT_EQ(Cli("--yes start Ander").status, 0);  // the date of a Start counts as well
+    EXPECT_EQ(Cli("status").status, 0);
     ASSERT_EQ(logs().size(), 1u);
     EXPECT_NE(logs()[0].find("\r\nKopie gemaakt: E:\\Vaultor_Drive S\\Data\\a.txt\r\n"),
               std::string::npos);

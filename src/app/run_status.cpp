@@ -1,0 +1,87 @@
+#include "app/run_status.h"
+
+#include <cstdio>
+#include <regex>
+
+#include "state/ini_file.h"
+
+namespace vaultor {
+namespace {
+
+constexpr const char* kSection = "Status";
+
+std::optional<std::time_t> LocalTime(int year, int month, int day, int hour, int minute,
+                                     int second) {
+    struct tm local {};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    std::time_t when = std::mktime(&local);
+    if (when == static_cast<std::time_t>(-1)) return std::nullopt;
+    return when;
+}
+
+}  // namespace
+
+std::string IsoTime(std::time_t when) {
+    struct tm local {};
+    ::localtime_r(&when, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+    return text;
+}
+
+std::optional<std::time_t> FromIsoTime(const std::string& text) {
+    int y, mo, d, h, mi, s;
+    char end;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &end) != 6)
+        return std::nullopt;
+    return LocalTime(y, mo, d, h, mi, s);
+}
+
+std::optional<std::time_t> FromLastUsedText(const std::string& text) {
+    static const std::regex form(R"((\d{2})-(\d{2})-(\d{4})\D+(\d{2}):(\d{2}):(\d{2}))");
+    std::smatch m;
+    if (!std::regex_search(text, m, form)) return std::nullopt;
+    return LocalTime(std::stoi(m[3]), std::stoi(m[2]), std::stoi(m[1]), std::stoi(m[4]),
+                     std::stoi(m[5]), std::stoi(m[6]));
+}
+
+ListStatus ReadListStatus(const std::string& drv_path) {
+    ListStatus status;
+    IniFile ini = IniFile::Read(drv_path);
+    auto attempt = ini.Text(kSection, "LastAttempt");
+    if (!attempt) return status;
+    status.present = true;
+    status.last_attempt = *attempt;
+    status.last_success = ini.Text(kSection, "LastSuccess").value_or("");
+    status.checked = ini.Integer(kSection, "Checked", 0);
+    status.updated = ini.Integer(kSection, "Updated", 0);
+    status.failed = ini.Integer(kSection, "Failed", 0);
+    status.remarks = ini.Integer(kSection, "Remarks", 0);
+    status.exit_status = ini.Integer(kSection, "ExitStatus", 0);
+    return status;
+}
+
+void WriteListStatus(const std::string& drv_path, const RunResult& result, int exit_status,
+                     std::time_t when) {
+    IniFile ini = IniFile::ForWrite(drv_path);
+    ini.Set(kSection, "LastAttempt", IsoTime(when));
+    if (exit_status == 0) ini.Set(kSection, "LastSuccess", IsoTime(when));
+    ini.SetInteger(kSection, "Checked", result.checked);
+    ini.SetInteger(kSection, "Updated", result.updated);
+    ini.SetInteger(kSection, "Failed", result.failed);
+    ini.SetInteger(kSection, "Remarks", static_cast<std::int64_t>(result.remarks));
+    ini.SetInteger(kSection, "ExitStatus", exit_status);
+    ini.Write();
+}
+
+bool Overdue(std::optional<std::time_t> last_success, std::time_t now) {
+    return !last_success || now - *last_success > kOverdueSeconds;
+}
+
+}  // namespace vaultor

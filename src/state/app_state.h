@@ -29,6 +29,10 @@ struct AppState {
     std::string TargetRoot;  // "E:\"
     std::string LastDrive;
     std::string LastDate = "n/a";
+    // The record's last backup as the list's companion file held it when it
+    // was read: another program's run (a timer's) may have written a newer
+    // one since, which writing the record must not undo.
+    std::string LastDriveAsRead, LastDateAsRead;
     std::int32_t TargetDriveKind = 0;
     std::int32_t BytesPerSecond = 0;
     std::array<std::int32_t, 5> DriveKindRate{};

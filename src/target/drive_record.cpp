@@ -59,6 +59,8 @@ void ReadVLTDriveInfoFile(AppState& state, const std::string& path) {
     // A list without a record starts afresh, never with the record of the
     // list shown before it.
     state.LastDate = "n/a";
+    state.LastDriveAsRead.clear();
+    state.LastDateAsRead = state.LastDate;
     if (::access(path.c_str(), F_OK) != 0) return;
 
     IniFile ini = IniFile::Read(path);
@@ -68,6 +70,8 @@ void ReadVLTDriveInfoFile(AppState& state, const std::string& path) {
     state.LastDrive = ini.Text(kSection, "DriveLabel").value_or("");
     state.LastDate = ini.Text(kSection, "LastUsed").value_or("");
     if (state.LastDate.empty()) state.LastDate = "n/a";
+    state.LastDriveAsRead = state.LastDrive;
+    state.LastDateAsRead = state.LastDate;
     ShowLock(state);
 
     // Not a letter: no record of a drive.
@@ -93,8 +97,20 @@ void WriteVLTDriveInfoFile(AppState& state, const std::string& path) {
     char letter = SelectedDriveLetter(state);
     ini.Set(kSection, "TheDrive", letter ? std::string(1, letter) : std::string());
     ini.SetBool(kSection, "Locked", state.Model.Locked);
-    ini.Set(kSection, "DriveLabel", state.LastDrive);
-    ini.Set(kSection, "LastUsed", state.LastDate);
+    // The last backup as this program knows it, unless it made none since it
+    // read the record and the file holds a newer one.
+    const bool own_backup =
+        state.LastDrive != state.LastDriveAsRead || state.LastDate != state.LastDateAsRead;
+    const auto file_date = ini.Text(kSection, "LastUsed");
+    if (own_backup || !file_date || file_date->empty() || *file_date == state.LastDateAsRead) {
+        ini.Set(kSection, "DriveLabel", state.LastDrive);
+        ini.Set(kSection, "LastUsed", state.LastDate);
+        state.LastDriveAsRead = state.LastDrive;
+        state.LastDateAsRead = state.LastDate;
+    } else {
+        state.LastDrive = state.LastDriveAsRead = ini.Text(kSection, "DriveLabel").value_or("");
+        state.LastDate = state.LastDateAsRead = *file_date;
+    }
     ini.Write();
     if (!ini.Problem().empty()) state.Ui.ToonMelding(ini.Problem());
 }

@@ -53,6 +53,15 @@ TEST_F(TargetTest, ACompanionFileSelectsAndLocksItsDriveAndNoRecordLeaksIntoTheN
     EXPECT_EQ(ReadFile(home / "Werk.drv"),
               "[Vaultor]\r\nTheDrive=E\r\nLocked=1\r\nDriveLabel=E: [BACKUP]\r\n"
               "LastUsed=Datum: 01-01-2026 Tijd: 10:00:00\r\n");
+    // A backup another program (a timer's) recorded meanwhile is not undone
+    // by a program that made none itself; it is then the one shown.
+    WriteFile(home / "Werk.drv",
+              "[Vaultor]\r\nTheDrive=E\r\nLocked=1\r\nDriveLabel=E: [BACKUP]\r\n"
+              "LastUsed=Datum: 02-01-2026 Tijd: 03:00:00\r\n[Status]\r\nExitStatus=0\r\n");
+    WriteVLTDriveInfoFile(state, home / "Werk.drv");
+    EXPECT_EQ(state.LastDate, "Datum: 02-01-2026 Tijd: 03:00:00");
+    EXPECT_NE(ReadFile(home / "Werk.drv").find("LastUsed=Datum: 02-01-2026 Tijd: 03:00:00\r\n["),
+              std::string::npos);
 
     // No companion file, or a TheDrive that is no letter: no lock, no last run,
     // and the drive shown stays.

@@ -74,9 +74,8 @@ RunResult SpBCompareClick(AppState& state, RunObserver* also) {
         return result;
     }
     RunScope running(state);
-    auto lock = RunLock::Take(state);
+    auto lock = RunLock::TakeOrSay(state);
     if (!lock) {
-        state.Ui.ToonMelding(BusyText(state));
         result.end = RunEnd::Busy;
         return result;
     }

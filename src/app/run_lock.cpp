@@ -32,6 +32,12 @@ std::optional<RunLock> RunLock::Take(AppState& state) {
     return RunLock(std::move(folder));
 }
 
+std::optional<RunLock> RunLock::TakeOrSay(AppState& state) {
+    auto lock = Take(state);
+    if (!lock) state.Ui.ToonMelding(BusyText(state));
+    return lock;
+}
+
 std::string BusyText(const AppState& state) {
     return Printf(_("Er loopt al een back-up of test in de programmamap %s; probeer het later "
                     "opnieuw."),

@@ -16,6 +16,8 @@ class RunLock {
     // Waits a few seconds for another program's run to end, the window kept
     // alive meanwhile; nullopt when it does not.
     static std::optional<RunLock> Take(AppState& state);
+    // The same, and when it is not had, the user is told so.
+    static std::optional<RunLock> TakeOrSay(AppState& state);
     RunLock(RunLock&&) = default;
     RunLock& operator=(RunLock&&) = default;
 

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "fs/atomic_write.h"
+#include "fs/time_text.h"
 
 namespace vaultor {
 namespace {
@@ -15,11 +16,7 @@ namespace {
 namespace fsys = std::filesystem;
 
 std::string StampOf(std::time_t when) {
-    struct tm local {};
-    ::localtime_r(&when, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H%M%S", &local);
-    return text;
+    return fs::LocalTimeText(when, "%Y-%m-%d %H%M%S");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <regex>
 
+#include "fs/time_text.h"
 #include "state/ini_file.h"
 
 namespace vaultor {
@@ -28,11 +29,7 @@ std::optional<std::time_t> LocalTime(int year, int month, int day, int hour, int
 }  // namespace
 
 std::string IsoTime(std::time_t when) {
-    struct tm local {};
-    ::localtime_r(&when, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-    return text;
+    return fs::LocalTimeText(when, "%Y-%m-%dT%H:%M:%S");
 }
 
 std::optional<std::time_t> FromIsoTime(const std::string& text) {

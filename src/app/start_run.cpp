@@ -212,9 +212,8 @@ RunResult SpB_StartClick(AppState& state, RunObserver* also, StartMode mode) {
     RunResult result;
     if (state.RunInProgress) return result;
     RunScope running(state);
-    auto lock = RunLock::Take(state);
+    auto lock = RunLock::TakeOrSay(state);
     if (!lock) {
-        state.Ui.ToonMelding(BusyText(state));
         result.end = RunEnd::Busy;
         return result;
     }

@@ -1,6 +1,7 @@
 #include "fs/time_text.h"
 
 #include <cstdio>
+#include <ctime>
 
 namespace vaultor::fs {
 
@@ -30,6 +31,14 @@ std::string DurationText(std::int64_t seconds) {
                   static_cast<unsigned long long>(s / 3600),
                   static_cast<unsigned long long>(s / 60 % 60),
                   static_cast<unsigned long long>(s % 60));
+    return text;
+}
+
+std::string LocalTimeText(std::time_t when, const char* format) {
+    struct tm local {};
+    ::localtime_r(&when, &local);
+    char text[64];
+    if (std::strftime(text, sizeof text, format, &local) == 0) return {};
     return text;
 }
 

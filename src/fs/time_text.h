@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 namespace vaultor::fs {
@@ -13,5 +14,8 @@ std::string DosDateText(std::int32_t dos, bool minutes_only);
 // Hours, minutes and seconds of at least two digits each, joined by ":";
 // hours take as many digits as they need (360000 s is "100:00:00").
 std::string DurationText(std::int64_t seconds);
+
+// A moment in local time, as strftime's `format` writes it.
+std::string LocalTimeText(std::time_t when, const char* format);
 
 }  // namespace vaultor::fs

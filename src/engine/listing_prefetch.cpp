@@ -94,7 +94,7 @@ struct ListingPrefetch::Shared {
 };
 
 ListingPrefetch::ListingPrefetch(WalkFence fence, WalkMode mode, bool target_folds_case)
-    : mode_(mode), shared_(std::make_shared<Shared>()) {
+    : shared_(std::make_shared<Shared>()) {
     shared_->fence = std::move(fence);
     shared_->mode = mode;
     shared_->folds_case = target_folds_case;
@@ -102,6 +102,10 @@ ListingPrefetch::ListingPrefetch(WalkFence fence, WalkMode mode, bool target_fol
     const unsigned helpers = std::min(cores, 2u);
     for (unsigned i = 0; i < helpers; ++i)
         std::thread([shared = shared_] { shared->Help(); }).detach();
+}
+
+WalkMode ListingPrefetch::Mode() const {
+    return shared_->mode;
 }
 
 ListingPrefetch::~ListingPrefetch() {

@@ -27,11 +27,10 @@ class ListingPrefetch {
     WalkListing First(const std::string& native);
     // A folder the walk enters below one it read before.
     WalkListing Take(const std::string& native);
-    WalkMode Mode() const { return mode_; }
+    WalkMode Mode() const;
 
   private:
     struct Shared;
-    WalkMode mode_;
     std::shared_ptr<Shared> shared_;
 };
 

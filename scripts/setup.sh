@@ -23,6 +23,9 @@ PACKAGES=(
   xvfb xdotool imagemagick x11-utils  # the window tested in a real X server, its screenshot
   dpkg-dev file                    # cpack -G DEB works out the package's dependencies
   appstream                        # appstreamcli: the metainfo test
+  libsystemd-dev                   # sd-bus: desktop notifications and the sleep inhibitor
+  systemd                          # systemd-analyze, systemd-escape: the schedule units and their test
+  dbus-daemon python3-dbusmock     # a private bus serving Notify and Inhibit in the tests
 )
 # Only the benchmark (bench/run.sh, which passes --bench) measures against these.
 BENCH_PACKAGES=(rsync time)

@@ -10,6 +10,7 @@
 
 #include "app/main_window.h"
 #include "app/run_logs.h"
+#include "app/schedule_units.h"
 #include "app/totals.h"
 #include "engine/run_journal.h"
 #include "fs/copy_file.h"
@@ -23,6 +24,15 @@
 
 namespace vaultor {
 namespace {
+
+// What moving or removing a list's schedule units had to say (a systemctl
+// that failed, a crontab line to change), one message.
+void SayUnitsOutcome(AppState& state, const UnitsOutcome& outcome) {
+    if (outcome.lines.empty()) return;
+    std::string text;
+    for (const auto& line : outcome.lines) text += (text.empty() ? "" : "\r\n") + line;
+    state.Ui.ToonMelding(text);
+}
 
 bool Exists(const std::string& path) {
     return ::access(path.c_str(), F_OK) == 0;
@@ -254,6 +264,7 @@ void Bronlijstwissen1Click(AppState& state) {
     if (!state.CurrentListFile.empty())
         RunJournal(RunJournal::PathForList(state.CurrentListFile)).Remove();
     RemoveRunLogs(state.ProgramDir, m.ComboBox1.caption);
+    SayUnitsOutcome(state, RemoveScheduleUnits(state.ProgramDir, m.ComboBox1.caption));
     state.CurrentListFile.clear();
     state.CurrentDrvFile.clear();
     m.ComboBox1.caption.clear();
@@ -306,6 +317,7 @@ void ComboBox1DblClick(AppState& state) {
         if (RunJournal::Exists(old_journal))
             RenameNoReplace(old_journal, RunJournal::PathForList(new_list));
         MoveRunLogs(state.ProgramDir, old_name, name);
+        SayUnitsOutcome(state, MoveScheduleUnits(state.ProgramDir, old_name, name));
     }
     RemoveName(state, old_name);
     SelectName(state, name);

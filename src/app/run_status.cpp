@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <regex>
 
+#include "fs/drive_mapping.h"
+#include "fs/i18n.h"
 #include "fs/time_text.h"
 #include "state/ini_file.h"
 
@@ -61,6 +63,7 @@ ListStatus ReadListStatus(const std::string& drv_path) {
     status.failed = ini.Integer(kSection, "Failed", 0);
     status.remarks = ini.Integer(kSection, "Remarks", 0);
     status.exit_status = ini.Integer(kSection, "ExitStatus", 0);
+    status.drive_absent = ini.Bool(kSection, "DriveAbsent", false);
     return status;
 }
 
@@ -74,11 +77,57 @@ void WriteListStatus(const std::string& drv_path, const RunResult& result, int e
     ini.SetInteger(kSection, "Failed", result.failed);
     ini.SetInteger(kSection, "Remarks", static_cast<std::int64_t>(result.remarks));
     ini.SetInteger(kSection, "ExitStatus", exit_status);
+    ini.SetBool(kSection, "DriveAbsent", result.end == RunEnd::DriveAbsent);
     ini.Write();
 }
 
-bool Overdue(std::optional<std::time_t> last_success, std::time_t now) {
-    return !last_success || now - *last_success > kOverdueSeconds;
+bool Overdue(std::optional<std::time_t> last_success, std::time_t now, std::int64_t allowed) {
+    return !last_success || now - *last_success > allowed;
+}
+
+std::optional<std::time_t> LastGoodBackup(const std::string& drv_path) {
+    ListStatus status = ReadListStatus(drv_path);
+    if (status.present) return FromIsoTime(status.last_success);
+    return FromLastUsedText(IniFile::Read(drv_path).Text("Vaultor", "LastUsed").value_or(""));
+}
+
+char TargetLetterOf(const std::string& drv_path) {
+    std::string drive = IniFile::Read(drv_path).Text("Vaultor", "TheDrive").value_or("");
+    return drive.empty() ? 0 : fs::NormaliseLetter(drive[0]);
+}
+
+std::string RunOutcomeText(const RunResult& r) {
+    switch (r.end) {
+        case RunEnd::DriveAbsent:
+            return _("De doeldrive is niet aanwezig.");
+        case RunEnd::Declined:
+            return _(
+                "Niet gemaakt: de doeldrive is een andere dan de vorige keer, of een vraag "
+                "werd met Nee beantwoord.");
+        case RunEnd::Stopped:
+            return _("Voortijdig afgebroken.");
+        case RunEnd::NoRoom:
+            return _("Er is niet genoeg ruimte op de doeldrive.");
+        case RunEnd::FolderNotMade:
+            return Printf(_("De map %s kon niet worden gemaakt."), r.folder_not_made.c_str());
+        case RunEnd::Busy:
+            return _("Er liep al een back-up in dezelfde programmamap.");
+        case RunEnd::NothingToCopy:
+        case RunEnd::Copied:
+            if (r.target_not_answering) return _("De doeldrive reageert niet meer.");
+            if (r.failed)
+                return Printf(_("%d bestanden konden niet worden gekopieerd; zie het logboek."),
+                              r.failed);
+            if (r.remarks)
+                return Printf(_("Gereed met %d opmerkingen; zie het logboek."),
+                              static_cast<int>(r.remarks));
+            return Printf(_("Geslaagd: %lld bestanden en mappen bijgewerkt."),
+                          static_cast<long long>(r.updated));
+        case RunEnd::None:
+        case RunEnd::Tested:
+            break;
+    }
+    return _("Niet gemaakt.");
 }
 
 }  // namespace vaultor

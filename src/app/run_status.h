@@ -18,12 +18,21 @@ struct ListStatus {
     std::int32_t failed = 0;
     std::int64_t remarks = 0;
     int exit_status = 0;
+    bool drive_absent = false;  // the last attempt found no target drive
 };
 
 ListStatus ReadListStatus(const std::string& drv_path);
 // After an unattended run: the attempt always, the success only with exit status 0.
 void WriteListStatus(const std::string& drv_path, const RunResult& result, int exit_status,
                      std::time_t when);
+
+// The last good backup: the last unattended success, or for a list never
+// backed up unattended the date of its last Start (LastUsed).
+std::optional<std::time_t> LastGoodBackup(const std::string& drv_path);
+// The letter of the list's target drive, or 0.
+char TargetLetterOf(const std::string& drv_path);
+// For a notification: how a run went, in one line.
+std::string RunOutcomeText(const RunResult& result);
 
 // "2026-12-07T17:10:00", and back (nullopt for anything else).
 std::string IsoTime(std::time_t when);
@@ -32,9 +41,8 @@ std::optional<std::time_t> FromIsoTime(const std::string& text);
 // either language); nullopt when it holds none.
 std::optional<std::time_t> FromLastUsedText(const std::string& text);
 
-// A list is overdue when its last good backup is older than a week, or when it
-// never had one.
-inline constexpr std::int64_t kOverdueSeconds = 7 * 24 * 3600;
-bool Overdue(std::optional<std::time_t> last_success, std::time_t now);
+// A list is overdue when its last good backup is older than allowed (a week
+// for a list without a schedule), or when it never had one.
+bool Overdue(std::optional<std::time_t> last_success, std::time_t now, std::int64_t allowed);
 
 }  // namespace vaultor

@@ -5,16 +5,20 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
 
 #include "app/check.h"
+#include "app/desktop_bus.h"
 #include "app/list_commands.h"
 #include "app/main_window.h"
 #include "app/options.h"
 #include "app/run_logs.h"
 #include "app/run_status.h"
+#include "app/schedule.h"
+#include "app/schedule_units.h"
 #include "app/start_run.h"
 #include "app/totals.h"
 #include "fs/drive_mapping.h"
@@ -313,7 +317,7 @@ int Start(Session& s, TerminalUi& ui) {
 
 // A backup no one watches: it asks nothing (see SpB_StartClick), and what it
 // said is kept with the list's last few.
-int Run(Session& s, TerminalUi& ui, const std::string& list) {
+int Run(Session& s, TerminalUi& ui, const std::string& list, bool notify) {
     std::vector<std::string> said;
     ui.transcript = &said;
     const std::time_t began = std::time(nullptr);
@@ -329,6 +333,7 @@ int Run(Session& s, TerminalUi& ui, const std::string& list) {
     const int status = StatusOf(result);
     // A run that waited for another leaves that one's record alone.
     if (result.end != RunEnd::Busy) WriteListStatus(st.CurrentDrvFile, result, status, began);
+    if (notify) NotifyDesktop(Printf(_("Vaultor: %s"), list.c_str()), RunOutcomeText(result));
     return status;
 }
 
@@ -353,11 +358,8 @@ int ListStatuses(const StartedProgram& program) {
         IniFile record = IniFile::Read(drv);
         std::string target = record.Text("Vaultor", "TheDrive").value_or("");
         ListStatus status = ReadListStatus(drv);
-        // A list never backed up unattended has the date of its last Start.
-        std::optional<std::time_t> success =
-            status.present ? FromIsoTime(status.last_success)
-                           : FromLastUsedText(record.Text("Vaultor", "LastUsed").value_or(""));
-        const bool late = Overdue(success, now);
+        std::optional<std::time_t> success = LastGoodBackup(drv);
+        const bool late = Overdue(success, now, ReadSchedule(drv).OverdueSeconds());
         overdue += late;
         std::printf("%s\t%s\t%s\t%s\t%s\n", TerminalUi::Printable(name).c_str(),
                     target.empty() ? "-" : (target.substr(0, 1) + ":").c_str(),
@@ -368,26 +370,74 @@ int ListStatuses(const StartedProgram& program) {
     return overdue ? 1 : 0;
 }
 
+int SetSchedule(const StartedProgram& program, const Command& c) {
+    const std::string& list = c.args[0];
+    const std::string drv = program.ProgramDir + list + ".drv";
+    if (::access((program.ProgramDir + list + ".vlt").c_str(), F_OK) != 0) {
+        Say(Printf(_("Er is geen lijst %s."), list.c_str()));
+        return 1;
+    }
+    std::string problem;
+    Schedule schedule = ReadSchedule(drv, &problem);
+    if (!problem.empty()) Say(problem);
+    std::vector<std::string> words(c.args.begin() + 1, c.args.end());
+    if (c.name == "schedule" && words.empty()) {
+        Say(list + ": " + ScheduleText(schedule));
+        return 0;
+    }
+    std::string error;
+    if (c.name == "schedule") {
+        auto wanted = ParseScheduleWords(words, schedule, &error);
+        if (!wanted) {
+            Say(error);
+            return 2;
+        }
+        schedule = *wanted;
+    } else if (words[0] == "on" || words[0] == "off") {
+        schedule.on_plug = words[0] == "on";
+        if (words.size() == 2) {
+            char* end = nullptr;
+            long hours = std::strtol(words[1].c_str(), &end, 10);
+            if (!schedule.on_plug || *end || words[1].empty() || hours < 0 || hours > 9999) {
+                Say(Printf(_("Gebruik: vaultor-cli %s"), _("onplug LIJST on [UREN]|off")));
+                return 2;
+            }
+            schedule.min_hours = static_cast<int>(hours);
+        }
+    } else {
+        Say(Printf(_("Gebruik: vaultor-cli %s"), _("onplug LIJST on [UREN]|off")));
+        return 2;
+    }
+    WriteSchedule(drv, schedule);
+    UnitsOutcome outcome = ApplySchedule(program.ProgramDir, list, schedule);
+    Say(list + ": " + ScheduleText(schedule));
+    for (const auto& line : outcome.lines) Say(line);
+    return outcome.ok ? 0 : 1;
+}
+
 bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
     struct Form {
         const char* name;
         size_t min, max;
         const char* usage;
     };
-    static const Form forms[] = {{"lists", 0, 0, N_("lists")},
-                                 {"show", 1, 1, N_("show LIJST")},
-                                 {"totals", 1, 1, N_("totals LIJST")},
-                                 {"info", 2, 2, N_("info LIJST MAP")},
-                                 {"new", 1, 1000, N_("new LIJST [MAP]...")},
-                                 {"add", 2, 2, N_("add LIJST MAP")},
-                                 {"remove", 2, 2, N_("remove LIJST MAP")},
-                                 {"rename", 2, 2, N_("rename LIJST NIEUWENAAM")},
-                                 {"delete", 1, 1, N_("delete LIJST")},
-                                 {"import", 1, 1, N_("import BESTAND")},
-                                 {"target", 2, 2, N_("target LIJST X [--lock|--unlock]")},
-                                 {"start", 1, 1, N_("start LIJST")},
-                                 {"test", 1, 1, N_("test LIJST")},
-                                 {"run", 1, 1, N_("run LIJST")}};
+    static const Form forms[] = {
+        {"lists", 0, 0, N_("lists")},
+        {"show", 1, 1, N_("show LIJST")},
+        {"totals", 1, 1, N_("totals LIJST")},
+        {"info", 2, 2, N_("info LIJST MAP")},
+        {"new", 1, 1000, N_("new LIJST [MAP]...")},
+        {"add", 2, 2, N_("add LIJST MAP")},
+        {"remove", 2, 2, N_("remove LIJST MAP")},
+        {"rename", 2, 2, N_("rename LIJST NIEUWENAAM")},
+        {"delete", 1, 1, N_("delete LIJST")},
+        {"import", 1, 1, N_("import BESTAND")},
+        {"target", 2, 2, N_("target LIJST X [--lock|--unlock]")},
+        {"start", 1, 1, N_("start LIJST")},
+        {"test", 1, 1, N_("test LIJST")},
+        {"run", 1, 1, N_("run LIJST [--notify]")},
+        {"schedule", 1, 4, N_("schedule LIJST [off|daily UU:MM|weekly DAG UU:MM|every N]")},
+        {"onplug", 2, 3, N_("onplug LIJST on [UREN]|off")}};
     for (const auto& f : forms)
         if (name == f.name) {
             *usage = _(f.usage);
@@ -433,7 +483,7 @@ int RunListCommand(const StartedProgram& program, TerminalUi& ui, const Command&
     else if (n == "test")
         status = Test(s, ui);
     else if (n == "run")
-        return s.Close(Run(s, ui, c.args[0]), false);
+        return s.Close(Run(s, ui, c.args[0], c.notify), false);
     return s.Close(status);
 }
 

@@ -13,6 +13,7 @@ struct Command {
     std::string name;
     std::vector<std::string> args;
     bool lock = false, unlock = false;
+    bool notify = false;  // run: a desktop notification at its end
     // --ignore-time-shift on|off: the option set as in the window, kept at close.
     std::optional<bool> ignore_time_shift;
 };
@@ -25,6 +26,11 @@ int RunListCommand(const StartedProgram& program, TerminalUi& ui, const Command&
 // attempt and whether it is overdue; 1 when one is. Walks, asks and writes
 // nothing.
 int ListStatuses(const StartedProgram& program);
+
+// `schedule LIST [WORDS]` and `onplug LIST on [HOURS]|off`: shows or sets when
+// a list is backed up by itself, and brings the units that do it in line.
+// Never writes the last list used.
+int SetSchedule(const StartedProgram& program, const Command& command);
 
 // Whether a command needs a list, and how many arguments it takes.
 bool KnownCommand(const std::string& name, size_t args, std::string* usage);

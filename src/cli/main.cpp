@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/plug_watch.h"
+#include "app/schedule_units.h"
 #include "app/start.h"
 #include "cli/commands.h"
 #include "cli/terminal_ui.h"
@@ -27,11 +29,13 @@ constexpr const char* kUsage =
        "  drives | lists | show LIJST | totals LIJST | info LIJST MAP | new LIJST [MAP]...\n"
        "  add LIJST MAP | remove LIJST MAP | rename LIJST NIEUWENAAM | delete LIJST\n"
        "  import BESTAND | target LIJST X [--lock|--unlock] | start LIJST | test LIJST\n"
-       "  run LIJST | status\n"
+       "  run LIJST [--notify] | status | watch\n"
+       "  schedule LIJST [off|daily UU:MM|weekly DAG UU:MM|every N] | onplug LIJST on [UREN]|off\n"
        "vaultor-cli --help | --version");
 
 struct Arguments {
     std::vector<fs::DriveMapping> drives;
+    std::vector<std::string> drive_texts;  // as given, for the runs a watch starts
     cli::Command command;
     cli::TerminalUi::Answers answers = cli::TerminalUi::Answers::Ask;
     bool help = false;
@@ -65,7 +69,8 @@ Arguments Parse(int argc, char** argv) {
         } else if (arg == "--program-dir") {
             value("--program-dir");  // taken already
         } else if (arg == "--drive") {
-            a.drives.push_back(DriveOption(value("--drive")));
+            a.drive_texts.push_back(value("--drive"));
+            a.drives.push_back(DriveOption(a.drive_texts.back()));
         } else if (arg == "--yes") {
             yes = true;
         } else if (arg == "--no") {
@@ -74,6 +79,8 @@ Arguments Parse(int argc, char** argv) {
             std::string on = value("--ignore-time-shift");
             if (on != "on" && on != "off") UsageError(_("--ignore-time-shift verwacht on of off."));
             a.command.ignore_time_shift = on == "on";
+        } else if (arg == "--notify") {
+            a.command.notify = true;
         } else if (arg == "--lock") {
             a.command.lock = true;
         } else if (arg == "--unlock") {
@@ -86,6 +93,7 @@ Arguments Parse(int argc, char** argv) {
             a.command.args.push_back(arg);
         }
     }
+    if (a.command.notify && a.command.name != "run") UsageError(_("--notify hoort bij run."));
     if (yes && no) UsageError(_("--yes en --no gaan niet samen."));
     if (a.command.lock && a.command.unlock) UsageError(_("--lock en --unlock gaan niet samen."));
     if ((a.command.lock || a.command.unlock) && a.command.name != "target")
@@ -155,7 +163,7 @@ int main(int argc, char** argv) {
         const std::string& name = args.command.name;
         if (name.empty()) UsageError(Printf(_("Geen opdracht gegeven; gebruik: %s"), "--help"));
         std::string usage;
-        if (name != "drives" && name != "status" &&
+        if (name != "drives" && name != "status" && name != "watch" &&
             !cli::KnownCommand(name, args.command.args.size(), &usage)) {
             if (usage.empty())
                 UsageError(Printf(_("Onbekende opdracht %s; zie --help."), name.c_str()));
@@ -169,6 +177,14 @@ int main(int argc, char** argv) {
                 UsageError(Printf(_("Gebruik: vaultor-cli %s"), "status"));
             return cli::ListStatuses(program);
         }
+        if (name == "watch") {
+            if (!args.command.args.empty())
+                UsageError(Printf(_("Gebruik: vaultor-cli %s"), "watch"));
+            std::vector<std::string> run{CliProgram(), "--program-dir", program.ProgramDir};
+            for (const auto& drive : args.drive_texts) run.insert(run.end(), {"--drive", drive});
+            return WatchForDrives(program.ProgramDir, run);
+        }
+        if (name == "schedule" || name == "onplug") return cli::SetSchedule(program, args.command);
         if (name == "drives") {
             if (!args.command.args.empty())
                 UsageError(Printf(_("Gebruik: vaultor-cli %s"), "drives"));

@@ -296,6 +296,24 @@ void IniFile::SetInteger(const char* section, const char* key, std::int64_t valu
     Set(section, key, std::to_string(value));
 }
 
+void IniFile::RemoveSection(const char* section) {
+    auto it = impl_->sections.find(Folded(section));
+    if (it == impl_->sections.end()) return;
+    auto& blocks = impl_->blocks;
+    const std::vector<size_t> gone = it->second;
+    for (auto b = gone.rbegin(); b != gone.rend(); ++b) {
+        // The blank line put before a section appended at the end goes with it.
+        if (*b + 1 == blocks.size() && *b > 0) {
+            auto& before = blocks[*b - 1].lines;
+            if (before.size() > 1 && Trimmed(before.back().text).empty()) before.pop_back();
+        }
+        blocks.erase(blocks.begin() + static_cast<std::ptrdiff_t>(*b));
+    }
+    impl_->sections.clear();
+    for (size_t b = 0; b < blocks.size(); ++b)
+        if (blocks[b].name) impl_->sections[*blocks[b].name].push_back(b);
+}
+
 std::string IniFile::Bytes() const {
     std::string out;
     for (const Block& block : impl_->blocks)

@@ -51,6 +51,8 @@ class IniFile {
     void Set(const char* section, const char* key, const std::string& value);
     void SetBool(const char* section, const char* key, bool value);
     void SetInteger(const char* section, const char* key, std::int64_t value);
+    // Every section of that name goes, with its lines.
+    void RemoveSection(const char* section);
     // The file as Write() would write it.
     std::string Bytes() const;
     // Throws WriteError ("Unable to write to %s"), also when the file would

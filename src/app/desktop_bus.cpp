@@ -1,0 +1,4 @@
+#include "app/desktop_bus.h"
+namespace vaultor {
+bool NotifyDesktop(const std::string&, const std::string&) { return false; }
+}

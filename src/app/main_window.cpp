@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "app/last_backup.h"
 #include "app/list_commands.h"
 #include "app/options.h"
 #include "app/totals.h"
@@ -157,6 +158,7 @@ void ComboBox1Click(AppState& state, bool totals) {
     m.Gauge2.visible = false;
     m.SpB_Start.enabled = true;
     FillDirTreeView(state);
+    ShowLastBackup(state);
 }
 
 void GetInfoAndFillLabels(AppState& state) {

@@ -6,12 +6,12 @@
 #include <cstdio>
 
 #include "app/run_status.h"
-#include "app/schedule.h"
 #include "fs/child_process.h"
 #include "fs/drives.h"
 #include "fs/i18n.h"
 #include "fs/mount_monitor.h"
 #include "lists/list_file.h"
+#include "state/schedule.h"
 
 namespace vaultor {
 namespace {

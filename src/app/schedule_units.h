@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/schedule.h"
+#include "state/schedule.h"
 
 namespace vaultor {
 

@@ -4,7 +4,9 @@
 #include <ctime>
 
 #include "app/check.h"
+#include "app/last_backup.h"
 #include "app/run_lock.h"
+#include "app/run_status.h"
 #include "app/run_window.h"
 #include "engine/copy_run.h"
 #include "engine/copy_step.h"
@@ -206,17 +208,8 @@ RunResult CopyEverything(AppState& state, const CopyPlan& plan, RunObserver& obs
     return result;
 }
 
-}  // namespace
-
-RunResult SpB_StartClick(AppState& state, RunObserver* also, StartMode mode) {
+RunResult StartWithLock(AppState& state, RunObserver* also, StartMode mode) {
     RunResult result;
-    if (state.RunInProgress) return result;
-    RunScope running(state);
-    auto lock = RunLock::TakeOrSay(state);
-    if (!lock) {
-        result.end = RunEnd::Busy;
-        return result;
-    }
     auto& m = state.Model;
     auto& ui = state.Ui;
     if (!IsDriveAanwezig(state)) {
@@ -315,6 +308,27 @@ RunResult SpB_StartClick(AppState& state, RunObserver* also, StartMode mode) {
     WindowObserver window(state, also);
     result = CopyEverything(state, plan, window);
     KeepWhatTheCheckFound(state, plan);
+    return result;
+}
+
+}  // namespace
+
+RunResult SpB_StartClick(AppState& state, RunObserver* also, StartMode mode) {
+    RunResult result;
+    if (state.RunInProgress) return result;
+    RunScope running(state);
+    auto lock = RunLock::TakeOrSay(state);
+    if (!lock) {
+        result.end = RunEnd::Busy;
+        return result;
+    }
+    const std::time_t began = std::time(nullptr);
+    result = StartWithLock(state, also, mode);
+    // How it went is kept for every unattended run, and for a list that has
+    // such runs also when it is started by hand.
+    if (mode == StartMode::Unattended || ReadListStatus(state.CurrentDrvFile).present)
+        WriteListStatus(state.CurrentDrvFile, result, result.AllBackedUp() ? 0 : 1, began);
+    ShowLastBackup(state);
     return result;
 }
 

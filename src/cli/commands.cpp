@@ -17,7 +17,6 @@
 #include "app/options.h"
 #include "app/run_logs.h"
 #include "app/run_status.h"
-#include "app/schedule.h"
 #include "app/schedule_units.h"
 #include "app/start_run.h"
 #include "app/totals.h"
@@ -29,6 +28,7 @@
 #include "lists/list_loading.h"
 #include "state/app_state.h"
 #include "state/ini_file.h"
+#include "state/schedule.h"
 #include "target/drive_box.h"
 #include "target/drive_record.h"
 
@@ -331,8 +331,6 @@ int Run(Session& s, TerminalUi& ui, const std::string& list, bool notify) {
         Say(Printf(_("Het bestand %s kon niet worden geschreven."),
                    RunLogFolder(st.ProgramDir, list).c_str()));
     const int status = StatusOf(result);
-    // A run that waited for another leaves that one's record alone.
-    if (result.end != RunEnd::Busy) WriteListStatus(st.CurrentDrvFile, result, status, began);
     if (notify) NotifyDesktop(Printf(_("Vaultor: %s"), list.c_str()), RunOutcomeText(result));
     return status;
 }

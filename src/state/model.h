@@ -99,6 +99,10 @@ struct MainWindowModel {
     bool TreeSelected = false;
     Control Verwijderdezemap1;
     Control Wisdemap1, Toonmapinfolog1;  // entries of the source-list popup
+    // For a list backed up by itself: when its last good backup was, and
+    // whether that is too long ago.
+    Control LastBackupLine{{}, false, true};
+    bool LastBackupLate = false;
     bool ShowHints = true;
 };
 

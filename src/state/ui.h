@@ -4,6 +4,7 @@
 #include <string>
 
 #include "fs/pump.h"
+#include "state/schedule.h"
 
 namespace vaultor {
 
@@ -40,6 +41,14 @@ class UserInterface : public fs::MessagePump {
 
     // The text viewer, modal.
     virtual void ShowText(const std::string& caption, const std::string& text) = 0;
+    // The schedule dialog of a list: the schedule chosen, nullopt when
+    // cancelled. A front end without it (vaultor-cli has its own command)
+    // leaves the schedule as it is.
+    virtual std::optional<Schedule> AskSchedule(const std::string& list, const Schedule& current) {
+        (void)list;
+        (void)current;
+        return std::nullopt;
+    }
 };
 
 }  // namespace vaultor

@@ -1,4 +1,4 @@
-#include "app/schedule.h"
+#include "state/schedule.h"
 
 #include <strings.h>
 

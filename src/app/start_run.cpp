@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "app/check.h"
+#include "app/desktop_bus.h"
 #include "app/last_backup.h"
 #include "app/run_lock.h"
 #include "app/run_status.h"
@@ -164,6 +165,8 @@ void ShowEnd(AppState& state, const RunResult& result) {
 RunResult CopyEverything(AppState& state, const CopyPlan& plan, RunObserver& observer) {
     auto& m = state.Model;
     CopyPhase phase(state);
+    // Sleep would cut the copy off halfway; none is asked for where there is no logind.
+    const SleepInhibitor awake = SleepInhibitor::Take(_("Vaultor maakt een back-up."));
     m.ProgressBar1 = 0;
     fs::ProcessPendingMessages();
     const std::int64_t start_ms = state.Ui.NowMs();

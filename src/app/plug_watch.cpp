@@ -1,6 +1,8 @@
 #include "app/plug_watch.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include "fs/drives.h"
 #include "fs/i18n.h"
 #include "fs/mount_monitor.h"
+#include "fs/unique_fd.h"
 #include "lists/list_file.h"
 #include "state/schedule.h"
 
@@ -19,14 +22,20 @@ namespace {
 using namespace std::chrono_literals;
 
 std::atomic<bool> g_stop{false};
+int g_wake_fd = -1;
 
 void AskToStop(int) {
     g_stop = true;
+    if (g_wake_fd >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] ssize_t n = ::write(g_wake_fd, &byte, 1);
+    }
 }
 
 // SIGTERM (systemd stopping the service) and Ctrl-C end the watch between
-// runs; without SA_RESTART they also end a wait for the mount table.
-void CatchStopSignals() {
+// runs; through a pipe they also end a wait for the mount table at once.
+void CatchStopSignals(int wake_fd) {
+    g_wake_fd = wake_fd;
     struct sigaction action {};
     action.sa_handler = AskToStop;
     sigemptyset(&action.sa_mask);
@@ -78,7 +87,10 @@ int WatchForDrives(const std::string& program_dir, const std::vector<std::string
         std::fprintf(stderr, "%s\n", _("De koppeltabel van het systeem kan niet worden gevolgd."));
         return 1;
     }
-    CatchStopSignals();
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) return 1;
+    fs::UniqueFd wake_read(ends[0]), wake_write(ends[1]);
+    CatchStopSignals(wake_write.Get());
     PlugWatch watch(program_dir);
     while (!g_stop) {
         for (const auto& list : watch.DueNow(std::time(nullptr))) {
@@ -93,8 +105,9 @@ int WatchForDrives(const std::string& program_dir, const std::vector<std::string
         }
         // Lists and their schedules may change while no mount does: look again
         // now and then.
-        monitor.WaitForChange(60s);
+        monitor.WaitForChange(60s, wake_read.Get());
     }
+    g_wake_fd = -1;
     return 0;
 }
 

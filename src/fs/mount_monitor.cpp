@@ -1,6 +1,7 @@
 #include "fs/mount_monitor.h"
 
 #include <libmount/libmount.h>
+#include <poll.h>
 
 namespace vaultor::fs {
 
@@ -18,9 +19,12 @@ MountMonitor::MountMonitor() {
     monitor_ = std::move(monitor);
 }
 
-bool MountMonitor::WaitForChange(std::chrono::milliseconds limit) {
+bool MountMonitor::WaitForChange(std::chrono::milliseconds limit, int wake_fd) {
     if (!monitor_) return false;
-    if (mnt_monitor_wait(monitor_.get(), static_cast<int>(limit.count())) <= 0) return false;
+    pollfd fds[2] = {{mnt_monitor_get_fd(monitor_.get()), POLLIN, 0}, {wake_fd, POLLIN, 0}};
+    if (::poll(fds, wake_fd >= 0 ? 2 : 1, static_cast<int>(limit.count())) <= 0 ||
+        !(fds[0].revents & POLLIN))
+        return false;
     while (mnt_monitor_next_change(monitor_.get(), nullptr, nullptr) == 0) {
     }
     return true;

@@ -14,8 +14,9 @@ class MountMonitor {
     MountMonitor();
     bool Valid() const { return monitor_ != nullptr; }
     // Waits at most `limit` for a change; true when there was one (all
-    // changes waiting are taken at once). A signal ends the wait early.
-    bool WaitForChange(std::chrono::milliseconds limit);
+    // changes waiting are taken at once). Something to read on `wake_fd`, or
+    // a signal, ends the wait early.
+    bool WaitForChange(std::chrono::milliseconds limit, int wake_fd = -1);
 
   private:
     struct Unref {

@@ -180,6 +180,7 @@ void ApplyWatcher(const std::string& program_dir, bool manager, UnitsOutcome* ou
     if (Exists(service)) {
         if (manager) Systemctl({"disable", "--now", name + ".service"}, outcome);
         RemoveFile(service);
+        if (manager) Systemctl({"daemon-reload"}, outcome);
     }
     RemoveFile(autostart);
 }

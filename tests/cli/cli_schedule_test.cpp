@@ -134,6 +134,32 @@ TEST_F(CliScheduleTest, AScheduleIsKeptWithTheListAndItsUnitsRunTheBackupAndTell
         << "no list wants the watcher any more";
 }
 
+// No user manager runs here; a systemctl that answers as one does shows what
+// is asked of it.
+TEST_F(CliScheduleTest, WithAUserManagerTheTimerAndTheWatcherAreEnabledAndLaterDisabled) {
+    WriteSettings(tgt.Path());
+    TempDir bin;
+    WriteFile(bin / "systemctl", "#!/bin/sh\necho \"$*\" >>'" + (bin / "log") + "'\n");
+    ASSERT_EQ(test::Run("chmod +x '" + (bin / "systemctl") + "'"), 0);
+    const std::string path = std::getenv("PATH");
+    ::setenv("PATH", (bin.Path() + ":" + path).c_str(), 1);
+    ASSERT_EQ(Cli("--yes new Foto 'S:\\Data'").status, 0);
+    auto on = Cli("schedule Foto daily 21:30");
+    auto off = Cli("schedule Foto off");
+    ::setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(on.status, 0);
+    EXPECT_FALSE(Has(on.out, "crontab")) << on.out;
+    EXPECT_EQ(off.status, 0);
+    const std::string log = ReadFile(bin / "log");
+    const size_t timer = log.find("--user enable --now vaultor-Foto-");
+    EXPECT_NE(timer, std::string::npos) << log;
+    EXPECT_LT(log.find("--user daemon-reload"), timer) << log;
+    EXPECT_TRUE(Has(log, "--user enable --now vaultor-watch-")) << log;
+    EXPECT_TRUE(Has(log, "--user disable --now vaultor-Foto-")) << log;
+    EXPECT_TRUE(Has(log, "--user disable --now vaultor-watch-")) << log;
+    EXPECT_TRUE(fsys::is_empty(Units())) << "the units go with the schedule";
+}
+
 TEST_F(CliScheduleTest, TheWatcherBacksUpAListWhoseDriveIsPluggedIn) {
     test::LoopMount drive(test::LoopMount::Kind::Btrfs, 128);
     VAULTOR_REQUIRE_MOUNT(drive);

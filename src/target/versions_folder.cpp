@@ -1,0 +1,56 @@
+#include "target/versions_folder.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "fs/folder_listing.h"
+#include "fs/time_text.h"
+
+namespace vaultor {
+
+std::string VersionsRoot(const std::string& target_root) {
+    return target_root + kVersionsFolderName + "\\";
+}
+
+std::string RunVersionsName(std::time_t when, const std::string& list) {
+    return fs::LocalTimeText(when, "%Y-%m-%d %H%M%S") + " " + list;
+}
+
+std::optional<RunVersionsFolder> ParseRunVersionsName(const std::string& name) {
+    int y, mo, d, h, mi, s, used = 0;
+    if (name.size() < 19 ||
+        std::sscanf(name.c_str(), "%4d-%2d-%2d %2d%2d%2d %n", &y, &mo, &d, &h, &mi, &s, &used) !=
+            6 ||
+        used != 18 || name.size() == 18)
+        return std::nullopt;
+    struct tm local {};
+    local.tm_year = y - 1900;
+    local.tm_mon = mo - 1;
+    local.tm_mday = d;
+    local.tm_hour = h;
+    local.tm_min = mi;
+    local.tm_sec = s;
+    local.tm_isdst = -1;
+    const std::time_t when = std::mktime(&local);
+    if (when == static_cast<std::time_t>(-1)) return std::nullopt;
+    return RunVersionsFolder{name, when, name.substr(18)};
+}
+
+std::string VersionPathOf(const std::string& target_root, const std::string& run_name,
+                          const std::string& target_path) {
+    return VersionsRoot(target_root) + run_name + "\\" + target_path.substr(target_root.size());
+}
+
+std::vector<RunVersionsFolder> ListRunVersions(const std::string& target_root,
+                                               const std::string& list) {
+    std::vector<RunVersionsFolder> runs;
+    for (const auto& name : fs::ListFolder(VersionsRoot(target_root)).folders)
+        if (auto run = ParseRunVersionsName(name); run && run->list == list)
+            runs.push_back(*run);
+    std::sort(runs.begin(), runs.end(), [](const auto& a, const auto& b) {
+        return a.when != b.when ? a.when < b.when : a.name < b.name;
+    });
+    return runs;
+}
+
+}  // namespace vaultor

@@ -9,7 +9,10 @@
 #include "fs/drives.h"
 #include "fs/i18n.h"
 #include "fs/size_text.h"
+#include "lists/list_file.h"
+#include "state/versions_settings.h"
 #include "target/drive_box.h"
+#include "target/versions_folder.h"
 
 namespace vaultor {
 namespace {
@@ -44,11 +47,23 @@ class TestControls {
 
 }  // namespace
 
+VersionsPlan VersionsForRun(const AppState& state, std::time_t now) {
+    VersionsPlan versions;
+    if (state.CurrentDrvFile.empty()) return versions;
+    const VersionsSettings settings = ReadVersionsSettings(state.CurrentDrvFile);
+    versions.keep_replaced = settings.keep;
+    versions.move_deleted = settings.move_deleted;
+    if (settings.keep || settings.move_deleted)
+        versions.run_folder = RunVersionsName(now, ListNameOf(state.CurrentListFile));
+    return versions;
+}
+
 CopyPlan Vergelijken(AppState& state, LogFile* log, bool collect,
                      std::unordered_set<std::string> interrupted, RunObserver* also) {
     auto& m = state.Model;
     CopyPlan plan;
     plan.interrupted = std::move(interrupted);
+    if (collect) plan.versions = VersionsForRun(state, std::time(nullptr));
     BerekenAlles(state, also);
     if (state.AbortRequested) return plan;  // the totals gave the controls back and said so
     WindowObserver window(state, also);

@@ -15,6 +15,10 @@ namespace vaultor {
 // TotalBytes ends as the extra space a copy needs. Stop ends it early. Start's
 // check (`collect`) lists the files to copy, taking each copy an interrupted
 // run had in hand as changed; the test logs every difference instead.
+// What a run of the current list keeps of what it replaces or moves, as its
+// companion file says, in a folder named after the run's moment.
+VersionsPlan VersionsForRun(const AppState& state, std::time_t now);
+
 CopyPlan Vergelijken(AppState& state, LogFile* log, bool collect,
                      std::unordered_set<std::string> interrupted = {}, RunObserver* also = nullptr);
 

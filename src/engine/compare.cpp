@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "engine/removed_from_source.h"
 #include "engine/walk.h"
 #include "fs/case_probe.h"
 #include "fs/compression.h"
@@ -143,7 +144,8 @@ void Comparer::Compression(const std::string& folder, const std::string& drive_f
         plan_.compression_work = source_compressed != fs::IsFileCompressed(target_folder);
 }
 
-void Comparer::CompareCalcSize(const std::string& folder, const std::vector<ListedEntry>* listed) {
+void Comparer::CompareCalcSize(const std::string& folder, const std::vector<ListedEntry>* listed,
+                               const std::vector<std::string>* folders) {
     auto& plan = plan_;
     const bool cd = plan.target.is_cd;
     const std::string drive_folder = DriveFolderOf(state_, folder);
@@ -189,6 +191,8 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
         plan.empty_folders.push_back(target_folder);
         ++plan.changes;
     }
+    if (collect_ && folders && plan.versions.move_deleted)
+        FindRemovedFromSource(target_folder, *listed, *folders, plan);
     std::string target_prefix = rel.empty() ? drive_folder : target_folder + "\\";
     std::string source_prefix = fs::StripTrailingBackslash(folder) + "\\";
     // One open of the target folder, then one query per file by name in it.
@@ -218,11 +222,15 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
             // What an interrupted run had in hand may look whole and not be.
             differs = VerifyFacts(state_, plan.target, src, tgt, facts) != CopyCheck::UpToDate ||
                       (collect_ && plan.interrupted.count(tgt) != 0);
-            if (differs) {
+            // An old copy kept among the versions stays on the target.
+            if (differs && plan.versions.Keeps()) {
+                plan.space_growth += size_src;
+                size_tgt = 0;
+            } else if (differs) {
                 plan.largest_replaced = std::max(plan.largest_replaced, size_tgt);
                 plan.space_growth += std::max<std::int64_t>(size_src - size_tgt, 0);
-                Log(_("Veranderd ") + tgt);
             }
+            if (differs) Log(_("Veranderd ") + tgt);
         } else {
             Log(_("Niet aanwezig ") + tgt);
             plan.space_growth += size_src;
@@ -246,8 +254,9 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
 void CompareListFolders(AppState& state, const std::vector<std::string>& roots, Comparer& comparer,
                         CopyPlan& plan, LogFile* log, RunObserver& observer) {
     Walker walker(state, log, observer, &plan,
-                  [&](const std::string& folder, const std::vector<ListedEntry>& entries) {
-                      comparer.CompareCalcSize(folder, &entries);
+                  [&](const std::string& folder, const std::vector<ListedEntry>& entries,
+                      const std::vector<std::string>& folders) {
+                      comparer.CompareCalcSize(folder, &entries, &folders);
                   });
     for (const auto& root : roots) {
         // A listed folder that is not there (its drive not plugged in) is not

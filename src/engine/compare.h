@@ -67,9 +67,11 @@ class Comparer {
           observer_(observer),
           collect_(collect),
           percent_base_(percent_base) {}
-    // The entries of the folder when the walk has read them already.
+    // The entries of the folder when the walk has read them already, and its
+    // subfolders (what left the source is looked for only then).
     void CompareCalcSize(const std::string& folder,
-                         const std::vector<ListedEntry>* entries = nullptr);
+                         const std::vector<ListedEntry>* entries = nullptr,
+                         const std::vector<std::string>* folders = nullptr);
     std::int64_t BytesCompared() const { return compared_; }
 
   private:

@@ -42,6 +42,15 @@ struct CopyItem {
     bool update = false;
 };
 
+// What a list keeps of what its run replaces or moves out of the copy, in the
+// run's dated folder among the versions ("2026-12-07 193000 Foto").
+struct VersionsPlan {
+    std::string run_folder;
+    bool keep_replaced = false;  // an update moves its old copy there instead of replacing it
+    bool move_deleted = false;   // what left the source leaves the copy, to there
+    bool Keeps() const { return keep_replaced && !run_folder.empty(); }
+};
+
 // What a check found: the copy run's work, in the order it is done and
 // logged, and the figures the question, the labels and the room check show.
 struct CopyPlan {
@@ -54,7 +63,13 @@ struct CopyPlan {
     // changed, whatever its size and date say.
     std::unordered_set<std::string> interrupted;
     TargetFacts target;
-    std::int64_t changes = 0;  // files and folders that differ
+    VersionsPlan versions;
+    // In the copy, no longer in the source (target paths; a folder with all
+    // below it): moved among the versions, with move_deleted only.
+    std::vector<std::string> removed;
+    std::int64_t removed_files = 0;  // the files among them, those in folders too
+    std::int64_t copy_files = 0;     // files the copy's folders held, for the share moved
+    std::int64_t changes = 0;        // files and folders that differ
     std::int64_t bytes_to_copy = 0;
     std::int64_t space_needed = 0;  // net: what the copies add to the target
     // What the copy needs at its peak: an update is written beside its old
@@ -65,7 +80,7 @@ struct CopyPlan {
     std::int64_t SpaceAtPeak(std::int64_t net) const {
         return std::max(net, space_growth + largest_replaced);
     }
-    bool NothingToDo() const { return items.empty() && empty_folders.empty(); }
+    bool NothingToDo() const { return items.empty() && empty_folders.empty() && removed.empty(); }
     // Passed over for a reason a user must hear of (a FIFO holds no data).
     std::int64_t PassedOverWithData() const {
         return std::count_if(passed_over.begin(), passed_over.end(), [](const auto& entry) {

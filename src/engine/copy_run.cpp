@@ -29,6 +29,7 @@
 #include "target/drive_box.h"
 #include "target/target_browser.h"
 #include "target/target_path.h"
+#include "target/versions_folder.h"
 
 namespace vaultor {
 namespace {
@@ -234,6 +235,7 @@ CopyRun::Next CopyRun::CopyAllSideBySide(int workers) {
                 request.compressed = WantedCompression(st, source, plan_.target.compresses);
                 request.expect_new = !plan_.items[i].update;
                 request.folder = folder_handle_;
+                request.keep_old_as = plan_.versions.Keeps() ? KeepPathFor(target) : "";
                 pool.Submit(i, [request, from = fs::Drives().ToNative(source),
                                 to = fs::Drives().ToNative(target)] {
                     return fs::CopyOneFileNative(from, to, request);
@@ -285,7 +287,8 @@ CopyRun::Next CopyRun::CopyOne(const CopyItem& item) {
         case Folder::Ready:
             break;
     }
-    step_.KopieerBestand(source, target, !item.update, folder_handle_);
+    step_.KopieerBestand(source, target, !item.update, folder_handle_,
+                         plan_.versions.Keeps() ? KeepPathFor(target) : "");
     Next next = Finish(source, target, step_.LastOutcome());
     fs::ProcessPendingMessages();  // the window shows how the copy ended
     return next;
@@ -448,6 +451,7 @@ void CopyRun::Copied(const std::string& source, const std::string& target, bool 
     const std::int64_t size = outcome.source_size;
     auto& st = state_;
     ++result_.updated;
+    versions_kept_ += outcome.kept_old;
     observer_.FileDone(target, size, existed ? CopyEnd::Updated : CopyEnd::Copied);
     if (existed) {
         log_.WriteLine(_("Bijgewerkt: ") + target);
@@ -559,8 +563,44 @@ void CopyRun::WriteRemarks() {
     log_.WriteLine(" ");
 }
 
+std::string CopyRun::KeepPathFor(const std::string& target) const {
+    if (plan_.versions.run_folder.empty()) return {};
+    return fs::Drives()
+        .ToNative(VersionPathOf(state_.TargetRoot, plan_.versions.run_folder, target))
+        .value_or("");
+}
+
+// What left the source leaves the copy: moved among this run's versions,
+// never deleted. One that cannot be moved stays, and is said.
+void CopyRun::MoveRemovedFromSource() {
+    for (const auto& target : plan_.removed) {
+        if (state_.AbortRequested || result_.target_not_answering) return;
+        auto from = fs::Drives().ToNative(target);
+        const std::string to = KeepPathFor(target);
+        auto error = OnTarget<int>([from, to] { return from ? fs::MoveAside(*from, to) : ENOENT; });
+        if (!error) return;
+        if (*error == 0) {
+            ++moved_aside_;
+            log_.WriteLine(_("Naar de versies verplaatst: ") + target);
+        } else {
+            remarks_.push_back(
+                Printf(_("Niet naar de versies verplaatst (%s): "), std::strerror(*error)) +
+                target);
+        }
+    }
+}
+
+void CopyRun::SayWhatWasKept() {
+    if (versions_kept_ == 0 && moved_aside_ == 0) return;
+    log_.WriteLine(
+        Printf(_("Bewaard in %s: %lld vervangen en %lld verplaatste bestanden of mappen."),
+               (VersionsRoot(state_.TargetRoot) + plan_.versions.run_folder).c_str(),
+               static_cast<long long>(versions_kept_), static_cast<long long>(moved_aside_)));
+}
+
 void CopyRun::Complete() {
     auto& st = state_;
+    MoveRemovedFromSource();
     MakeEmptyFolders();
     if (auto work = FoldersCompressionWork(st, plan_.compress);
         work && !result_.target_not_answering)
@@ -581,6 +621,7 @@ void CopyRun::Complete() {
     log_.WriteLine(_("Samenvatting"));
     log_.WriteLine(result_.summary);
     log_.WriteLine(" ");
+    SayWhatWasKept();
     WriteRemarks();
 }
 

@@ -66,6 +66,11 @@ class CopyRun {
         return answer;
     }
     void MakeEmptyFolders();
+    // Where this run's versions keep the old state of a target path (native;
+    // empty when the run keeps none).
+    std::string KeepPathFor(const std::string& target) const;
+    void MoveRemovedFromSource();
+    void SayWhatWasKept();
     bool FlushTarget();
     bool CheckpointDue(size_t next) const;
     void Checkpoint(size_t next);
@@ -83,6 +88,7 @@ class CopyRun {
     std::vector<std::string> remarks_;
     std::int32_t failed_ = 0;
     std::int64_t files_updated_ = 0, files_copied_ = 0, folders_made_ = 0;
+    std::int64_t versions_kept_ = 0, moved_aside_ = 0;
     std::int64_t run_start_ms_ = 0;
     std::vector<std::string> FoldersToSyncOneByOne();
     // Checkpoints: every few seconds, few hundred MB or thousand files.

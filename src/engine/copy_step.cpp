@@ -79,13 +79,15 @@ std::function<bool(std::int64_t, std::int64_t, std::int64_t)> CopyStep::Watch() 
 }
 
 bool CopyStep::KopieerBestand(const std::string& source, const std::string& target, bool expect_new,
-                              std::shared_ptr<const fs::TargetFolder> folder) {
+                              std::shared_ptr<const fs::TargetFolder> folder,
+                              std::string keep_old_as) {
     observer_.FileStarted(target);
     fs::CopyRequest request;
     request.compressed =
         WantedCompression(state_, source, !target.empty() && Compresses(target[0]));
     request.expect_new = expect_new;
     request.folder = std::move(folder);
+    request.keep_old_as = std::move(keep_old_as);
     if (SlowDrive(source) || SlowDrive(target)) {
         last_ = fs::CopyOneFileWatched(source, target, request, Watch());
     } else {

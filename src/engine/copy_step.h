@@ -23,9 +23,11 @@ class CopyStep {
     CopyStep(AppState& state, RunObserver& observer) : state_(state), observer_(observer) {}
     // `expect_new`: the check found no copy there.
     // `folder`: the target's folder, opened already.
+    // `keep_old_as`: where a copy this one replaces is kept (native; empty: it goes).
     bool KopieerBestand(const std::string& source, const std::string& target,
                         bool expect_new = false,
-                        std::shared_ptr<const fs::TargetFolder> folder = nullptr);
+                        std::shared_ptr<const fs::TargetFolder> folder = nullptr,
+                        std::string keep_old_as = {});
     // Why the last copy failed, for the run's remark.
     const fs::CopyOutcome& LastOutcome() const { return last_; }
 

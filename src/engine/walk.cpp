@@ -248,7 +248,7 @@ void Walker::Act(const std::string& letter, const Listing& listing, WalkMode mod
                 PassOver(PassedOverEntry::Why::FolderUnreadable, letter);
                 break;
             }
-            if (compare_) compare_(letter, listing.entries);
+            if (compare_) compare_(letter, listing.entries, listing.folders);
             break;
     }
 }
@@ -299,9 +299,9 @@ void Walker::PassOver(PassedOverEntry::Why why, const std::string& letter_path) 
 
 std::vector<std::string> FoldersToEnter(const WalkListing& listing, WalkMode mode,
                                         bool target_folds_case) {
-    const std::vector<std::string> twins = mode == wmCompare
-                                               ? CaseTwinsLeftOut(target_folds_case, listing.folders)
-                                               : std::vector<std::string>();
+    const std::vector<std::string> twins =
+        mode == wmCompare ? CaseTwinsLeftOut(target_folds_case, listing.folders)
+                          : std::vector<std::string>();
     std::vector<std::string> enter;
     for (const auto& name : listing.folders)
         if (WritableName(name.c_str()) &&
@@ -315,8 +315,8 @@ Walker::~Walker() = default;
 // One per walk mode at a time: a walk in another mode starts it anew.
 ListingPrefetch& Walker::Prefetch(WalkMode mode) {
     if (!prefetch_ || prefetch_->Mode() != mode)
-        prefetch_ = std::make_unique<ListingPrefetch>(fence_, mode,
-                                                      plan_ && plan_->target.folds_case);
+        prefetch_ =
+            std::make_unique<ListingPrefetch>(fence_, mode, plan_ && plan_->target.folds_case);
     return *prefetch_;
 }
 

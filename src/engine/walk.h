@@ -67,9 +67,11 @@ class ListingPrefetch;
 // it lets the window work and stops when Stop was pressed.
 class Walker {
   public:
-    // The comparison of one folder, given the entries the walk read from it.
-    using CompareFolder = std::function<void(const std::string& letter_path,
-                                             const std::vector<ListedEntry>& entries)>;
+    // The comparison of one folder, given the entries the walk read from it
+    // and the subfolders it holds.
+    using CompareFolder =
+        std::function<void(const std::string& letter_path, const std::vector<ListedEntry>& entries,
+                           const std::vector<std::string>& folders)>;
 
     // A comparing walk records what it passes over in `plan`, and logs it
     // when it has a log.

@@ -28,6 +28,16 @@
 namespace vaultor::fs {
 namespace {
 
+// The folders above a native path, made where missing; 0 or an errno.
+int MakeFoldersAbove(const std::string& path) {
+    for (size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        const std::string folder = path.substr(0, slash);
+        if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return errno;
+    }
+    return 0;
+}
+
 constexpr std::string_view kTempPrefix = ".vaultor-";
 constexpr std::string_view kTempSuffix = ".tmp";
 constexpr size_t kTempHexDigits = 12;
@@ -313,6 +323,11 @@ std::shared_ptr<const TargetFolder> TargetFolder::Open(const std::string& native
     return folder;
 }
 
+int MoveAside(const std::string& from, const std::string& to) {
+    if (int error = MakeFoldersAbove(to)) return error;
+    return CopyFileOps().RenameOut(AT_FDCWD, from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
 bool IsCopyTempName(std::string_view name) {
     if (name.size() != kTempPrefix.size() + kTempHexDigits + kTempSuffix.size()) return false;
     if (name.substr(0, kTempPrefix.size()) != kTempPrefix) return false;
@@ -323,6 +338,19 @@ bool IsCopyTempName(std::string_view name) {
 }
 
 namespace {
+
+// Moves the copy about to be replaced to `keep_as` (nothing when no path is
+// given or nothing stands there); 0 or an errno, and then it stayed.
+int KeepOldCopy(FileOps& ops, int dir_fd, const std::string& name, const std::string& keep_as,
+                CopyOutcome& facts) {
+    if (keep_as.empty()) return 0;
+    if (int error = MakeFoldersAbove(keep_as)) return error;
+    if (ops.RenameOut(dir_fd, name.c_str(), keep_as.c_str()) == 0) {
+        facts.kept_old = true;
+        return 0;
+    }
+    return errno == ENOENT ? 0 : errno;
+}
 
 // The paths are native here: the drive table belongs to the caller's thread.
 CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
@@ -459,8 +487,17 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
             }
         }
     }
-    if (!renamed && ops.RenameAt(dir_fd, temp.Name().c_str(), where.name.c_str()) != 0)
-        return FailOnTarget(errno);
+    if (!renamed) {
+        if (int error = KeepOldCopy(ops, dir_fd, where.name, request.keep_old_as, facts))
+            return FailOnTarget(error);
+        if (ops.RenameAt(dir_fd, temp.Name().c_str(), where.name.c_str()) != 0) {
+            const int error = errno;
+            if (facts.kept_old)  // the old copy goes back to its place
+                ::renameat(AT_FDCWD, request.keep_old_as.c_str(), dir_fd, where.name.c_str());
+            facts.kept_old = false;
+            return FailOnTarget(error);
+        }
+    }
     temp.Committed();
 
     // Some FUSE file systems (fusefat) stamp a renamed entry with the current

@@ -39,6 +39,7 @@ struct CopyOutcome {
     // check after a copy never waits on a target that stopped answering).
     std::int64_t source_mtime = 0;
     bool target_seen = false;  // the final name is a regular file
+    bool kept_old = false;     // the copy replaced was moved to keep_old_as
     std::int64_t target_size = 0, target_mtime = 0;
     std::optional<bool> target_compressed;  // asked for when compression was wanted
     bool Ok() const { return failure == CopyFailure::None; }
@@ -67,6 +68,10 @@ struct CopyRequest {
     bool expect_new = false;
     // The target's folder, opened already: copies into one folder share it.
     std::shared_ptr<const TargetFolder> folder;
+    // A native path on the same file system: a copy this one replaces is
+    // moved there (its folders made) just before the new one takes its name,
+    // so a cut between the two leaves it there or at its place, never gone.
+    std::string keep_old_as;
 };
 
 // Copies source to target so that the target path holds either its old content
@@ -92,6 +97,10 @@ CopyOutcome CopyOneFileNative(const std::optional<std::string>& source_native,
 CopyOutcome CopyOneFileWatched(
     std::string_view source, std::string_view target, CopyRequest request,
     const std::function<bool(std::int64_t done, std::int64_t total, std::int64_t idle_ms)>& watch);
+
+// Moves a file or folder to `to` on the same file system, making the folders
+// above it, never over something standing there; 0 or an errno.
+int MoveAside(const std::string& from, const std::string& to);
 
 // ".vaultor-XXXXXXXXXXXX.tmp": the temporary names of CopyOneFile.
 bool IsCopyTempName(std::string_view name);

@@ -1,5 +1,7 @@
 #include "fs/file_ops.h"
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -51,6 +53,18 @@ int FileOps::RenameAt(int dir, const char* from, const char* to) {
 
 int FileOps::RenameNoReplace(int dir, const char* from, const char* to) {
     return ::renameat2(dir, from, dir, to, RENAME_NOREPLACE);
+}
+
+int FileOps::RenameOut(int dir, const char* from, const char* to) {
+    if (::renameat2(dir, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return -1;
+    // A file system that cannot refuse (FUSE): look first, then rename.
+    struct stat st {};
+    if (::lstat(to, &st) == 0) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::renameat(dir, from, AT_FDCWD, to);
 }
 
 FileOps& CopyFileOps() {

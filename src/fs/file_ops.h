@@ -27,6 +27,9 @@ class FileOps {
     // A rename that fails with EEXIST where `to` stands (EINVAL where the
     // file system cannot do that).
     virtual int RenameNoReplace(int dir, const char* from, const char* to);
+    // `from` in `dir` to the path `to` elsewhere on the same file system,
+    // refusing (EEXIST) where `to` stands.
+    virtual int RenameOut(int dir, const char* from, const char* to);
 };
 
 // The operations in force: the system's, unless a test set others.

@@ -1,6 +1,9 @@
 #include "ui/dialogs.h"
 
 #include <QApplication>
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QStyle>
@@ -12,6 +15,14 @@ namespace vaultor::ui {
 namespace {
 
 constexpr int kButtonWidth = 75, kButtonHeight = 25;
+
+// Monday first, as Schedule::day counts.
+constexpr const char* kDayNames[] = {N_("maandag"), N_("dinsdag"),  N_("woensdag"), N_("donderdag"),
+                                     N_("vrijdag"), N_("zaterdag"), N_("zondag")};
+// What the dialog proposes for a kind the list does not use yet: midday,
+// when a desktop is most likely on, and a few times a working day.
+constexpr int kProposedHour = 12, kProposedEveryHours = 6;
+constexpr int kMaxMinHours = 9999;  // what the companion file takes
 
 QLabel* IconLabel(QWidget* parent, QStyle::StandardPixmap which, const QString& glyph) {
     auto* icon = new QLabel(parent);
@@ -180,6 +191,152 @@ void TNieuweLijst::showEvent(QShowEvent* event) {
     QColor face = palette().color(QPalette::Window);
     for (auto* b : {Ok, Cancel, Import}) b->SetFaceColour(face);
     Edit1->setFocus();
+    QDialog::showEvent(event);
+}
+
+TSchema::TSchema(QWidget* parent, ColourSource colour)
+    : QDialog(parent), colour_(std::move(colour)) {
+    FixedDialog(this, "TSchema");
+    auto* grid = new QGridLayout(this);
+    grid->setSizeConstraint(QLayout::SetFixedSize);  // a fixed border, as the other dialogs
+    grid->setContentsMargins(16, 16, 16, 16);
+    grid->setHorizontalSpacing(8);
+    grid->setColumnMinimumWidth(1, 110);
+
+    auto radio = [this](const char* name, const char* text) {
+        auto* button = new QRadioButton(Shown(_(text)), this);
+        button->setObjectName(name);
+        return button;
+    };
+    Off = radio("Off", N_("&Niet vanzelf"));
+    Daily = radio("Daily", N_("&Dagelijks"));
+    Weekly = radio("Weekly", N_("&Wekelijks"));
+    Every = radio("Every", N_("&Elke"));
+    auto* kinds = new QButtonGroup(this);
+    for (auto* button : {Off, Daily, Weekly, Every}) kinds->addButton(button);
+    Hours = new QSpinBox(this);
+    Hours->setObjectName("Hours");
+    Hours->setRange(1, kMaxEveryHours);
+    grid->addWidget(Off, 0, 0, 1, 3);
+    grid->addWidget(Daily, 1, 0, 1, 3);
+    grid->addWidget(Weekly, 2, 0, 1, 3);
+    grid->addWidget(Every, 3, 0);
+    grid->addWidget(Hours, 3, 1);
+    grid->addWidget(new QLabel(Shown(_("uur")), this), 3, 2);
+
+    TimeLabel = new QLabel(Shown(_("&Tijd:")), this);
+    Time = new QTimeEdit(this);
+    Time->setObjectName("Time");
+    Time->setDisplayFormat(QStringLiteral("HH:mm"));
+    TimeLabel->setBuddy(Time);
+    DayLabel = new QLabel(Shown(_("Da&g:")), this);
+    Day = new QComboBox(this);
+    Day->setObjectName("Day");
+    for (const char* day : kDayNames) Day->addItem(Shown(_(day)));
+    DayLabel->setBuddy(Day);
+    grid->addWidget(TimeLabel, 4, 0);
+    grid->addWidget(Time, 4, 1);
+    grid->addWidget(DayLabel, 5, 0);
+    grid->addWidget(Day, 5, 1);
+
+    OnPlug = new QCheckBox(Shown(_("Ook &bij aansluiten van de doeldrive")), this);
+    OnPlug->setObjectName("OnPlug");
+    MinHours = new QSpinBox(this);
+    MinHours->setObjectName("MinHours");
+    MinHours->setRange(0, kMaxMinHours);
+    // "after N hours": a drive plugged in soon after a good backup starts no new one.
+    auto* after = new QLabel(Shown(_("na")), this);
+    after->setIndent(20);
+    grid->addItem(new QSpacerItem(0, 8), 6, 0);
+    grid->addWidget(OnPlug, 7, 0, 1, 3);
+    grid->addWidget(after, 8, 0);
+    grid->addWidget(MinHours, 8, 1);
+    grid->addWidget(new QLabel(Shown(_("uur")), this), 8, 2);
+
+    Ok = DialogButton(this, "BitBtnWithColor1", Shown(_("&Ok")));
+    Cancel = DialogButton(this, "BitBtnWithColor2", Shown(_("&Annuleer")));
+    Ok->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Ok);
+    buttons->addWidget(Cancel);
+    grid->addItem(new QSpacerItem(0, 8), 9, 0);
+    grid->addLayout(buttons, 10, 0, 1, 3);
+    connect(Ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    connect(kinds, &QButtonGroup::buttonToggled, this, [this] { EnableFields(); });
+    connect(OnPlug, &QCheckBox::toggled, this, [this] { EnableFields(); });
+}
+
+void TSchema::Prepare(const std::string& list, const Schedule& current) {
+    setWindowTitle(Shown(Printf(_("Automatische back-up van %s"), list.c_str())));
+    current_ = current;
+    using Kind = Schedule::Kind;
+    const bool timed = current.kind == Kind::Daily || current.kind == Kind::Weekly;
+    switch (current.kind) {
+        case Kind::Daily:
+            Daily->setChecked(true);
+            break;
+        case Kind::Weekly:
+            Weekly->setChecked(true);
+            break;
+        case Kind::Every:
+            Every->setChecked(true);
+            break;
+        case Kind::Off:
+            Off->setChecked(true);
+            break;
+    }
+    Time->setTime(timed ? QTime(current.hour, current.minute) : QTime(kProposedHour, 0));
+    Day->setCurrentIndex(current.kind == Kind::Weekly ? current.day : 0);
+    Hours->setValue(current.kind == Kind::Every ? current.hours : kProposedEveryHours);
+    OnPlug->setChecked(current.on_plug);
+    MinHours->setValue(current.min_hours);
+    EnableFields();
+}
+
+Schedule TSchema::Chosen() const {
+    // What the chosen kind does not use stays as it was.
+    Schedule s = current_;
+    using Kind = Schedule::Kind;
+    s.kind = Daily->isChecked()    ? Kind::Daily
+             : Weekly->isChecked() ? Kind::Weekly
+             : Every->isChecked()  ? Kind::Every
+                                   : Kind::Off;
+    if (s.kind == Kind::Daily || s.kind == Kind::Weekly) {
+        s.hour = Time->time().hour();
+        s.minute = Time->time().minute();
+    }
+    if (s.kind == Kind::Weekly) s.day = Day->currentIndex();
+    if (s.kind == Kind::Every) s.hours = Hours->value();
+    s.on_plug = OnPlug->isChecked();
+    s.min_hours = MinHours->value();
+    return s;
+}
+
+std::optional<Schedule> TSchema::Ask(const std::string& list, const Schedule& current) {
+    Prepare(list, current);
+    CentreOn(this, parentWidget());
+    if (exec() != QDialog::Accepted) return std::nullopt;
+    return Chosen();
+}
+
+void TSchema::EnableFields() {
+    const bool timed = Daily->isChecked() || Weekly->isChecked();
+    TimeLabel->setEnabled(timed);
+    Time->setEnabled(timed);
+    DayLabel->setEnabled(Weekly->isChecked());
+    Day->setEnabled(Weekly->isChecked());
+    Hours->setEnabled(Every->isChecked());
+    MinHours->setEnabled(OnPlug->isChecked());
+}
+
+void TSchema::showEvent(QShowEvent* event) {
+    QColor colour = colour_();
+    SetBackground(this, colour);
+    Ok->SetFaceColour(colour);
+    Cancel->SetFaceColour(colour);
     QDialog::showEvent(event);
 }
 

@@ -1,9 +1,15 @@
 #pragma once
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTimeEdit>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "state/ui.h"
@@ -73,6 +79,39 @@ class TNieuweLijst : public QDialog {
   private:
     ColourSource colour_;
     UserInterface::NameAnswer::Button pressed_ = UserInterface::NameAnswer::Button::Cancel;
+};
+
+// When a list is backed up by itself: a kind, the time and day it needs, and
+// the backup on plugging in the target drive.
+class TSchema : public QDialog {
+    Q_OBJECT
+  public:
+    TSchema(QWidget* parent, ColourSource colour);
+    // The fields filled from `current`, the window not shown.
+    void Prepare(const std::string& list, const Schedule& current);
+    // The schedule the fields give now.
+    Schedule Chosen() const;
+    // The schedule chosen with Ok; nullopt for Annuleer and the close box.
+    std::optional<Schedule> Ask(const std::string& list, const Schedule& current);
+
+    QRadioButton *Off, *Daily, *Weekly, *Every;
+    QSpinBox* Hours;
+    QLabel* TimeLabel;
+    QTimeEdit* Time;
+    QLabel* DayLabel;
+    QComboBox* Day;
+    QCheckBox* OnPlug;
+    QSpinBox* MinHours;
+    ColourButton *Ok, *Cancel;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    // Only the fields the chosen kind uses can be changed.
+    void EnableFields();
+    ColourSource colour_;
+    Schedule current_;
 };
 
 void SetBackground(QWidget* widget, const QColor& colour);

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "app/check.h"
+#include "app/last_backup.h"
 #include "app/list_commands.h"
 #include "app/main_window.h"
 #include "app/options.h"
@@ -70,6 +71,19 @@ void SetItems(QComboBox* box, const ListControl& control) {
     SetItems(box, control.items, [box](int i) { return box->itemText(i); });
     int at = box->findText(Shown(control.caption), Qt::MatchExactly);
     if (box->currentIndex() != at) box->setCurrentIndex(at);
+}
+
+// A late backup on a pale red ground in dark red: it stands out on any
+// window colour and stays easy to read. Otherwise the window's own colours.
+void SetLate(QLabel* label, bool late) {
+    if (label->autoFillBackground() == late) return;
+    QPalette pal;  // only the roles set here; the rest still comes from the window
+    if (late) {
+        pal.setColor(QPalette::Window, QColor(255, 221, 221));
+        pal.setColor(QPalette::WindowText, QColor(160, 0, 0));
+    }
+    label->setPalette(pal);
+    label->setAutoFillBackground(late);
 }
 
 void SetPie(PieGauge* pie, const Pie& model) {
@@ -265,6 +279,7 @@ void TForm1::Connect() {
     const std::pair<QMenu*, std::pair<const char*, void (*)(AppState&)>> actions[] = {
         {PopupMenu1, {"Nieuwebronlijstmaken1", Nieuwebronlijstmaken1Click}},
         {PopupMenu1, {"Bronlijstwissen1", Bronlijstwissen1Click}},
+        {PopupMenu1, {"Schema1", Schema1Click}},
         {PopupMenu1, {"MapBij1", MapBij1Click}},
         {PopupMenu1, {"Wisdemap1", Wisdemap1Click}},
         {PopupMenu1, {"Toonmapinfolog1", Toonmapinfolog1Click}},
@@ -296,6 +311,7 @@ void TForm1::Refresh() {
     setWindowTitle(Shown(state_.Model.Caption));
     RefreshButtons();
     RefreshSourceSide();
+    RefreshLastBackup();
     RefreshTargetSide();
     RefreshStatus();
     RefreshBrowser();
@@ -375,6 +391,22 @@ void TForm1::RefreshSourceSide() {
     SetText(Label8, m.Label8.caption);
     SetText(Label3, m.Label3.caption);
     SetText(Label7, m.Label7.caption);
+}
+
+void TForm1::RefreshLastBackup() {
+    const auto& m = state_.Model;
+    SetText(LastBackupLine, m.LastBackupLine.caption);
+    SetShown(LastBackupLine, m.LastBackupLine);
+    SetLate(LastBackupLine, m.LastBackupLate);
+    // The line takes the height its text needs; the folder list (and the
+    // options and the information over it) starts below.
+    const int width = LastBackupLine->width();
+    const int height = m.LastBackupLine.visible ? LastBackupLine->heightForWidth(width) : 0;
+    if (LastBackupLine->height() != height) LastBackupLine->resize(width, height);
+    const int top = kListTop + (height > 0 ? height + 2 : 0);
+    for (QWidget* list : {static_cast<QWidget*>(ListBox1), static_cast<QWidget*>(CheckListBox1)})
+        if (list->y() != top) list->setGeometry(list->x(), top, list->width(), kListBottom - top);
+    if (Memo1->y() != top) Memo1->move(Memo1->x(), top);
 }
 
 void TForm1::RefreshTargetSide() {

@@ -88,6 +88,7 @@ class TForm1 : public QWidget {
     QLabel *Label1, *L_Aktie, *LabelInfo, *LabelTijd, *LabelTimeLeft, *Label16, *L_File,
         *StatusBar1;
     QLabel *Label5, *Label4, *Label11, *Label2, *Label8, *Label3, *Label7;
+    QLabel* LastBackupLine;
     ClickLabel *Label10, *Label19;
     PieGauge *Gauge1, *Gauge2, *Shape3, *L_Comp, *L_NotPresent, *L_Kopieer;
     QTreeWidget* TreeView1;
@@ -100,6 +101,8 @@ class TForm1 : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Where the folder list and what lies over it begin, and where they end.
+    static constexpr int kListTop = 80, kListBottom = 316;
     RunResult last_run_;
     void BuildTopBar();
     void BuildSourceSide();
@@ -112,6 +115,7 @@ class TForm1 : public QWidget {
 
     void RefreshButtons();
     void RefreshSourceSide();
+    void RefreshLastBackup();
     void RefreshTargetSide();
     void RefreshStatus();
     void RefreshBrowser();

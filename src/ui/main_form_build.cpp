@@ -91,10 +91,18 @@ void TForm1::BuildSourceSide() {
     LbSB_Popup = Button(PanelLeftTop, "LbSB_Popup", "new-list", 0, 0, 30);
     ComboBox1 = Named(new HookedComboBox(PanelLeftTop), "ComboBox1", 32, 3, 236, 24);
     SB_MousInfo = Button(PanelLeftTop, "SB_MousInfo", "info", 272, 0, 30);
-    ListBox1 = Named(new QListWidget(this), "ListBox1", 4, 80, 302, 236);
+    // Right under the list's name, where the eye falls first: for a list backed
+    // up by itself, whether that still happens. The folder list makes room
+    // while it shows.
+    LastBackupLine = Named(new QLabel(this), "LastBackupLine", 4, kListTop, 302, 0);
+    LastBackupLine->setWordWrap(true);
+    LastBackupLine->setContentsMargins(3, 1, 3, 1);
+    LastBackupLine->hide();
+    ListBox1 = Named(new QListWidget(this), "ListBox1", 4, kListTop, 302, kListBottom - kListTop);
     ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
-    CheckListBox1 = Named(new QListWidget(this), "CheckListBox1", 4, 80, 302, 236);
-    Memo1 = Named(new QPlainTextEdit(this), "Memo1", 4, 80, 302, 64);
+    CheckListBox1 =
+        Named(new QListWidget(this), "CheckListBox1", 4, kListTop, 302, kListBottom - kListTop);
+    Memo1 = Named(new QPlainTextEdit(this), "Memo1", 4, kListTop, 302, 64);
     Memo1->setReadOnly(true);
 
     Label10 = Named(new ClickLabel(Shown(_("Totalen:")), this), "Label10", 6, 320, 300, 16);
@@ -216,6 +224,7 @@ void TForm1::BuildMenus() {
     };
     add(PopupMenu1, "Nieuwebronlijstmaken1", N_("Nieuwe bronlijst maken"));
     add(PopupMenu1, "Bronlijstwissen1", N_("Bronlijst wissen"));
+    add(PopupMenu1, "Schema1", N_("Automatische back-up..."));
     PopupMenu1->addSeparator();
     add(PopupMenu1, "MapBij1", N_("Map aan bronlijst toevoegen"));
     add(PopupMenu1, "Wisdemap1", N_("Wis de map uit de bronlijst"));

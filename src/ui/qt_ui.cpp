@@ -26,6 +26,7 @@ void QtUi::Attach(TForm1& form, AppState& state) {
     SelectMap = new TSelectMap(Form, colour);
     Watnu = new TWatnu(Form, colour);
     NieuweLijst = new TNieuweLijst(Form, colour);
+    Schema = new TSchema(Form, colour);
     LogViewer = new TLogFile(Form, [this] { return state_->Model.ComboBox1.caption; });
     ShowTextForm = new TShowTextForm(Form, colour);
     Help = new HelpWindow(Form);
@@ -67,6 +68,11 @@ std::optional<std::string> QtUi::PickFolder() {
 void QtUi::ShowText(const std::string& caption, const std::string& text) {
     Form->Refresh();
     LogViewer->Show(caption, text, state_->ProgramDir);
+}
+
+std::optional<Schedule> QtUi::AskSchedule(const std::string& list, const Schedule& current) {
+    Form->Refresh();
+    return Schema->Ask(list, current);
 }
 
 void QtUi::ProcessMessages() {

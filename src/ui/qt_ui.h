@@ -12,6 +12,7 @@ class TForm1;
 class TSelectMap;
 class TWatnu;
 class TNieuweLijst;
+class TSchema;
 class TLogFile;
 class TShowTextForm;
 class HelpWindow;
@@ -33,6 +34,7 @@ class QtUi : public UserInterface {
     std::optional<std::string> PickListFile(const std::string& folder) override;
     std::optional<std::string> PickFolder() override;
     void ShowText(const std::string& caption, const std::string& text) override;
+    std::optional<Schedule> AskSchedule(const std::string& list, const Schedule& current) override;
     void ProcessMessages() override;
     std::int64_t NowMs() override { return clock_.elapsed(); }
 
@@ -42,6 +44,7 @@ class QtUi : public UserInterface {
     TSelectMap* SelectMap = nullptr;
     TWatnu* Watnu = nullptr;
     TNieuweLijst* NieuweLijst = nullptr;
+    TSchema* Schema = nullptr;
     TLogFile* LogViewer = nullptr;
     TShowTextForm* ShowTextForm = nullptr;
     HelpWindow* Help = nullptr;

@@ -4,11 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QImage>
 #include <QMessageBox>
 #include <QTest>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <utility>
 
+#include "app/schedule_units.h"
 #include "fs/pump.h"
 #include "state/settings.h"
 #include "support/drive_map.h"
@@ -25,6 +30,49 @@ namespace {
 
 using test::ReadFile;
 using test::WriteFile;
+
+// What writing a list's units looks at, pointed into a folder of the test's
+// own: the units land there, never in the real home, and no user manager
+// answers, so the window gives the crontab line.
+class UnitEnvironment {
+  public:
+    explicit UnitEnvironment(const test::TempDir& dir) {
+        std::filesystem::create_directories(dir / "run");
+        Set("HOME", dir / "home");
+        Set("XDG_CONFIG_HOME", dir / "config");
+        Set("XDG_RUNTIME_DIR", dir / "run");
+        Set("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dir / "run/geen-bus");
+    }
+    ~UnitEnvironment() {
+        for (const auto& [name, value] : saved_) {
+            if (value)
+                ::setenv(name, value->c_str(), 1);
+            else
+                ::unsetenv(name);
+        }
+    }
+
+  private:
+    void Set(const char* name, const std::string& value) {
+        const char* old = std::getenv(name);
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        ::setenv(name, value.c_str(), 1);
+    }
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
+
+// A colour in which red clearly leads.
+bool Reddish(const QColor& c) {
+    return c.red() > c.green() + 24 && c.red() > c.blue() + 24;
+}
+
+// The ground a label is drawn on, beside its text.
+QColor Ground(QWidget* widget) {
+    QImage image(widget->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    widget->render(&image);
+    return image.pixelColor(1, widget->height() / 2);
+}
 
 class Window : public ::testing::Test {
   protected:
@@ -234,6 +282,82 @@ TEST_F(Window, OptionsAskAndTellThroughTheWindowsDialogs) {
     EXPECT_TRUE(form->close());
     std::string ini = ReadFile(home / "Vaultor.ini");
     EXPECT_NE(ini.find("[Translation]\r\n1=\r\n"), std::string::npos) << ini;
+}
+
+TEST_F(Window, TheListMenuSchedulesTheListAndTheLineOverItWarnsWhileItWasNeverBackedUp) {
+    test::TempDir elsewhere;
+    UnitEnvironment units(elsewhere);
+    bool cancel = true, time_off = true, time_daily = false, day_daily = true, min_hours = true;
+    std::string caption;
+    std::vector<std::string> messages;
+    test::ModalHandler answers([&](QDialog* d) {
+        if (auto* schema = qobject_cast<TSchema*>(d)) {
+            caption = Bytes(schema->windowTitle());
+            time_off = schema->Time->isEnabled();
+            min_hours = schema->MinHours->isEnabled();
+            schema->Daily->click();
+            time_daily = schema->Time->isEnabled();
+            day_daily = schema->Day->isEnabled();
+            schema->Time->setTime(QTime(7, 45));
+            schema->OnPlug->click();
+            (cancel ? schema->Cancel : schema->Ok)->click();
+        } else if (auto* m = qobject_cast<TShowTextForm*>(d)) {
+            messages.push_back(Bytes(m->Label1->text()));
+            m->Ok->click();
+        }
+    });
+    Open();
+    EXPECT_FALSE(form->LastBackupLine->isVisible());  // a list that is not backed up by itself
+    const int list_top = form->ListBox1->y();
+    const std::string drv_before = ReadFile(home / "Thuis.drv");
+    QAction* entry = form->PopupMenu1->findChild<QAction*>("Schema1");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(Bytes(entry->text()), "Automatische back-up...");
+
+    entry->trigger();  // Annuleer changes nothing
+    EXPECT_EQ(caption, "Automatische back-up van Thuis");
+    EXPECT_EQ(ReadFile(home / "Thuis.drv"), drv_before);
+    EXPECT_FALSE(form->LastBackupLine->isVisible());
+
+    cancel = false;
+    entry->trigger();
+    EXPECT_FALSE(time_off);   // "Niet vanzelf" needs no time
+    EXPECT_FALSE(min_hours);  // nor the hours after plugging in, until that is ticked
+    EXPECT_TRUE(time_daily);
+    EXPECT_FALSE(day_daily);
+    const std::string drv = ReadFile(home / "Thuis.drv");
+    EXPECT_NE(drv.find("[Schedule]"), std::string::npos) << drv;
+    EXPECT_NE(drv.find("Kind=daily"), std::string::npos) << drv;
+    EXPECT_NE(drv.find("Time=07:45"), std::string::npos) << drv;
+    EXPECT_NE(drv.find("OnPlug=1"), std::string::npos) << drv;
+    EXPECT_NE(drv.find("TheDrive=E"), std::string::npos) << drv;
+    const std::string unit_folder = elsewhere / "config/systemd/user/";
+    EXPECT_TRUE(
+        std::filesystem::exists(unit_folder + ListUnitName(state.ProgramDir, "Thuis") + ".timer"));
+    std::string said;
+    for (const auto& message : messages) said += message + "\n";
+    EXPECT_NE(said.find("crontab"), std::string::npos) << said;
+    EXPECT_NE(said.find("45 7 * * *"), std::string::npos) << said;
+
+    // Never backed up is late: the line shows, in red, and the list makes room for it.
+    QLabel* line = form->LastBackupLine;
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_EQ(Text(line).rfind("Laatste geslaagde back-up: nog nooit", 0), 0u) << Text(line);
+    EXPECT_NE(Text(line).find("dagelijks om 07:45"), std::string::npos) << Text(line);
+    EXPECT_TRUE(Reddish(Ground(line))) << Ground(line).name().toStdString();
+    EXPECT_TRUE(Reddish(line->palette().color(QPalette::WindowText)));
+    EXPECT_GE(form->ListBox1->y(), line->geometry().bottom());
+    EXPECT_GT(form->ListBox1->y(), list_top);
+    EXPECT_EQ(form->ListBox1->geometry().bottom(), list_top + 236 - 1);  // the totals stay free
+
+    state.Model.LastBackupLate = false;  // a list on time: the window's own colours
+    form->Refresh();
+    EXPECT_FALSE(Reddish(Ground(line)));
+    EXPECT_FALSE(Reddish(line->palette().color(QPalette::WindowText)));
+    state.Model.LastBackupLine.visible = false;
+    form->Refresh();
+    EXPECT_FALSE(line->isVisible());
+    EXPECT_EQ(form->ListBox1->y(), list_top);
 }
 
 TEST_F(Window, StartCopiesThroughTheWindowAndACloseDuringTheRunIsRefused) {

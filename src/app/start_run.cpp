@@ -9,6 +9,7 @@
 #include "app/run_lock.h"
 #include "app/run_status.h"
 #include "app/run_window.h"
+#include "app/versions_run.h"
 #include "engine/copy_run.h"
 #include "engine/copy_step.h"
 #include "engine/run_journal.h"
@@ -199,6 +200,7 @@ RunResult CopyEverything(AppState& state, const CopyPlan& plan, RunObserver& obs
         log.WriteLine(NotAnsweringText(state));
     else if (state.AbortRequested)
         log.WriteLine(_("De bewerking is door de gebruiker voortijdig afgebroken."));
+    if (!result.target_not_answering) RemoveExpiredVersions(state, log, std::time(nullptr));
     log.WriteLine(_("Eind log."));
     log.Close();
     m.RichEdit1 = ReadLogLines(LogFile::PathIn(state.ProgramDir));
@@ -263,11 +265,15 @@ RunResult StartWithLock(AppState& state, RunObserver* also, StartMode mode) {
         result.end = RunEnd::Stopped;
         return result;
     }
+    GuardMassMove(state, plan, mode);
     m.Gauge2.visible = true;
     char letter = TargetLetter(state);
     std::int64_t free = letter ? fs::GetDriveFreeBytes(letter) : -1;
     // The net figure is what the labels and the question show; the refusal
     // counts what the copy needs at its peak.
+    if (plan.SpaceAtPeak(state.TotalBytes) > free &&
+        OfferRoomFromVersions(state, plan.SpaceAtPeak(state.TotalBytes) - free, mode))
+        free = fs::GetDriveFreeBytes(letter);
     if (plan.SpaceAtPeak(state.TotalBytes) > free) {
         ui.ToonMelding(_("Er is niet voldoende ruimte op de doelschijf!") + std::string("\r") +
                        _("Kies een andere \"lege\" doeldrive of maak een andere lijstindeling."));

@@ -29,6 +29,7 @@
 #include "state/app_state.h"
 #include "state/ini_file.h"
 #include "state/schedule.h"
+#include "state/versions_settings.h"
 #include "target/drive_box.h"
 #include "target/drive_record.h"
 
@@ -413,6 +414,46 @@ int SetSchedule(const StartedProgram& program, const Command& c) {
     return outcome.ok ? 0 : 1;
 }
 
+int SetVersions(const StartedProgram& program, const Command& c) {
+    const std::string& list = c.args[0];
+    const std::string drv = program.ProgramDir + list + ".drv";
+    if (::access((program.ProgramDir + list + ".vlt").c_str(), F_OK) != 0) {
+        Say(Printf(_("Er is geen lijst %s."), list.c_str()));
+        return 1;
+    }
+    const bool keep = c.name == "keep";
+    const char* usage =
+        keep ? N_("keep LIJST on [DAGEN]|off") : N_("movedeleted LIJST on [PROCENT]|off");
+    std::string problem;
+    VersionsSettings settings = ReadVersionsSettings(drv, &problem);
+    if (!problem.empty()) Say(problem);
+    const std::string& on = c.args[1];
+    long number = -1;  // none given
+    if (c.args.size() == 3) {
+        char* end = nullptr;
+        const long given = std::strtol(c.args[2].c_str(), &end, 10);
+        const long low = keep ? 1 : 0, high = keep ? kMaxVersionDays : 100;
+        number = *end || c.args[2].empty() || given < low || given > high ? -2 : given;
+    }
+    if ((on != "on" && on != "off") || number == -2 || (number >= 0 && on == "off")) {
+        Say(Printf(_("Gebruik: vaultor-cli %s"), _(usage)));
+        return 2;
+    }
+    (keep ? settings.keep : settings.move_deleted) = on == "on";
+    if (number >= 0) (keep ? settings.days : settings.max_share) = static_cast<int>(number);
+    WriteVersionsSettings(drv, settings);
+    if (settings.keep)
+        Say(Printf(_("%s: vervangen versies worden %d dagen bewaard."), list.c_str(),
+                   settings.days));
+    if (settings.move_deleted)
+        Say(Printf(_("%s: wat niet meer in de bron staat, wordt naar de versies verplaatst "
+                     "(zonder vragen tot %d%% van de kopie)."),
+                   list.c_str(), settings.max_share));
+    if (!settings.keep && !settings.move_deleted)
+        Say(Printf(_("%s: er worden geen versies bewaard."), list.c_str()));
+    return 0;
+}
+
 bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
     struct Form {
         const char* name;
@@ -435,7 +476,9 @@ bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
         {"test", 1, 1, N_("test LIJST")},
         {"run", 1, 1, N_("run LIJST [--notify]")},
         {"schedule", 1, 4, N_("schedule LIJST [off|daily UU:MM|weekly DAG UU:MM|every N]")},
-        {"onplug", 2, 3, N_("onplug LIJST on [UREN]|off")}};
+        {"onplug", 2, 3, N_("onplug LIJST on [UREN]|off")},
+        {"keep", 2, 3, N_("keep LIJST on [DAGEN]|off")},
+        {"movedeleted", 2, 3, N_("movedeleted LIJST on [PROCENT]|off")}};
     for (const auto& f : forms)
         if (name == f.name) {
             *usage = _(f.usage);
@@ -457,6 +500,7 @@ int RunListCommand(const StartedProgram& program, TerminalUi& ui, const Command&
         Say(Printf(_("Er is geen lijst %s."), c.args[0].c_str()));
         return 1;
     }
+    ui.allow_mass_move = c.allow_mass_move;
     // Nothing is asked of an unattended run: a folder gone from the list stays.
     if (n == "run") ui.AnswerAll(TerminalUi::Answers::No);
     // Start and the test compute the totals themselves; loading does not.

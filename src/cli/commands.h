@@ -13,7 +13,8 @@ struct Command {
     std::string name;
     std::vector<std::string> args;
     bool lock = false, unlock = false;
-    bool notify = false;  // run: a desktop notification at its end
+    bool notify = false;           // run: a desktop notification at its end
+    bool allow_mass_move = false;  // start: move what left the source, however much
     // --ignore-time-shift on|off: the option set as in the window, kept at close.
     std::optional<bool> ignore_time_shift;
 };
@@ -31,6 +32,10 @@ int ListStatuses(const StartedProgram& program);
 // a list is backed up by itself, and brings the units that do it in line.
 // Never writes the last list used.
 int SetSchedule(const StartedProgram& program, const Command& command);
+
+// `keep LIST on [DAYS]|off` and `movedeleted LIST on [SHARE]|off`: what the
+// list keeps of what its runs replace or find gone from the source.
+int SetVersions(const StartedProgram& program, const Command& command);
 
 // Whether a command needs a list, and how many arguments it takes.
 bool KnownCommand(const std::string& name, size_t args, std::string* usage);

@@ -31,6 +31,8 @@ constexpr const char* kUsage =
        "  import BESTAND | target LIJST X [--lock|--unlock] | start LIJST | test LIJST\n"
        "  run LIJST [--notify] | status | watch\n"
        "  schedule LIJST [off|daily UU:MM|weekly DAG UU:MM|every N] | onplug LIJST on [UREN]|off\n"
+       "  keep LIJST on [DAGEN]|off | movedeleted LIJST on [PROCENT]|off | start LIJST "
+       "--allow-mass-move\n"
        "vaultor-cli --help | --version");
 
 struct Arguments {
@@ -79,6 +81,8 @@ Arguments Parse(int argc, char** argv) {
             std::string on = value("--ignore-time-shift");
             if (on != "on" && on != "off") UsageError(_("--ignore-time-shift verwacht on of off."));
             a.command.ignore_time_shift = on == "on";
+        } else if (arg == "--allow-mass-move") {
+            a.command.allow_mass_move = true;
         } else if (arg == "--notify") {
             a.command.notify = true;
         } else if (arg == "--lock") {
@@ -94,6 +98,8 @@ Arguments Parse(int argc, char** argv) {
         }
     }
     if (a.command.notify && a.command.name != "run") UsageError(_("--notify hoort bij run."));
+    if (a.command.allow_mass_move && a.command.name != "start")
+        UsageError(_("--allow-mass-move hoort bij start."));
     if (yes && no) UsageError(_("--yes en --no gaan niet samen."));
     if (a.command.lock && a.command.unlock) UsageError(_("--lock en --unlock gaan niet samen."));
     if ((a.command.lock || a.command.unlock) && a.command.name != "target")
@@ -185,6 +191,7 @@ int main(int argc, char** argv) {
             return WatchForDrives(program.ProgramDir, run);
         }
         if (name == "schedule" || name == "onplug") return cli::SetSchedule(program, args.command);
+        if (name == "keep" || name == "movedeleted") return cli::SetVersions(program, args.command);
         if (name == "drives") {
             if (!args.command.args.empty())
                 UsageError(Printf(_("Gebruik: vaultor-cli %s"), "drives"));

@@ -151,6 +151,15 @@ void TerminalUi::Say(const std::string& text, bool flush) {
     if (flush) std::fflush(stdout);
 }
 
+int TerminalUi::ConfirmMassMove(const std::string& question) {
+    if (!allow_mass_move && answers_ == Answers::Ask && ::isatty(STDIN_FILENO))
+        return VraagJaNee(question);
+    PrintNewPaneLines();
+    Say(question);
+    Say(allow_mass_move ? _("> Ja") : _("> Nee (--allow-mass-move geeft ja)"));
+    return allow_mass_move ? kAnswerYes : kAnswerNo;
+}
+
 int TerminalUi::VraagJaNee(const std::string& question) {
     PrintNewPaneLines();
     Say(question);

@@ -59,6 +59,9 @@ class TerminalUi : public UserInterface {
     void PrintNewPaneLines();
 
     int VraagJaNee(const std::string& question) override;
+    // --yes does not answer it: only --allow-mass-move, or a person at a terminal.
+    int ConfirmMassMove(const std::string& question) override;
+    bool allow_mass_move = false;
     void ToonMelding(const std::string& text) override;
     void PlainNotice(const std::string& text) override;
     NameAnswer AskListName(const std::string& caption, const std::string& text,

@@ -41,6 +41,9 @@ class UserInterface : public fs::MessagePump {
 
     // The text viewer, modal.
     virtual void ShowText(const std::string& caption, const std::string& text) = 0;
+    // A question a blanket yes (vaultor-cli --yes) does not answer: moving a
+    // large part of a copy away. The window asks it as any other.
+    virtual int ConfirmMassMove(const std::string& question) { return VraagJaNee(question); }
     // The schedule dialog of a list: the schedule chosen, nullopt when
     // cancelled. A front end without it (vaultor-cli has its own command)
     // leaves the schedule as it is.

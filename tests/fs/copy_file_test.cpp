@@ -233,6 +233,52 @@ TEST(CopyOneFile, AKilledCopyLeavesTheOldOrTheNewContentNeverAPart) {
     EXPECT_GT(saw_new, 0) << "no copy was ever complete";
 }
 
+// The system's operations, but the program is killed the moment the new copy
+// would take the name the old one was moved away from.
+class KilledBetweenTheRenames : public FileOps {
+  public:
+    int RenameAt(int, const char*, const char*) override {
+        ::raise(SIGKILL);
+        return -1;
+    }
+};
+
+TEST(CopyOneFile, AnUpdateKeepingItsOldCopyLeavesItAmongTheVersionsOrInPlaceNeverGone) {
+    TempDir dir;
+    WriteFile(dir / "src", "nieuw");
+    WriteFile(dir / "dst", "oud");
+    const std::string kept = dir / "versions/2026-12-07 120000 Foto/dst";
+    CopyRequest request;
+    request.keep_old_as = kept;
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        static KilledBetweenTheRenames ops;
+        SetCopyFileOps(&ops);
+        _exit(CopyOneFile(dir / "src", dir / "dst", request).Ok() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    EXPECT_EQ(ReadFile(kept), "oud") << "moved first, so the kill finds it kept";
+    EXPECT_FALSE(std::filesystem::exists(dir / "dst"));
+    EXPECT_EQ(TempFilesIn(dir.Path()).size(), 1u) << "the new copy, whole, for a next run to redo";
+
+    // Uninterrupted: the new copy in place, the old one kept; a second run in
+    // the same second finds the version's name taken and replaces nothing.
+    for (const auto& t : TempFilesIn(dir.Path())) std::filesystem::remove(t);
+    WriteFile(dir / "dst", "ouder");
+    auto second = CopyOneFile(dir / "src", dir / "dst", request);
+    EXPECT_FALSE(second.Ok());
+    EXPECT_EQ(ReadFile(dir / "dst"), "ouder");
+    EXPECT_EQ(ReadFile(kept), "oud");
+    request.keep_old_as = dir / "versions/2026-12-07 120001 Foto/dst";
+    auto third = CopyOneFile(dir / "src", dir / "dst", request);
+    EXPECT_TRUE(third.Ok() && third.kept_old);
+    EXPECT_EQ(ReadFile(dir / "dst"), "nieuw");
+    EXPECT_EQ(ReadFile(request.keep_old_as), "ouder");
+}
+
 TEST(CopyOneFile, FatTargetsRefusePermissionBitsWithoutFailingTheCopy) {
     LoopMount fat(LoopMount::Kind::Fat, 32, "STICK");
     VAULTOR_REQUIRE_MOUNT(fat);

@@ -1,0 +1,109 @@
+#include "app/versions_run.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "fs/drive_table.h"
+#include "fs/i18n.h"
+#include "fs/size_text.h"
+#include "lists/list_file.h"
+#include "state/versions_settings.h"
+#include "target/drive_box.h"
+#include "target/versions_folder.h"
+
+namespace vaultor {
+namespace {
+
+namespace fsys = std::filesystem;
+
+std::string ListOf(const AppState& state) {
+    return ListNameOf(state.CurrentListFile);
+}
+
+std::optional<std::string> NativeOf(const AppState& state, const RunVersionsFolder& run) {
+    return fs::Drives().ToNative(VersionsRoot(state.TargetRoot) + run.name);
+}
+
+// The bytes of the regular files below a native folder; links are not followed.
+std::int64_t BytesBelow(const std::string& native) {
+    std::int64_t bytes = 0;
+    std::error_code ec;
+    for (fsys::recursive_directory_iterator it(native, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::error_code size_ec;
+        if (it->is_regular_file(size_ec) && !it->is_symlink(size_ec)) {
+            auto size = it->file_size(size_ec);
+            if (!size_ec) bytes += static_cast<std::int64_t>(size);
+        }
+    }
+    return bytes;
+}
+
+bool RemoveWhole(const std::string& native) {
+    std::error_code ec;
+    fsys::remove_all(native, ec);
+    return !ec;
+}
+
+}  // namespace
+
+void GuardMassMove(AppState& state, CopyPlan& plan, StartMode mode) {
+    if (plan.removed.empty()) return;
+    const VersionsSettings settings = ReadVersionsSettings(state.CurrentDrvFile);
+    const std::int64_t share =
+        plan.copy_files > 0 ? plan.removed_files * 100 / plan.copy_files : 100;
+    if (plan.removed_files == 0 || share <= settings.max_share) return;
+    const std::string question = Printf(
+        _("Deze back-up zou %lld van de %lld bestanden van de kopie (%lld%%) naar de versies "
+          "verplaatsen, omdat ze niet meer in de bron staan. Dat is meer dan %d%%. Toch "
+          "verplaatsen?"),
+        static_cast<long long>(plan.removed_files), static_cast<long long>(plan.copy_files),
+        static_cast<long long>(share), settings.max_share);
+    if (mode == StartMode::Asking && state.Ui.ConfirmMassMove(question) == kAnswerYes) return;
+    plan.changes -= static_cast<std::int64_t>(plan.removed.size());
+    plan.removed.clear();
+    plan.removed_files = 0;
+    state.Model.RichEdit1.push_back(
+        _("Wat niet meer in de bron staat, blijft in de kopie: het is meer dan het deel dat "
+          "zonder vragen verplaatst wordt."));
+}
+
+bool OfferRoomFromVersions(AppState& state, std::int64_t short_by, StartMode mode) {
+    if (mode != StartMode::Asking || short_by <= 0) return false;
+    std::vector<RunVersionsFolder> runs = ListRunVersions(state.TargetRoot, ListOf(state));
+    std::vector<std::string> chosen;
+    std::int64_t freed = 0;
+    for (const auto& run : runs) {
+        if (freed >= short_by) break;
+        auto native = NativeOf(state, run);
+        if (!native) continue;
+        freed += BytesBelow(*native);
+        chosen.push_back(*native);
+    }
+    if (chosen.empty() || freed < short_by) return false;
+    const std::string question =
+        Printf(_("Er is niet voldoende ruimte op de doelschijf. De %d oudste bewaarde versies van "
+                 "deze lijst verwijderen? Dat maakt %s vrij."),
+               static_cast<int>(chosen.size()), fs::KiesFormaatStr(freed).c_str());
+    if (state.Ui.VraagJaNee(question) != kAnswerYes) return false;
+    bool all = true;
+    for (const auto& native : chosen) all &= RemoveWhole(native);
+    return all;
+}
+
+void RemoveExpiredVersions(AppState& state, LogFile& log, std::time_t now) {
+    const VersionsSettings settings = ReadVersionsSettings(state.CurrentDrvFile);
+    if (!settings.keep && !settings.move_deleted) return;
+    const std::time_t oldest_kept = now - static_cast<std::time_t>(settings.days) * 24 * 3600;
+    for (const auto& run : ListRunVersions(state.TargetRoot, ListOf(state))) {
+        if (run.when >= oldest_kept) break;
+        auto native = NativeOf(state, run);
+        if (!native) continue;
+        const std::string folder = VersionsRoot(state.TargetRoot) + run.name;
+        log.WriteLine(RemoveWhole(*native)
+                          ? _("Verlopen versies verwijderd: ") + folder
+                          : _("Verlopen versies konden niet worden verwijderd: ") + folder);
+    }
+}
+
+}  // namespace vaultor

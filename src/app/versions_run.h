@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+
+#include "app/start_run.h"
+#include "engine/copy_plan.h"
+#include "log/log_file.h"
+#include "state/app_state.h"
+
+namespace vaultor {
+
+// What a run of a list that keeps versions does besides copying.
+
+// Files that left the source are moved out of the copy only while they are a
+// small share of it; above the list's MaxShare the user must say yes in the
+// window (or --allow-mass-move), and an unattended run moves none. When they
+// are not moved the plan forgets them and the pane says so.
+void GuardMassMove(AppState& state, CopyPlan& plan, StartMode mode);
+
+// The room check failed by `short_by` bytes: the window offers to remove the
+// list's oldest dated folders among the versions until the run fits, saying
+// how much they free. True when they were removed; an unattended run never
+// removes them.
+bool OfferRoomFromVersions(AppState& state, std::int64_t short_by, StartMode mode);
+
+// At the end of a run: the list's dated folders older than its Days go, whole.
+void RemoveExpiredVersions(AppState& state, LogFile& log, std::time_t now);
+
+}  // namespace vaultor

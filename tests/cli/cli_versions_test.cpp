@@ -1,0 +1,127 @@
+// A list that keeps what its runs replace and what left its source: the old
+// copies land among the versions, the guards hold, old versions expire.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/cli_runner.h"
+#include "support/loop_mount.h"
+#include "support/temp_dir.h"
+
+namespace vaultor {
+namespace {
+
+namespace fsys = std::filesystem;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The one dated folder of a list among the versions (empty when none or more).
+std::string OnlyRunFolder(const std::string& target, const std::string& list) {
+    std::string found;
+    int count = 0;
+    std::error_code ec;
+    for (const auto& e : fsys::directory_iterator(target + "/Vaultor_Versions", ec))
+        if (e.path().filename().string().ends_with(" " + list)) {
+            found = e.path().string();
+            ++count;
+        }
+    return count == 1 ? found : "";
+}
+
+class CliVersionsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fsys::create_directories(src / "Data/Album");
+        fsys::create_directories(src / "Werk");
+        WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=\r\n");
+        WriteFile(src / "Data/a.txt", "eerste");
+        WriteFile(src / "Data/b.txt", "weg straks");
+        for (int i = 0; i < 10; ++i)
+            WriteFile(src / ("Data/Album/" + std::to_string(i) + ".jpg"), "beeld");
+        WriteFile(src / "Werk/w.txt", "werk");
+    }
+    test::CliResult Cli(const std::string& target, const std::string& arguments) {
+        return test::RunCli(
+            src.Path(), home.Path(),
+            "--drive 'S=" + src.Path() + "' --drive 'E=" + target + "' " + arguments);
+    }
+
+    TempDir home, src;
+};
+
+TEST_F(CliVersionsTest, ReplacedAndRemovedFilesAreKeptGuardedAndExpire) {
+    TempDir tgt;
+    const std::string t = tgt.Path();
+    ASSERT_EQ(Cli(t, "--yes new Foto 'S:\\Data' 'S:\\Werk'").status, 0);
+    ASSERT_EQ(Cli(t, "target Foto E").status, 0);
+    EXPECT_EQ(Cli(t, "keep Foto on 0").status, 2);
+    ASSERT_EQ(Cli(t, "keep Foto on 30").status, 0);
+    ASSERT_EQ(Cli(t, "movedeleted Foto on").status, 0);
+    EXPECT_TRUE(Has(ReadFile(home / "Foto.drv"),
+                    "\r\n[Versions]\r\nKeep=1\r\nDays=30\r\nMoveDeleted=1\r\nMaxShare=10\r\n"));
+    ASSERT_EQ(Cli(t, "--yes start Foto").status, 0);
+    EXPECT_FALSE(fsys::exists(t + "/Vaultor_Versions")) << "nothing replaced yet";
+    // An old folder of this list and one of another list.
+    fsys::create_directories(t + "/Vaultor_Versions/2020-01-01 000000 Foto/x");
+    fsys::create_directories(t + "/Vaultor_Versions/2020-01-01 000000 Fotos");
+
+    WriteFile(src / "Data/a.txt", "tweede, langer");
+    fsys::remove(src / "Data/b.txt");
+    fsys::rename(src / "Werk", src / "Werk-weg");  // a listed folder gone: its copy stays
+    auto second = Cli(t, "run Foto");
+    EXPECT_EQ(second.status, 1) << "a listed folder is missing" << second.out;
+    const std::string run = OnlyRunFolder(t, "Foto");
+    ASSERT_FALSE(run.empty());
+    EXPECT_EQ(ReadFile(t + "/Vaultor_Drive S/Data/a.txt"), "tweede, langer");
+    EXPECT_EQ(ReadFile(run + "/Vaultor_Drive S/Data/a.txt"), "eerste");
+    EXPECT_EQ(ReadFile(run + "/Vaultor_Drive S/Data/b.txt"), "weg straks");
+    EXPECT_FALSE(fsys::exists(t + "/Vaultor_Drive S/Data/b.txt"));
+    EXPECT_EQ(ReadFile(t + "/Vaultor_Drive S/Werk/w.txt"), "werk");
+    EXPECT_FALSE(fsys::exists(t + "/Vaultor_Versions/2020-01-01 000000 Foto")) << "expired";
+    EXPECT_TRUE(fsys::exists(t + "/Vaultor_Versions/2020-01-01 000000 Fotos")) << "not this list";
+    const std::string log = ReadFile(home / "Vaultor.log");
+    EXPECT_TRUE(Has(log, "Naar de versies verplaatst: E:\\Vaultor_Drive S\\Data\\b.txt\r\n"));
+    EXPECT_TRUE(Has(log, ": 1 vervangen en 1 verplaatste bestanden of mappen.\r\n")) << log;
+
+    // Most of the copy gone from the source: --yes does not move it.
+    fsys::rename(src / "Werk-weg", src / "Werk");
+    fsys::remove_all(src / "Data/Album");
+    auto guarded = Cli(t, "--yes start Foto");
+    EXPECT_TRUE(Has(guarded.out, "--allow-mass-move")) << guarded.out;
+    EXPECT_TRUE(fsys::exists(t + "/Vaultor_Drive S/Data/Album/3.jpg"));
+    auto allowed = Cli(t, "--yes --allow-mass-move start Foto");
+    EXPECT_FALSE(fsys::exists(t + "/Vaultor_Drive S/Data/Album")) << allowed.out;
+    EXPECT_EQ(test::RunOutput("find '" + t + "/Vaultor_Versions' -name '*.jpg' | wc -l"), "10\n");
+
+    ASSERT_EQ(Cli(t, "keep Foto off").status, 0);
+    ASSERT_EQ(Cli(t, "movedeleted Foto off").status, 0);
+    EXPECT_FALSE(Has(ReadFile(home / "Foto.drv"), "[Versions]")) << "turned off, the section goes";
+}
+
+// A FUSE target: the old copy is renamed into the versions there too.
+TEST_F(CliVersionsTest, AnExfatTargetKeepsReplacedVersions) {
+    test::LoopMount stick(test::LoopMount::Kind::Exfat, 64, "STICK");
+    VAULTOR_REQUIRE_MOUNT(stick);
+    const std::string t = stick.Folder();
+    ASSERT_EQ(Cli(t, "--yes new Foto 'S:\\Data'").status, 0);
+    ASSERT_EQ(Cli(t, "target Foto E").status, 0);
+    ASSERT_EQ(Cli(t, "keep Foto on").status, 0);
+    ASSERT_EQ(Cli(t, "--yes start Foto").status, 0);
+    WriteFile(src / "Data/a.txt", "tweede, langer");
+    auto second = Cli(t, "--yes start Foto");
+    EXPECT_EQ(second.status, 0) << second.out;
+    const std::string run = OnlyRunFolder(t, "Foto");
+    ASSERT_FALSE(run.empty());
+    EXPECT_EQ(ReadFile(run + "/Vaultor_Drive S/Data/a.txt"), "eerste");
+    EXPECT_EQ(ReadFile(t + "/Vaultor_Drive S/Data/a.txt"), "tweede, langer");
+    EXPECT_TRUE(fsys::exists(t + "/Vaultor_Drive S/Data/b.txt")) << "MoveDeleted is off";
+    EXPECT_EQ(Cli(t, "test Foto").status, 0) << "the versions are no part of the copy";
+}
+
+}  // namespace
+}  // namespace vaultor

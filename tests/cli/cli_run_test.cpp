@@ -190,6 +190,17 @@ TEST_F(CliRunTest, AFolderThatCannotBeReadIsNamedAndTheRunDoesNotSucceed) {
     ::chmod((src / "Data/Dicht").c_str(), 0755);
     EXPECT_EQ(verify.status, 1);
     EXPECT_EQ(Count(Log(), "Overgeslagen, map niet leesbaar: S:\\Data\\Dicht\r\n"), 1) << Log();
+
+    // Copied once readable; unreadable again, its copy is never taken for
+    // something that left the source.
+    ASSERT_EQ(as_nobody("--yes start Foto").status, 0);
+    ASSERT_EQ(as_nobody("movedeleted Foto on").status, 0);
+    ::chmod((src / "Data/Dicht").c_str(), 0);
+    test::CliResult guarded = as_nobody("run Foto");
+    ::chmod((src / "Data/Dicht").c_str(), 0755);
+    EXPECT_EQ(guarded.status, 1);
+    EXPECT_EQ(ReadFile(Copy() + "/Dicht/b.txt"), "b") << guarded.out;
+    EXPECT_FALSE(fsys::exists(tgt / "Vaultor_Versions"));
 }
 
 // The copies a killed run had in hand are named in its journal: there a cut

@@ -200,6 +200,7 @@ RunResult CopyEverything(AppState& state, const CopyPlan& plan, RunObserver& obs
         log.WriteLine(NotAnsweringText(state));
     else if (state.AbortRequested)
         log.WriteLine(_("De bewerking is door de gebruiker voortijdig afgebroken."));
+    if (plan.removed_held_back) log.WriteLine(HeldBackText(plan.removed_held_back));
     if (!result.target_not_answering) RemoveExpiredVersions(state, log, std::time(nullptr));
     log.WriteLine(_("Eind log."));
     log.Close();

@@ -47,6 +47,12 @@ bool RemoveWhole(const std::string& native) {
 
 }  // namespace
 
+std::string HeldBackText(std::int64_t files) {
+    return Printf(_("%lld bestanden die niet meer in de bron staan, blijven in de kopie: het is "
+                    "meer dan het deel dat zonder vragen verplaatst wordt."),
+                  static_cast<long long>(files));
+}
+
 void GuardMassMove(AppState& state, CopyPlan& plan, StartMode mode) {
     if (plan.removed.empty()) return;
     const VersionsSettings settings = ReadVersionsSettings(state.CurrentDrvFile);
@@ -62,10 +68,9 @@ void GuardMassMove(AppState& state, CopyPlan& plan, StartMode mode) {
     if (mode == StartMode::Asking && state.Ui.ConfirmMassMove(question) == kAnswerYes) return;
     plan.changes -= static_cast<std::int64_t>(plan.removed.size());
     plan.removed.clear();
+    plan.removed_held_back = plan.removed_files;
     plan.removed_files = 0;
-    state.Model.RichEdit1.push_back(
-        _("Wat niet meer in de bron staat, blijft in de kopie: het is meer dan het deel dat "
-          "zonder vragen verplaatst wordt."));
+    state.Model.RichEdit1.push_back(HeldBackText(plan.removed_held_back));
 }
 
 bool OfferRoomFromVersions(AppState& state, std::int64_t short_by, StartMode mode) {

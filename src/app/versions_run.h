@@ -17,6 +17,7 @@ namespace vaultor {
 // window (or --allow-mass-move), and an unattended run moves none. When they
 // are not moved the plan forgets them and the pane says so.
 void GuardMassMove(AppState& state, CopyPlan& plan, StartMode mode);
+std::string HeldBackText(std::int64_t files);
 
 // The room check failed by `short_by` bytes: the window offers to remove the
 // list's oldest dated folders among the versions until the run fits, saying

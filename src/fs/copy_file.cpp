@@ -343,7 +343,9 @@ namespace {
 // given or nothing stands there); 0 or an errno, and then it stayed.
 int KeepOldCopy(FileOps& ops, int dir_fd, const std::string& name, const std::string& keep_as,
                 CopyOutcome& facts) {
-    if (keep_as.empty()) return 0;
+    struct stat old {};
+    if (keep_as.empty() || ::fstatat(dir_fd, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) != 0)
+        return 0;  // nothing stands there to keep
     if (int error = MakeFoldersAbove(keep_as)) return error;
     if (ops.RenameOut(dir_fd, name.c_str(), keep_as.c_str()) == 0) {
         facts.kept_old = true;

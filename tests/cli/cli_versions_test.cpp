@@ -116,7 +116,7 @@ TEST_F(CliVersionsTest, AnExfatTargetKeepsReplacedVersions) {
     auto second = Cli(t, "--yes start Foto");
     EXPECT_EQ(second.status, 0) << second.out;
     const std::string run = OnlyRunFolder(t, "Foto");
-    ASSERT_FALSE(run.empty());
+    ASSERT_FALSE(run.empty()) << second.out << test::RunOutput("find '" + t + "'");
     EXPECT_EQ(ReadFile(run + "/Vaultor_Drive S/Data/a.txt"), "eerste");
     EXPECT_EQ(ReadFile(t + "/Vaultor_Drive S/Data/a.txt"), "tweede, langer");
     EXPECT_TRUE(fsys::exists(t + "/Vaultor_Drive S/Data/b.txt")) << "MoveDeleted is off";

@@ -103,6 +103,31 @@ TEST_F(CliVersionsTest, ReplacedAndRemovedFilesAreKeptGuardedAndExpire) {
     EXPECT_FALSE(Has(ReadFile(home / "Foto.drv"), "[Versions]")) << "turned off, the section goes";
 }
 
+// A run that lacks room may take it from the list's oldest versions, when a
+// person says so.
+TEST_F(CliVersionsTest, ARunThatLacksRoomMayRemoveTheListsOldestVersions) {
+    test::LoopMount small(test::LoopMount::Kind::Tmpfs, 1, "", "size=1m");
+    VAULTOR_REQUIRE_MOUNT(small);
+    const std::string t = small.Folder();
+    ASSERT_EQ(Cli(t, "--yes new Foto 'S:\\Werk'").status, 0);
+    ASSERT_EQ(Cli(t, "target Foto E").status, 0);
+    ASSERT_EQ(Cli(t, "keep Foto on").status, 0);
+    const std::string old = t + "/Vaultor_Versions/" +
+                            test::RunOutput("date -d yesterday '+%Y-%m-%d %H%M%S' | tr -d '\\n'") +
+                            " Foto";
+    fsys::create_directories(old);
+    WriteFile(old + "/oud.bin", std::string(600 << 10, 'o'));
+    WriteFile(src / "Werk/groot.bin", std::string(600 << 10, 'g'));
+    auto unattended = Cli(t, "run Foto");
+    EXPECT_EQ(unattended.status, 1);
+    EXPECT_TRUE(fsys::exists(old + "/oud.bin")) << "run never removes versions for room";
+    auto asked = Cli(t, "--yes start Foto");
+    EXPECT_TRUE(Has(asked.out, "oudste bewaarde versies")) << asked.out;
+    EXPECT_EQ(asked.status, 0) << asked.out;
+    EXPECT_FALSE(fsys::exists(old));
+    EXPECT_EQ(fsys::file_size(t + "/Vaultor_Drive S/Werk/groot.bin"), 600u << 10);
+}
+
 // A FUSE target: the old copy is renamed into the versions there too.
 TEST_F(CliVersionsTest, AnExfatTargetKeepsReplacedVersions) {
     test::LoopMount stick(test::LoopMount::Kind::Exfat, 64, "STICK");

@@ -6,6 +6,7 @@
 #include "fs/time_text.h"
 #include "state/schedule.h"
 #include "state/settings.h"
+#include "state/versions_settings.h"
 
 namespace vaultor {
 
@@ -40,18 +41,25 @@ void ShowLastBackup(AppState& state, std::time_t now) {
 void Schema1Click(AppState& state) {
     if (state.RunInProgress || state.CurrentDrvFile.empty()) return;
     const std::string list = state.Model.ComboBox1.caption;
-    std::string problem;
-    const Schedule current = ReadSchedule(state.CurrentDrvFile, &problem);
-    if (!problem.empty()) state.Ui.ToonMelding(problem);
-    auto chosen = state.Ui.AskSchedule(list, current);
+    std::string schedule_problem, versions_problem;
+    const ListAutomation current{ReadSchedule(state.CurrentDrvFile, &schedule_problem),
+                                 ReadVersionsSettings(state.CurrentDrvFile, &versions_problem)};
+    std::string problems = schedule_problem;
+    if (!versions_problem.empty()) problems += (problems.empty() ? "" : "\r\n") + versions_problem;
+    if (!problems.empty()) state.Ui.ToonMelding(problems);
+    auto chosen = state.Ui.AskListAutomation(list, current);
     if (!chosen) return;
     try {
-        WriteSchedule(state.CurrentDrvFile, *chosen);
+        WriteSchedule(state.CurrentDrvFile, chosen->schedule);
+        // Untouched, the section stays as the file has it: a list that only
+        // gets a schedule gets no [Versions] of defaults.
+        if (chosen->versions != current.versions)
+            WriteVersionsSettings(state.CurrentDrvFile, chosen->versions);
     } catch (const WriteError& e) {
         state.Ui.ToonMelding(e.what());
         return;
     }
-    UnitsOutcome outcome = ApplySchedule(state.ProgramDir, list, *chosen);
+    UnitsOutcome outcome = ApplySchedule(state.ProgramDir, list, chosen->schedule);
     std::string text;
     for (const auto& said : outcome.lines) text += (text.empty() ? "" : "\r\n") + said;
     if (!text.empty()) state.Ui.ToonMelding(text);

@@ -18,8 +18,9 @@ std::string AgeText(std::int64_t seconds);
 // nothing new.
 void ShowLastBackup(AppState& state, std::time_t now = std::time(nullptr));
 
-// The list menu's schedule dialog: the schedule chosen is written to the
-// companion file and the units that carry it out are brought in line.
+// The list menu's schedule and versions dialog: what is chosen is written to
+// the companion file and the units that carry the schedule out are brought in
+// line.
 void Schema1Click(AppState& state);
 
 }  // namespace vaultor

@@ -5,6 +5,7 @@
 
 #include "fs/pump.h"
 #include "state/schedule.h"
+#include "state/versions_settings.h"
 
 namespace vaultor {
 
@@ -12,6 +13,13 @@ namespace vaultor {
 inline constexpr int kAnswerYes = 6;
 inline constexpr int kAnswerNo = 7;
 inline constexpr int kAnswerClosed = 2;  // the window was closed
+
+// A list's settings of its own, asked together so they are all in one place:
+// when it is backed up by itself, and what it keeps of what its runs replace.
+struct ListAutomation {
+    Schedule schedule;
+    VersionsSettings versions;
+};
 
 // Everything the core asks of a front end: questions, messages, the name
 // dialog, the pickers, the text viewer, the clock and the message pump. The
@@ -44,10 +52,11 @@ class UserInterface : public fs::MessagePump {
     // A question a blanket yes (vaultor-cli --yes) does not answer: moving a
     // large part of a copy away. The window asks it as any other.
     virtual int ConfirmMassMove(const std::string& question) { return VraagJaNee(question); }
-    // The schedule dialog of a list: the schedule chosen, nullopt when
-    // cancelled. A front end without it (vaultor-cli has its own command)
-    // leaves the schedule as it is.
-    virtual std::optional<Schedule> AskSchedule(const std::string& list, const Schedule& current) {
+    // The schedule and versions dialog of a list: the settings chosen,
+    // nullopt when cancelled. A front end without it (vaultor-cli has its own
+    // commands) leaves them as they are.
+    virtual std::optional<ListAutomation> AskListAutomation(const std::string& list,
+                                                            const ListAutomation& current) {
         (void)list;
         (void)current;
         return std::nullopt;

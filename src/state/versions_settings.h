@@ -15,6 +15,7 @@ struct VersionsSettings {
     bool sums = false;          // Sums: a checksum per copied file, for the content check
 
     bool Used() const { return keep || move_deleted || sums; }
+    bool operator==(const VersionsSettings&) const = default;
 };
 
 inline constexpr int kMaxVersionDays = 36500;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QScreen>
@@ -253,6 +254,52 @@ TSchema::TSchema(QWidget* parent, ColourSource colour)
     grid->addWidget(MinHours, 8, 1);
     grid->addWidget(new QLabel(Shown(_("uur")), this), 8, 2);
 
+    // What the list keeps of what its runs replace, with the schedule so that
+    // a list's settings are all in one place.
+    Versions = new QGroupBox(Shown(_("Versies")), this);
+    Versions->setObjectName("Versions");
+    auto* kept = new QGridLayout(Versions);
+    kept->setHorizontalSpacing(8);
+    auto box = [this](const char* name, const char* text) {
+        auto* check = new QCheckBox(Shown(_(text)), Versions);
+        check->setObjectName(name);
+        return check;
+    };
+    auto number = [this](const char* name, int low, int high) {
+        auto* spin = new QSpinBox(Versions);
+        spin->setObjectName(name);
+        spin->setRange(low, high);
+        return spin;
+    };
+    // The words before a number, indented under the box that turns it on.
+    auto lead = [this](const char* text, QWidget* buddy) {
+        auto* label = new QLabel(Shown(_(text)), Versions);
+        label->setIndent(20);
+        label->setBuddy(buddy);
+        return label;
+    };
+    Keep = box("Keep", N_("&Vervangen versies bewaren"));
+    Days = number("Days", 1, kMaxVersionDays);
+    MoveDeleted = box("MoveDeleted", N_("Wat uit de bron verdween naar de versies ve&rplaatsen"));
+    MaxShare = number("MaxShare", 0, 100);
+    Sums = box("Sums", N_("Controle&sommen bijhouden (voor de inhoudscontrole)"));
+    kept->addWidget(Keep, 0, 0, 1, 3);
+    kept->addWidget(lead(N_("gedurende"), Days), 1, 0);
+    kept->addWidget(Days, 1, 1);
+    kept->addWidget(new QLabel(Shown(_("dagen")), Versions), 1, 2);
+    kept->addWidget(MoveDeleted, 2, 0, 1, 3);
+    kept->addWidget(lead(N_("zonder vragen tot"), MaxShare), 3, 0);
+    kept->addWidget(MaxShare, 3, 1);
+    kept->addWidget(new QLabel(Shown(_("% van de kopie")), Versions), 3, 2);
+    kept->addWidget(Sums, 4, 0, 1, 3);
+    kept->setColumnStretch(2, 1);
+    // Where to look for them: a remark rather than a setting, so it is greyed
+    // (its colour follows the window's, see showEvent).
+    where_ = new QLabel(Shown(_("Versies staan op de doeldrive in Vaultor_Versions.")), this);
+    grid->addItem(new QSpacerItem(0, 8), 9, 0);
+    grid->addWidget(Versions, 10, 0, 1, 3);
+    grid->addWidget(where_, 11, 0, 1, 3);
+
     Ok = DialogButton(this, "BitBtnWithColor1", Shown(_("&Ok")));
     Cancel = DialogButton(this, "BitBtnWithColor2", Shown(_("&Annuleer")));
     Ok->setDefault(true);
@@ -260,21 +307,23 @@ TSchema::TSchema(QWidget* parent, ColourSource colour)
     buttons->addStretch();
     buttons->addWidget(Ok);
     buttons->addWidget(Cancel);
-    grid->addItem(new QSpacerItem(0, 8), 9, 0);
-    grid->addLayout(buttons, 10, 0, 1, 3);
+    grid->addItem(new QSpacerItem(0, 8), 12, 0);
+    grid->addLayout(buttons, 13, 0, 1, 3);
     connect(Ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     connect(kinds, &QButtonGroup::buttonToggled, this, [this] { EnableFields(); });
-    connect(OnPlug, &QCheckBox::toggled, this, [this] { EnableFields(); });
+    for (auto* check : {OnPlug, Keep, MoveDeleted})
+        connect(check, &QCheckBox::toggled, this, [this] { EnableFields(); });
 }
 
-void TSchema::Prepare(const std::string& list, const Schedule& current) {
-    setWindowTitle(Shown(Printf(_("Automatische back-up van %s"), list.c_str())));
+void TSchema::Prepare(const std::string& list, const ListAutomation& current) {
+    setWindowTitle(Shown(Printf(_("Automatische back-up en versies van %s"), list.c_str())));
     current_ = current;
+    const Schedule& schedule = current.schedule;
     using Kind = Schedule::Kind;
-    const bool timed = current.kind == Kind::Daily || current.kind == Kind::Weekly;
-    switch (current.kind) {
+    const bool timed = schedule.kind == Kind::Daily || schedule.kind == Kind::Weekly;
+    switch (schedule.kind) {
         case Kind::Daily:
             Daily->setChecked(true);
             break;
@@ -288,17 +337,25 @@ void TSchema::Prepare(const std::string& list, const Schedule& current) {
             Off->setChecked(true);
             break;
     }
-    Time->setTime(timed ? QTime(current.hour, current.minute) : QTime(kProposedHour, 0));
-    Day->setCurrentIndex(current.kind == Kind::Weekly ? current.day : 0);
-    Hours->setValue(current.kind == Kind::Every ? current.hours : kProposedEveryHours);
-    OnPlug->setChecked(current.on_plug);
-    MinHours->setValue(current.min_hours);
+    Time->setTime(timed ? QTime(schedule.hour, schedule.minute) : QTime(kProposedHour, 0));
+    Day->setCurrentIndex(schedule.kind == Kind::Weekly ? schedule.day : 0);
+    Hours->setValue(schedule.kind == Kind::Every ? schedule.hours : kProposedEveryHours);
+    OnPlug->setChecked(schedule.on_plug);
+    MinHours->setValue(schedule.min_hours);
+
+    const VersionsSettings& versions = current.versions;
+    Keep->setChecked(versions.keep);
+    Days->setValue(versions.days);
+    MoveDeleted->setChecked(versions.move_deleted);
+    MaxShare->setValue(versions.max_share);
+    Sums->setChecked(versions.sums);
     EnableFields();
 }
 
-Schedule TSchema::Chosen() const {
+ListAutomation TSchema::Chosen() const {
     // What the chosen kind does not use stays as it was.
-    Schedule s = current_;
+    ListAutomation chosen = current_;
+    Schedule& s = chosen.schedule;
     using Kind = Schedule::Kind;
     s.kind = Daily->isChecked()    ? Kind::Daily
              : Weekly->isChecked() ? Kind::Weekly
@@ -312,10 +369,19 @@ Schedule TSchema::Chosen() const {
     if (s.kind == Kind::Every) s.hours = Hours->value();
     s.on_plug = OnPlug->isChecked();
     s.min_hours = MinHours->value();
-    return s;
+
+    // The numbers of a box left unticked cannot be changed, so they are as
+    // the list had them.
+    VersionsSettings& v = chosen.versions;
+    v.keep = Keep->isChecked();
+    v.days = Days->value();
+    v.move_deleted = MoveDeleted->isChecked();
+    v.max_share = MaxShare->value();
+    v.sums = Sums->isChecked();
+    return chosen;
 }
 
-std::optional<Schedule> TSchema::Ask(const std::string& list, const Schedule& current) {
+std::optional<ListAutomation> TSchema::Ask(const std::string& list, const ListAutomation& current) {
     Prepare(list, current);
     CentreOn(this, parentWidget());
     if (exec() != QDialog::Accepted) return std::nullopt;
@@ -330,6 +396,8 @@ void TSchema::EnableFields() {
     Day->setEnabled(Weekly->isChecked());
     Hours->setEnabled(Every->isChecked());
     MinHours->setEnabled(OnPlug->isChecked());
+    Days->setEnabled(Keep->isChecked());
+    MaxShare->setEnabled(MoveDeleted->isChecked());
 }
 
 void TSchema::showEvent(QShowEvent* event) {
@@ -337,6 +405,15 @@ void TSchema::showEvent(QShowEvent* event) {
     SetBackground(this, colour);
     Ok->SetFaceColour(colour);
     Cancel->SetFaceColour(colour);
+    // Halfway between the text and the window's colour stays readable on
+    // whatever colour the user gave the window, where the theme's disabled
+    // grey may all but vanish.
+    QPalette pal = where_->palette();
+    const QColor text = palette().color(QPalette::WindowText);
+    pal.setColor(QPalette::WindowText,
+                 QColor((text.red() + colour.red()) / 2, (text.green() + colour.green()) / 2,
+                        (text.blue() + colour.blue()) / 2));
+    where_->setPalette(pal);
     QDialog::showEvent(event);
 }
 

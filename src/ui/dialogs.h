@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -81,18 +82,19 @@ class TNieuweLijst : public QDialog {
     UserInterface::NameAnswer::Button pressed_ = UserInterface::NameAnswer::Button::Cancel;
 };
 
-// When a list is backed up by itself: a kind, the time and day it needs, and
-// the backup on plugging in the target drive.
+// A list's settings of its own: when it is backed up by itself (a kind, the
+// time and day it needs, and the backup on plugging in the target drive), and
+// what it keeps of what its runs replace.
 class TSchema : public QDialog {
     Q_OBJECT
   public:
     TSchema(QWidget* parent, ColourSource colour);
     // The fields filled from `current`, the window not shown.
-    void Prepare(const std::string& list, const Schedule& current);
-    // The schedule the fields give now.
-    Schedule Chosen() const;
-    // The schedule chosen with Ok; nullopt for Annuleer and the close box.
-    std::optional<Schedule> Ask(const std::string& list, const Schedule& current);
+    void Prepare(const std::string& list, const ListAutomation& current);
+    // The settings the fields give now.
+    ListAutomation Chosen() const;
+    // The settings chosen with Ok; nullopt for Annuleer and the close box.
+    std::optional<ListAutomation> Ask(const std::string& list, const ListAutomation& current);
 
     QRadioButton *Off, *Daily, *Weekly, *Every;
     QSpinBox* Hours;
@@ -102,16 +104,23 @@ class TSchema : public QDialog {
     QComboBox* Day;
     QCheckBox* OnPlug;
     QSpinBox* MinHours;
+    QGroupBox* Versions;
+    QCheckBox* Keep;
+    QSpinBox* Days;
+    QCheckBox* MoveDeleted;
+    QSpinBox* MaxShare;
+    QCheckBox* Sums;
     ColourButton *Ok, *Cancel;
 
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
-    // Only the fields the chosen kind uses can be changed.
+    // Only the fields the chosen kind and the ticked boxes use can be changed.
     void EnableFields();
     ColourSource colour_;
-    Schedule current_;
+    ListAutomation current_;
+    QLabel* where_;
 };
 
 void SetBackground(QWidget* widget, const QColor& colour);

@@ -70,7 +70,8 @@ void QtUi::ShowText(const std::string& caption, const std::string& text) {
     LogViewer->Show(caption, text, state_->ProgramDir);
 }
 
-std::optional<Schedule> QtUi::AskSchedule(const std::string& list, const Schedule& current) {
+std::optional<ListAutomation> QtUi::AskListAutomation(const std::string& list,
+                                                      const ListAutomation& current) {
     Form->Refresh();
     return Schema->Ask(list, current);
 }

@@ -34,7 +34,8 @@ class QtUi : public UserInterface {
     std::optional<std::string> PickListFile(const std::string& folder) override;
     std::optional<std::string> PickFolder() override;
     void ShowText(const std::string& caption, const std::string& text) override;
-    std::optional<Schedule> AskSchedule(const std::string& list, const Schedule& current) override;
+    std::optional<ListAutomation> AskListAutomation(const std::string& list,
+                                                    const ListAutomation& current) override;
     void ProcessMessages() override;
     std::int64_t NowMs() override { return clock_.elapsed(); }
 

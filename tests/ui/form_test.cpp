@@ -287,7 +287,8 @@ TEST_F(Window, OptionsAskAndTellThroughTheWindowsDialogs) {
 TEST_F(Window, TheListMenuSchedulesTheListAndTheLineOverItWarnsWhileItWasNeverBackedUp) {
     test::TempDir elsewhere;
     UnitEnvironment units(elsewhere);
-    bool cancel = true, time_off = true, time_daily = false, day_daily = true, min_hours = true;
+    bool cancel = true, time_off = true, time_daily = false, day_daily = true, min_hours = true,
+         days_off = true, days_kept = false;
     std::string caption;
     std::vector<std::string> messages;
     test::ModalHandler answers([&](QDialog* d) {
@@ -300,6 +301,10 @@ TEST_F(Window, TheListMenuSchedulesTheListAndTheLineOverItWarnsWhileItWasNeverBa
             day_daily = schema->Day->isEnabled();
             schema->Time->setTime(QTime(7, 45));
             schema->OnPlug->click();
+            days_off = schema->Days->isEnabled();
+            schema->Keep->click();
+            days_kept = schema->Days->isEnabled();
+            schema->Days->setValue(30);
             (cancel ? schema->Cancel : schema->Ok)->click();
         } else if (auto* m = qobject_cast<TShowTextForm*>(d)) {
             messages.push_back(Bytes(m->Label1->text()));
@@ -315,7 +320,7 @@ TEST_F(Window, TheListMenuSchedulesTheListAndTheLineOverItWarnsWhileItWasNeverBa
     EXPECT_EQ(Bytes(entry->text()), "Automatische back-up...");
 
     entry->trigger();  // Annuleer changes nothing
-    EXPECT_EQ(caption, "Automatische back-up van Thuis");
+    EXPECT_EQ(caption, "Automatische back-up en versies van Thuis");
     EXPECT_EQ(ReadFile(home / "Thuis.drv"), drv_before);
     EXPECT_FALSE(form->LastBackupLine->isVisible());
 
@@ -325,12 +330,19 @@ TEST_F(Window, TheListMenuSchedulesTheListAndTheLineOverItWarnsWhileItWasNeverBa
     EXPECT_FALSE(min_hours);  // nor the hours after plugging in, until that is ticked
     EXPECT_TRUE(time_daily);
     EXPECT_FALSE(day_daily);
+    EXPECT_FALSE(days_off);  // the days count only while versions are kept
+    EXPECT_TRUE(days_kept);
     const std::string drv = ReadFile(home / "Thuis.drv");
     EXPECT_NE(drv.find("[Schedule]"), std::string::npos) << drv;
     EXPECT_NE(drv.find("Kind=daily"), std::string::npos) << drv;
     EXPECT_NE(drv.find("Time=07:45"), std::string::npos) << drv;
     EXPECT_NE(drv.find("OnPlug=1"), std::string::npos) << drv;
     EXPECT_NE(drv.find("TheDrive=E"), std::string::npos) << drv;
+    const auto versions = drv.find("[Versions]");
+    ASSERT_NE(versions, std::string::npos) << drv;
+    EXPECT_NE(drv.find("Keep=1", versions), std::string::npos) << drv;
+    EXPECT_NE(drv.find("Days=30", versions), std::string::npos) << drv;
+    EXPECT_NE(drv.find("MoveDeleted=0", versions), std::string::npos) << drv;
     const std::string unit_folder = elsewhere / "config/systemd/user/";
     EXPECT_TRUE(
         std::filesystem::exists(unit_folder + ListUnitName(state.ProgramDir, "Thuis") + ".timer"));

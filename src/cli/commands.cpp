@@ -435,7 +435,10 @@ bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
         {"test", 1, 1, N_("test LIJST")},
         {"run", 1, 1, N_("run LIJST [--notify]")},
         {"schedule", 1, 4, N_("schedule LIJST [off|daily UU:MM|weekly DAG UU:MM|every N]")},
-        {"onplug", 2, 3, N_("onplug LIJST on [UREN]|off")}};
+        {"onplug", 2, 3, N_("onplug LIJST on [UREN]|off")},
+        {"restore", 1, 2,
+         N_("restore LIJST PAD [--version \"JJJJ-MM-DD UUMMSS\"] [--to MAP] [--overwrite]")},
+        {"versions", 2, 2, N_("versions LIJST PAD")}};
     for (const auto& f : forms)
         if (name == f.name) {
             *usage = _(f.usage);

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
@@ -17,6 +18,20 @@ bool HasArgument(int argc, char** argv, std::initializer_list<std::string_view> 
     return false;
 }
 
+// The command: the first argument that is neither an option nor an option's value.
+std::string_view CommandWord(int argc, char** argv) {
+    static constexpr std::string_view kTakesValue[] = {
+        "--program-dir", "--drive", "--ignore-time-shift", "--version", "--to", "--from"};
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (std::find(std::begin(kTakesValue), std::end(kTakesValue), arg) != std::end(kTakesValue))
+            ++i;
+        else if (arg.empty() || arg.front() != '-')
+            return arg;
+    }
+    return {};
+}
+
 }  // namespace
 
 bool AsksForHelp(int argc, char** argv) {
@@ -24,7 +39,8 @@ bool AsksForHelp(int argc, char** argv) {
 }
 
 bool AsksForVersion(int argc, char** argv) {
-    return HasArgument(argc, argv, {"--version"});
+    // restore takes the stamp of the version to bring back after --version.
+    return HasArgument(argc, argv, {"--version"}) && CommandWord(argc, argv) != "restore";
 }
 
 void TakeProgramDirOption(int argc, char** argv) {

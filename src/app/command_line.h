@@ -11,7 +11,8 @@ namespace vaultor {
 
 // --help or -h among the arguments.
 bool AsksForHelp(int argc, char** argv);
-// --version among the arguments.
+// --version among the arguments, unless the command is restore (whose
+// --version names a version to restore).
 bool AsksForVersion(int argc, char** argv);
 
 // --program-dir MAP: the folder is made when missing (not for --help) and

@@ -478,7 +478,10 @@ bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
         {"schedule", 1, 4, N_("schedule LIJST [off|daily UU:MM|weekly DAG UU:MM|every N]")},
         {"onplug", 2, 3, N_("onplug LIJST on [UREN]|off")},
         {"keep", 2, 3, N_("keep LIJST on [DAGEN]|off")},
-        {"movedeleted", 2, 3, N_("movedeleted LIJST on [PROCENT]|off")}};
+        {"movedeleted", 2, 3, N_("movedeleted LIJST on [PROCENT]|off")},
+        {"restore", 1, 2,
+         N_("restore LIJST PAD [--version \"JJJJ-MM-DD UUMMSS\"] [--to MAP] [--overwrite]")},
+        {"versions", 2, 2, N_("versions LIJST PAD")}};
     for (const auto& f : forms)
         if (name == f.name) {
             *usage = _(f.usage);

@@ -17,6 +17,9 @@ struct Command {
     bool allow_mass_move = false;  // start: move what left the source, however much
     // --ignore-time-shift on|off: the option set as in the window, kept at close.
     std::optional<bool> ignore_time_shift;
+    // restore: --version STAMP, --to FOLDER, --from X:, --overwrite.
+    std::optional<std::string> version, to, from;
+    bool overwrite = false;
 };
 
 // Runs one list command as the window would, and ends as the window closes.

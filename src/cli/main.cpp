@@ -11,6 +11,7 @@
 #include "app/schedule_units.h"
 #include "app/start.h"
 #include "cli/commands.h"
+#include "cli/restore_commands.h"
 #include "cli/terminal_ui.h"
 #include "fs/drive_table.h"
 #include "fs/drives.h"
@@ -33,6 +34,8 @@ constexpr const char* kUsage =
        "  schedule LIJST [off|daily UU:MM|weekly DAG UU:MM|every N] | onplug LIJST on [UREN]|off\n"
        "  keep LIJST on [DAGEN]|off | movedeleted LIJST on [PROCENT]|off | start LIJST "
        "--allow-mass-move\n"
+       "  restore LIJST PAD [--version \"JJJJ-MM-DD UUMMSS\"] [--to MAP] [--overwrite]\n"
+       "  restore --from X: PAD --to MAP [--version ...] [--overwrite] | versions LIJST PAD\n"
        "vaultor-cli --help | --version");
 
 struct Arguments {
@@ -89,6 +92,14 @@ Arguments Parse(int argc, char** argv) {
             a.command.lock = true;
         } else if (arg == "--unlock") {
             a.command.unlock = true;
+        } else if (arg == "--version") {
+            a.command.version = value("--version");
+        } else if (arg == "--to") {
+            a.command.to = value("--to");
+        } else if (arg == "--from") {
+            a.command.from = value("--from");
+        } else if (arg == "--overwrite") {
+            a.command.overwrite = true;
         } else if (arg.rfind("--", 0) == 0) {
             UsageError(Printf(_("Onbekende optie %s; zie --help."), arg.c_str()));
         } else if (a.command.name.empty()) {
@@ -104,6 +115,9 @@ Arguments Parse(int argc, char** argv) {
     if (a.command.lock && a.command.unlock) UsageError(_("--lock en --unlock gaan niet samen."));
     if ((a.command.lock || a.command.unlock) && a.command.name != "target")
         UsageError(_("--lock en --unlock horen bij target."));
+    if ((a.command.version || a.command.to || a.command.from || a.command.overwrite) &&
+        a.command.name != "restore")
+        UsageError(_("--version, --to, --from en --overwrite horen bij restore."));
     if (a.command.ignore_time_shift && (a.command.name == "drives" || a.command.name == "lists"))
         UsageError(_("--ignore-time-shift hoort bij een opdracht met een lijst."));
     // Folders and files the user names are made absolute now: the program works
@@ -119,6 +133,8 @@ Arguments Parse(int argc, char** argv) {
     if ((c.name == "add" || c.name == "remove" || c.name == "info") && c.args.size() == 2)
         absolute(c.args[1]);
     if (c.name == "import" && c.args.size() == 1) absolute(c.args[0]);
+    if ((c.name == "restore" || c.name == "versions") && !c.args.empty()) absolute(c.args.back());
+    if (c.to) absolute(*c.to);
     a.answers = yes ? cli::TerminalUi::Answers::Yes
                     : (no ? cli::TerminalUi::Answers::No : cli::TerminalUi::Answers::Ask);
     return a;
@@ -192,6 +208,8 @@ int main(int argc, char** argv) {
         }
         if (name == "schedule" || name == "onplug") return cli::SetSchedule(program, args.command);
         if (name == "keep" || name == "movedeleted") return cli::SetVersions(program, args.command);
+        if (name == "restore") return cli::RestoreFromTarget(program, args.command);
+        if (name == "versions") return cli::ListVersions(program, args.command);
         if (name == "drives") {
             if (!args.command.args.empty())
                 UsageError(Printf(_("Gebruik: vaultor-cli %s"), "drives"));

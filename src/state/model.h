@@ -94,11 +94,12 @@ struct MainWindowModel {
     Control PanelDriveInfo{{}, false, true}, Splitter1{{}, false, true};
     Control FileListBox1Box{{}, false, true}, Splitter2{{}, false, true};
     std::vector<std::string> FileListBox1;
+    int FileListBox1Index = -1;         // the file the target menu was opened on; -1: the folder
     std::vector<TreeNode> TreeView1;    // the root node of the target, when filled
     std::vector<size_t> TreeSelection;  // child indices from the root; empty: the root
     bool TreeSelected = false;
-    Control Verwijderdezemap1;
-    Control Wisdemap1, Toonmapinfolog1;  // entries of the source-list popup
+    Control Verwijderdezemap1, Terugzetten1;  // entries of the target browser's popup
+    Control Wisdemap1, Toonmapinfolog1;       // entries of the source-list popup
     // For a list backed up by itself: when its last good backup was, and
     // whether that is too long ago.
     Control LastBackupLine{{}, false, true};

@@ -15,6 +15,7 @@
 #include "fs/i18n.h"
 #include "fs/letter_path.h"
 #include "fs/pump.h"
+#include "target/copy_origin.h"
 #include "target/drive_record.h"
 
 namespace vaultor {
@@ -33,6 +34,7 @@ TreeNode* Selected(AppState& state) {
 
 void ShowFilesOf(AppState& state, const std::string& path) {
     state.Model.FileListBox1 = fs::ListFolder(path + "\\").files;
+    state.Model.FileListBox1Index = -1;
 }
 
 // The names on the way from the root to the selected node.
@@ -113,8 +115,18 @@ std::string GetSelPathStr(const AppState& state) {
     return path;
 }
 
+std::string SelectedTargetItem(const AppState& state) {
+    const auto& m = state.Model;
+    std::string folder = GetSelPathStr(state);
+    const int index = m.FileListBox1Index;
+    if (folder.empty() || index < 0 || static_cast<size_t>(index) >= m.FileListBox1.size())
+        return folder;
+    return folder + "\\" + m.FileListBox1[static_cast<size_t>(index)];
+}
+
 void TreeView1Click(AppState& state) {
     state.Model.FileListBox1.clear();
+    state.Model.FileListBox1Index = -1;
     if (state.Model.TreeSelected) ShowFilesOf(state, GetSelPathStr(state));
 }
 
@@ -134,8 +146,11 @@ void TreeView1DblClick(AppState& state) {
 }
 
 void PopupMenu2Popup(AppState& state) {
-    state.Model.Verwijderdezemap1.enabled =
-        GetSelPathStr(state).find("Vaultor_Drive") != std::string::npos;
+    auto& m = state.Model;
+    // Opened on a file, the menu is about that file: no folder is deleted.
+    m.Verwijderdezemap1.enabled =
+        m.FileListBox1Index < 0 && GetSelPathStr(state).find("Vaultor_Drive") != std::string::npos;
+    m.Terugzetten1.enabled = OriginOfCopy(SelectedTargetItem(state)).has_value();
 }
 
 void Verwijderdezemap1Click(AppState& state) {

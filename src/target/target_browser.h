@@ -11,6 +11,9 @@ namespace vaultor {
 void FillDirTreeView(AppState& state);
 // The path of the selected node: "E:" for the root, "E:\Vaultor_Drive C\Foto".
 std::string GetSelPathStr(const AppState& state);
+// What the target browser's menu is about: the selected folder, or the file
+// of the file list it was opened on ("E:\Vaultor_Drive C\Foto\a.jpg").
+std::string SelectedTargetItem(const AppState& state);
 void TreeView1Click(AppState& state);
 void TreeView1DblClick(AppState& state);
 void PopupMenu2Popup(AppState& state);

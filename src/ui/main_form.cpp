@@ -15,6 +15,7 @@
 #include "app/list_commands.h"
 #include "app/main_window.h"
 #include "app/options.h"
+#include "app/restore_browser.h"
 #include "app/start_run.h"
 #include "app/totals.h"
 #include "fs/i18n.h"
@@ -269,8 +270,17 @@ void TForm1::Connect() {
     });
     connect(TreeView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         // A right click selects the node under the mouse.
-        if (auto* item = TreeView1->itemAt(at)) Handle([&] { SelectInModel(item); });
+        Handle([&] {
+            if (auto* item = TreeView1->itemAt(at)) SelectInModel(item);
+            state_.Model.FileListBox1Index = -1;  // the menu is about the folder
+        });
         PopupMenu2->popup(TreeView1->viewport()->mapToGlobal(at));
+    });
+    connect(FileListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        // Opened on a file, the same menu is about that file.
+        auto* item = FileListBox1->itemAt(at);
+        Handle([&] { state_.Model.FileListBox1Index = item ? FileListBox1->row(item) : -1; });
+        PopupMenu2->popup(FileListBox1->viewport()->mapToGlobal(at));
     });
     connect(PopupMenu2, &QMenu::aboutToShow, this,
             [this] { Handle([&] { PopupMenu2Popup(state_); }); });
@@ -284,6 +294,7 @@ void TForm1::Connect() {
         {PopupMenu1, {"Wisdemap1", Wisdemap1Click}},
         {PopupMenu1, {"Toonmapinfolog1", Toonmapinfolog1Click}},
         {PopupMenu2, {"Verwijderdezemap1", Verwijderdezemap1Click}},
+        {PopupMenu2, {"Terugzetten1", Terugzetten1Click}},
         {PopupMenu2, {"Doelbrowsertonen2", Doelbrowsertonen1Click}},
         {PopupMenu3, {"ekstwissen1", ekstwissen1Click}},
         {PopupMenu3, {"Logviewer1", SBShowLogClick}},
@@ -339,6 +350,7 @@ void TForm1::RefreshButtons() {
     PopupMenu1->findChild<QAction*>("Wisdemap1")->setEnabled(m.Wisdemap1.enabled);
     PopupMenu1->findChild<QAction*>("Toonmapinfolog1")->setEnabled(m.Toonmapinfolog1.enabled);
     PopupMenu2->findChild<QAction*>("Verwijderdezemap1")->setEnabled(m.Verwijderdezemap1.enabled);
+    PopupMenu2->findChild<QAction*>("Terugzetten1")->setEnabled(m.Terugzetten1.enabled);
 }
 
 void TForm1::RefreshSourceSide() {

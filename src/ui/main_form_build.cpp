@@ -174,6 +174,7 @@ void TForm1::BuildTargetSide() {
     TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
     FileListBox1 = new QListWidget;
     FileListBox1->setObjectName("FileListBox1");
+    FileListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     Splitter2Box->addWidget(TreeView1);
     Splitter2Box->addWidget(FileListBox1);
     Splitter2Box->handle(1)->setObjectName("Splitter2");
@@ -234,6 +235,7 @@ void TForm1::BuildMenus() {
     PopupMenu2 = new QMenu(this);
     PopupMenu2->setObjectName("PopupMenu2");
     add(PopupMenu2, "Verwijderdezemap1", N_("Verwijder deze map"));
+    add(PopupMenu2, "Terugzetten1", N_("Terugzetten..."));
     add(PopupMenu2, "Doelbrowsertonen2", N_("Doelbrowser aan/uit"));
 
     PopupMenu3 = new QMenu(this);

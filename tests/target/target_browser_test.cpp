@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/restore_browser.h"
 #include "fs/drive_table.h"
 #include "support/drive_map.h"
 #include "support/scripted_ui.h"
@@ -15,6 +16,7 @@
 namespace vaultor {
 namespace {
 
+using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
@@ -101,6 +103,51 @@ TEST_F(TargetBrowserTest, ShowsTwoLevelsLoadsDeeperOnesOnDemandAndDeletesOnlyDri
     Verwijderdezemap1Click(state);
     EXPECT_FALSE(std::filesystem::exists(e / "Vaultor_Drive C"));
     EXPECT_EQ(state.Model.TreeView1[0].children.size(), 1u);
+}
+
+// "Terugzetten...": a file of the file list back to its source's place, and a
+// folder of a run's versions; each differing file asks, Yes replaces, No keeps both.
+TEST_F(TargetBrowserTest, RestoresTheChosenFileOrAVersionFolderAskingForEachDifferingFile) {
+    TempDir s;
+    test::MapDrives({"E=" + e.Path(), "S=" + s.Path()});
+    const std::string run = "Vaultor_Versions/2026-01-02 030405 Foto";
+    std::filesystem::create_directories(e / "Vaultor_Drive S/Data");
+    std::filesystem::create_directories(e / (run + "/Vaultor_Drive S/Data"));
+    WriteFile(e / "Vaultor_Drive S/Data/a.txt", "kopie");
+    WriteFile(e / (run + "/Vaultor_Drive S/Data/a.txt"), "oud");
+    std::filesystem::create_directories(s / "Data");
+    WriteFile(s / "Data/a.txt", "nu");
+    FillDirTreeView(state);
+    for (auto folder : {std::vector<std::string>{"Vaultor_Drive S"},
+                        {"Vaultor_Versions"},
+                        {"Vaultor_Versions", "2026-01-02 030405 Foto"},
+                        {"Vaultor_Versions", "2026-01-02 030405 Foto", "Vaultor_Drive S"}}) {
+        Select(folder);
+        TreeView1DblClick(state);
+    }
+    Select({"Vaultor_Drive S", "Data"});
+    TreeView1Click(state);
+    state.Model.FileListBox1Index = 0;  // the menu opened on a.txt
+    PopupMenu2Popup(state);
+    EXPECT_TRUE(state.Model.Terugzetten1.enabled);
+    EXPECT_FALSE(state.Model.Verwijderdezemap1.enabled);
+    ui.answers = {kAnswerYes, kAnswerNo};
+    Terugzetten1Click(state);
+    EXPECT_EQ(ui.questions[0],
+              "E:\\Vaultor_Drive S\\Data\\a.txt terugzetten naar S:\\Data\\a.txt?");
+    EXPECT_EQ(ReadFile(s / "Data/a.txt"), "nu");
+    EXPECT_NE(ui.messages.back().find("naast een ander bestand bewaard: 1"), std::string::npos);
+
+    Select({"Vaultor_Versions", "2026-01-02 030405 Foto", "Vaultor_Drive S", "Data"});
+    state.Model.FileListBox1Index = -1;
+    ui.answers = {kAnswerYes, kAnswerYes};
+    Terugzetten1Click(state);
+    EXPECT_EQ(ReadFile(s / "Data/a.txt"), "oud");
+    EXPECT_EQ(ui.messages.back().rfind("Teruggezet: 1,", 0), 0u) << ui.messages.back();
+
+    Select({"Vaultor_Versions"});
+    PopupMenu2Popup(state);
+    EXPECT_FALSE(state.Model.Terugzetten1.enabled);
 }
 
 }  // namespace

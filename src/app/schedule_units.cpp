@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -49,9 +50,34 @@ std::uint64_t Fnv1a(std::string_view text) {
     return h;
 }
 
+// Whether systemd takes the text as it is: unit files are UTF-8.
+bool ValidUtf8(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        size_t extra = 0;
+        if (c >= 0x80) {
+            if ((c >> 5) == 6)
+                extra = 1;
+            else if ((c >> 4) == 14)
+                extra = 2;
+            else if ((c >> 3) == 30)
+                extra = 3;
+            else
+                return false;
+        }
+        if (i + extra >= text.size() && extra) return false;
+        for (size_t k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 2) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
 // One argument of a unit's command line: in double quotes, with what systemd
-// would take as a specifier or a variable doubled.
+// would take as a specifier or a variable doubled, and a name that is no
+// UTF-8 in \xNN escapes, which systemd turns back into its bytes.
 std::string UnitArgument(const std::string& text) {
+    const bool escape_high = !ValidUtf8(text);
     std::string out = "\"";
     for (unsigned char c : text) {
         if (c == '"' || c == '\\')
@@ -60,7 +86,7 @@ std::string UnitArgument(const std::string& text) {
             out += "%%";
         else if (c == '$')
             out += "$$";
-        else if (c < 0x20 || c == 0x7f)
+        else if (c < 0x20 || c == 0x7f || (escape_high && c >= 0x80))
             out += "\\x" + Hex(c, 2);
         else
             out += static_cast<char>(c);
@@ -86,7 +112,12 @@ std::string ShellArgument(const std::string& text) {
 std::string DesktopArgument(const std::string& text) {
     std::string out = "\"";
     for (char c : text) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\') out += "\\\\";
+        // The value's own escapes are undone before the quoting's: a
+        // backslash takes four, the other three characters two.
+        if (c == '\\')
+            out += "\\\\\\";
+        else if (c == '"' || c == '`' || c == '$')
+            out += "\\\\";
         if (c == '%')
             out += "%%";
         else
@@ -95,14 +126,17 @@ std::string DesktopArgument(const std::string& text) {
     return out + "\"";
 }
 
-// A unit's Description: one line, with no specifier in it.
+// A unit's Description: one line of UTF-8, with no specifier in it.
 std::string UnitValue(const std::string& text) {
+    const bool replace_high = !ValidUtf8(text);
     std::string out;
     for (unsigned char c : text) {
         if (c == '%')
             out += "%%";
+        else if (c < 0x20 || c == 0x7f)
+            out += ' ';
         else
-            out += c < 0x20 || c == 0x7f ? ' ' : static_cast<char>(c);
+            out += replace_high && c >= 0x80 ? '?' : static_cast<char>(c);
     }
     return out;
 }
@@ -183,6 +217,12 @@ void ApplyWatcher(const std::string& program_dir, bool manager, UnitsOutcome* ou
         if (manager) Systemctl({"daemon-reload"}, outcome);
     }
     RemoveFile(autostart);
+}
+
+// Where no user manager runs the user put a crontab line in by hand.
+std::string CrontabAdvice(const std::string& list) {
+    return Printf(_("Haal de regel die \"run %s\" start uit uw crontab (crontab -e)."),
+                  list.c_str());
 }
 
 void RemoveListUnitFiles(const std::string& program_dir, const std::string& list, bool manager,
@@ -282,6 +322,18 @@ std::string CrontabLine(const std::string& program_dir, const std::string& list,
 UnitsOutcome ApplySchedule(const std::string& program_dir, const std::string& list,
                            const Schedule& schedule) {
     UnitsOutcome outcome;
+    // A line end in a name would end a line of a unit, a crontab or an entry.
+    auto control = [](const std::string& text) {
+        return std::any_of(text.begin(), text.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    };
+    if (schedule.Used() && (control(program_dir) || control(list))) {
+        outcome.ok = false;
+        outcome.lines.push_back(
+            _("De naam van de lijst of de programmamap bevat een stuurteken; zo'n lijst kan "
+              "niet vanzelf worden gemaakt."));
+        return outcome;
+    }
     const bool manager = HasUserManager();
     const std::string name = ListUnitName(program_dir, list);
     if (schedule.kind == Schedule::Kind::Off) {
@@ -313,6 +365,7 @@ UnitsOutcome MoveScheduleUnits(const std::string& program_dir, const std::string
     UnitsOutcome outcome;
     const bool manager = HasUserManager();
     RemoveListUnitFiles(program_dir, from, manager, &outcome);
+    if (!manager) outcome.lines.push_back(CrontabAdvice(from));
     UnitsOutcome applied = ApplySchedule(program_dir, to, schedule);
     outcome.ok &= applied.ok;
     outcome.lines.insert(outcome.lines.end(), applied.lines.begin(), applied.lines.end());
@@ -328,6 +381,7 @@ UnitsOutcome RemoveScheduleUnits(const std::string& program_dir, const std::stri
     UnitsOutcome outcome;
     const bool manager = HasUserManager();
     RemoveListUnitFiles(program_dir, list, manager, &outcome);
+    if (!manager && had_units) outcome.lines.push_back(CrontabAdvice(list));
     ApplyWatcher(program_dir, manager, &outcome);
     return outcome;
 }

@@ -200,8 +200,13 @@ RunResult CopyEverything(AppState& state, const CopyPlan& plan, RunObserver& obs
         log.WriteLine(NotAnsweringText(state));
     else if (state.AbortRequested)
         log.WriteLine(_("De bewerking is door de gebruiker voortijdig afgebroken."));
-    if (plan.removed_held_back) log.WriteLine(HeldBackText(plan.removed_held_back));
-    if (!result.target_not_answering) RemoveExpiredVersions(state, log, std::time(nullptr));
+    if (plan.removed_held_back) {
+        log.WriteLine(HeldBackText(plan.removed_held_back));
+        ++result.remarks;  // the copy holds what its source lost: not all is as it should be
+    }
+    if (!result.target_not_answering)
+        RemoveExpiredVersions(
+            state, [&](const std::string& line) { log.WriteLine(line); }, std::time(nullptr));
     log.WriteLine(_("Eind log."));
     log.Close();
     m.RichEdit1 = ReadLogLines(LogFile::PathIn(state.ProgramDir));
@@ -295,6 +300,13 @@ RunResult StartWithLock(AppState& state, RunObserver* also, StartMode mode) {
                 m.RichEdit1.push_back(PassedOverLine(entry));
                 ++result.remarks;
             }
+        if (plan.removed_held_back) {
+            m.RichEdit1.push_back(HeldBackText(plan.removed_held_back));
+            ++result.remarks;
+        }
+        RemoveExpiredVersions(
+            state, [&](const std::string& line) { m.RichEdit1.push_back(line); },
+            std::time(nullptr));
         if (plan.compression_work) SetAllFoldersCompressionstate(state, plan.compress);
         // What an interrupted run had in hand is gone from the source, or whole.
         if (!plan.interrupted.empty() || RunJournal::Exists(RunJournal::PathFor(state)))

@@ -58,7 +58,8 @@ void GuardMassMove(AppState& state, CopyPlan& plan, StartMode mode) {
     const VersionsSettings settings = ReadVersionsSettings(state.CurrentDrvFile);
     const std::int64_t share =
         plan.copy_files > 0 ? plan.removed_files * 100 / plan.copy_files : 100;
-    if (plan.removed_files == 0 || share <= settings.max_share) return;
+    if (plan.removed_files == 0 || plan.removed_files * 100 <= settings.max_share * plan.copy_files)
+        return;
     const std::string question = Printf(
         _("Deze back-up zou %lld van de %lld bestanden van de kopie (%lld%%) naar de versies "
           "verplaatsen, omdat ze niet meer in de bron staan. Dat is meer dan %d%%. Toch "
@@ -90,24 +91,24 @@ bool OfferRoomFromVersions(AppState& state, std::int64_t short_by, StartMode mod
         Printf(_("Er is niet voldoende ruimte op de doelschijf. De %d oudste bewaarde versies van "
                  "deze lijst verwijderen? Dat maakt %s vrij."),
                static_cast<int>(chosen.size()), fs::KiesFormaatStr(freed).c_str());
-    if (state.Ui.VraagJaNee(question) != kAnswerYes) return false;
+    if (state.Ui.ConfirmRemoval(question) != kAnswerYes) return false;
     bool all = true;
     for (const auto& native : chosen) all &= RemoveWhole(native);
     return all;
 }
 
-void RemoveExpiredVersions(AppState& state, LogFile& log, std::time_t now) {
+void RemoveExpiredVersions(AppState& state, const std::function<void(const std::string&)>& say,
+                           std::time_t now) {
+    // Also once keeping was turned off: what was kept still expires.
     const VersionsSettings settings = ReadVersionsSettings(state.CurrentDrvFile);
-    if (!settings.keep && !settings.move_deleted) return;
     const std::time_t oldest_kept = now - static_cast<std::time_t>(settings.days) * 24 * 3600;
     for (const auto& run : ListRunVersions(state.TargetRoot, ListOf(state))) {
         if (run.when >= oldest_kept) break;
         auto native = NativeOf(state, run);
         if (!native) continue;
         const std::string folder = VersionsRoot(state.TargetRoot) + run.name;
-        log.WriteLine(RemoveWhole(*native)
-                          ? _("Verlopen versies verwijderd: ") + folder
-                          : _("Verlopen versies konden niet worden verwijderd: ") + folder);
+        say(RemoveWhole(*native) ? _("Verlopen versies verwijderd: ") + folder
+                                 : _("Verlopen versies konden niet worden verwijderd: ") + folder);
     }
 }
 

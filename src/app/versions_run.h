@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
+#include <string>
 
 #include "app/start_run.h"
 #include "engine/copy_plan.h"
@@ -25,7 +27,9 @@ std::string HeldBackText(std::int64_t files);
 // removes them.
 bool OfferRoomFromVersions(AppState& state, std::int64_t short_by, StartMode mode);
 
-// At the end of a run: the list's dated folders older than its Days go, whole.
-void RemoveExpiredVersions(AppState& state, LogFile& log, std::time_t now);
+// At the end of a run: the list's dated folders older than its Days go,
+// whole; each is said.
+void RemoveExpiredVersions(AppState& state, const std::function<void(const std::string&)>& say,
+                           std::time_t now);
 
 }  // namespace vaultor

@@ -160,6 +160,14 @@ int TerminalUi::ConfirmMassMove(const std::string& question) {
     return allow_mass_move ? kAnswerYes : kAnswerNo;
 }
 
+int TerminalUi::ConfirmRemoval(const std::string& question) {
+    if (answers_ == Answers::Ask && ::isatty(STDIN_FILENO)) return VraagJaNee(question);
+    PrintNewPaneLines();
+    Say(question);
+    Say(_("> Nee (alleen op een terminal te beantwoorden)"));
+    return kAnswerNo;
+}
+
 int TerminalUi::VraagJaNee(const std::string& question) {
     PrintNewPaneLines();
     Say(question);

@@ -61,6 +61,8 @@ class TerminalUi : public UserInterface {
     int VraagJaNee(const std::string& question) override;
     // --yes does not answer it: only --allow-mass-move, or a person at a terminal.
     int ConfirmMassMove(const std::string& question) override;
+    // Only a person at a terminal answers it.
+    int ConfirmRemoval(const std::string& question) override;
     bool allow_mass_move = false;
     void ToonMelding(const std::string& text) override;
     void PlainNotice(const std::string& text) override;

@@ -254,9 +254,10 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
 void CompareListFolders(AppState& state, const std::vector<std::string>& roots, Comparer& comparer,
                         CopyPlan& plan, LogFile* log, RunObserver& observer) {
     Walker walker(state, log, observer, &plan,
-                  [&](const std::string& folder, const std::vector<ListedEntry>& entries,
-                      const std::vector<std::string>& folders) {
-                      comparer.CompareCalcSize(folder, &entries, &folders);
+                  [&](const std::string& folder, const WalkListing& listing) {
+                      // Only a folder read whole tells what left the source.
+                      comparer.CompareCalcSize(folder, &listing.entries,
+                                               listing.complete ? &listing.folders : nullptr);
                   });
     for (const auto& root : roots) {
         // A listed folder that is not there (its drive not plugged in) is not

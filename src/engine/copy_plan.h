@@ -67,10 +67,10 @@ struct CopyPlan {
     // In the copy, no longer in the source (target paths; a folder with all
     // below it): moved among the versions, with move_deleted only.
     std::vector<std::string> removed;
-    std::int64_t removed_files = 0;  // the files among them, those in folders too
-    std::int64_t copy_files = 0;     // files the copy's folders held, for the share moved
+    std::int64_t removed_files = 0;      // the files among them, those in folders too
+    std::int64_t copy_files = 0;         // files the copy's folders held, for the share moved
     std::int64_t removed_held_back = 0;  // files not moved: too large a share, not confirmed
-    std::int64_t changes = 0;        // files and folders that differ
+    std::int64_t changes = 0;            // files and folders that differ
     std::int64_t bytes_to_copy = 0;
     std::int64_t space_needed = 0;  // net: what the copies add to the target
     // What the copy needs at its peak: an update is written beside its old

@@ -175,9 +175,12 @@ std::optional<ListedEntry> FileEntry(int dir_fd, const char* name, const struct 
 namespace {
 
 // Reads a folder once: each subfolder's status to on_folder, each other entry
-// (links resolved) to on_file. False when the folder cannot be read.
+// (links resolved) to on_file. False when the folder cannot be read; an entry
+// that is there but cannot be looked at (a folder without search permission,
+// a failing medium) leaves *complete false.
 template <typename OnFolder, typename OnFile>
-bool ReadFolder(const std::string& native, bool follow, OnFolder on_folder, OnFile on_file) {
+bool ReadFolder(const std::string& native, bool follow, OnFolder on_folder, OnFile on_file,
+                bool* complete = nullptr) {
     DirPtr dir = OpenDir(native, follow);
     if (!dir) return false;
     int fd = ::dirfd(dir.get());
@@ -185,7 +188,10 @@ bool ReadFolder(const std::string& native, bool follow, OnFolder on_folder, OnFi
     for (errno = 0; const dirent* e = ::readdir(dir.get()); errno = 0) {
         if (IsDotOrDotDot(e->d_name)) continue;
         struct stat st {};
-        if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // gone: counts 0
+        if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT && complete) *complete = false;  // gone: counts 0
+            continue;
+        }
         if (S_ISDIR(st.st_mode))
             on_folder(e->d_name, st);
         else if (auto entry = FileEntry(fd, e->d_name, st))
@@ -222,7 +228,8 @@ WalkListing ListForWalk(const std::string& native, const WalkFence& fence, bool 
                 out.has_files = true;
             }
             if (keep_entries) out.entries.push_back(std::move(entry));
-        });
+        },
+        &out.complete);
     return out;
 }
 
@@ -248,7 +255,9 @@ void Walker::Act(const std::string& letter, const Listing& listing, WalkMode mod
                 PassOver(PassedOverEntry::Why::FolderUnreadable, letter);
                 break;
             }
-            if (compare_) compare_(letter, listing.entries, listing.folders);
+            // What it could read is compared; what it could not is said.
+            if (!listing.complete) PassOver(PassedOverEntry::Why::FolderUnreadable, letter);
+            if (compare_) compare_(letter, listing);
             break;
     }
 }

@@ -31,6 +31,7 @@ struct ListedEntry {
 // A folder as a walk reads it.
 struct WalkListing {
     bool readable = false;
+    bool complete = true;  // every entry could be looked at
     std::int64_t file_bytes = 0;
     bool has_files = false;
     std::vector<std::string> folders;  // those the walk may enter
@@ -67,11 +68,9 @@ class ListingPrefetch;
 // it lets the window work and stops when Stop was pressed.
 class Walker {
   public:
-    // The comparison of one folder, given the entries the walk read from it
-    // and the subfolders it holds.
+    // The comparison of one folder, given what the walk read of it.
     using CompareFolder =
-        std::function<void(const std::string& letter_path, const std::vector<ListedEntry>& entries,
-                           const std::vector<std::string>& folders)>;
+        std::function<void(const std::string& letter_path, const WalkListing& listing)>;
 
     // A comparing walk records what it passes over in `plan`, and logs it
     // when it has a log.

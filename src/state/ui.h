@@ -52,6 +52,9 @@ class UserInterface : public fs::MessagePump {
     // A question a blanket yes (vaultor-cli --yes) does not answer: moving a
     // large part of a copy away. The window asks it as any other.
     virtual int ConfirmMassMove(const std::string& question) { return VraagJaNee(question); }
+    // Neither does it answer one whose yes cannot be undone: removing kept
+    // versions to make room.
+    virtual int ConfirmRemoval(const std::string& question) { return VraagJaNee(question); }
     // The schedule and versions dialog of a list: the settings chosen,
     // nullopt when cancelled. A front end without it (vaultor-cli has its own
     // commands) leaves them as they are.

@@ -200,6 +200,14 @@ TEST_F(CliRunTest, AFolderThatCannotBeReadIsNamedAndTheRunDoesNotSucceed) {
     ::chmod((src / "Data/Dicht").c_str(), 0755);
     EXPECT_EQ(guarded.status, 1);
     EXPECT_EQ(ReadFile(Copy() + "/Dicht/b.txt"), "b") << guarded.out;
+    // Listed but not searchable: its entries cannot be looked at.
+    ::chmod((src / "Data/Dicht").c_str(), 0644);
+    guarded = as_nobody("run Foto");
+    ::chmod((src / "Data/Dicht").c_str(), 0755);
+    EXPECT_EQ(guarded.status, 1);
+    EXPECT_EQ(ReadFile(Copy() + "/Dicht/b.txt"), "b") << guarded.out;
+    EXPECT_EQ(Count(guarded.out, "Overgeslagen, map niet leesbaar: S:\\Data\\Dicht\n"), 1)
+        << guarded.out;
     EXPECT_FALSE(fsys::exists(tgt / "Vaultor_Versions"));
 }
 

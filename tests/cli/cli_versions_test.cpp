@@ -118,12 +118,18 @@ TEST_F(CliVersionsTest, ARunThatLacksRoomMayRemoveTheListsOldestVersions) {
     fsys::create_directories(old);
     WriteFile(old + "/oud.bin", std::string(600 << 10, 'o'));
     WriteFile(src / "Werk/groot.bin", std::string(600 << 10, 'g'));
-    auto unattended = Cli(t, "run Foto");
-    EXPECT_EQ(unattended.status, 1);
-    EXPECT_TRUE(fsys::exists(old + "/oud.bin")) << "run never removes versions for room";
-    auto asked = Cli(t, "--yes start Foto");
-    EXPECT_TRUE(Has(asked.out, "oudste bewaarde versies")) << asked.out;
-    EXPECT_EQ(asked.status, 0) << asked.out;
+    EXPECT_EQ(Cli(t, "run Foto").status, 1);
+    auto yes = Cli(t, "--yes start Foto");
+    EXPECT_TRUE(Has(yes.out, "oudste bewaarde versies")) << yes.out;
+    EXPECT_EQ(yes.status, 1);
+    EXPECT_TRUE(fsys::exists(old + "/oud.bin")) << "neither run nor --yes removes versions";
+    // A person at a terminal says yes to each question.
+    auto asked = test::RunOutput("cd '" + src.Path() +
+                                 "' && yes j | script -qec \"env -u LANGUAGE "
+                                 "LC_ALL=C.UTF-8 '" VAULTOR_CLI "' --program-dir '" +
+                                 home.Path() + "' --drive 'S=" + src.Path() + "' --drive 'E=" + t +
+                                 "' start Foto\" /dev/null");
+    EXPECT_TRUE(Has(asked, "oudste bewaarde versies")) << asked;
     EXPECT_FALSE(fsys::exists(old));
     EXPECT_EQ(fsys::file_size(t + "/Vaultor_Drive S/Werk/groot.bin"), 600u << 10);
 }
@@ -136,15 +142,20 @@ TEST_F(CliVersionsTest, AnExfatTargetKeepsReplacedVersions) {
     ASSERT_EQ(Cli(t, "--yes new Foto 'S:\\Data'").status, 0);
     ASSERT_EQ(Cli(t, "target Foto E").status, 0);
     ASSERT_EQ(Cli(t, "keep Foto on").status, 0);
+    WriteFile(src / "Data/\xc3\x84pfel.txt", "appels");  // "Äpfel.txt"
     ASSERT_EQ(Cli(t, "--yes start Foto").status, 0);
     WriteFile(src / "Data/a.txt", "tweede, langer");
+    // Renamed in a case the target does not tell apart: its copy is no stranger.
+    fsys::rename(src / "Data/\xc3\x84pfel.txt", src / "Data/\xc3\xa4pfel.txt");
+    ASSERT_EQ(Cli(t, "movedeleted Foto on").status, 0);
     auto second = Cli(t, "--yes start Foto");
     EXPECT_EQ(second.status, 0) << second.out;
     const std::string run = OnlyRunFolder(t, "Foto");
     ASSERT_FALSE(run.empty()) << second.out << test::RunOutput("find '" + t + "'");
     EXPECT_EQ(ReadFile(run + "/Vaultor_Drive S/Data/a.txt"), "eerste");
     EXPECT_EQ(ReadFile(t + "/Vaultor_Drive S/Data/a.txt"), "tweede, langer");
-    EXPECT_TRUE(fsys::exists(t + "/Vaultor_Drive S/Data/b.txt")) << "MoveDeleted is off";
+    EXPECT_EQ(ReadFile(t + "/Vaultor_Drive S/Data/\xc3\xa4pfel.txt"), "appels");
+    EXPECT_FALSE(fsys::exists(run + "/Vaultor_Drive S/Data/\xc3\x84pfel.txt"));
     EXPECT_EQ(Cli(t, "test Foto").status, 0) << "the versions are no part of the copy";
 }
 

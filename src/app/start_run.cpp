@@ -18,6 +18,7 @@
 #include "fs/i18n.h"
 #include "fs/pump.h"
 #include "fs/size_text.h"
+#include "fs/time_limit.h"
 #include "fs/time_text.h"
 #include "log/log_file.h"
 #include "target/drive_box.h"
@@ -163,11 +164,21 @@ void ShowEnd(AppState& state, const RunResult& result) {
               "sluiten een CDRW pas goed af tijdens het uitwerpen."));
 }
 
+// Sleep would cut the copy off halfway. Where there is no logind none is
+// held; one that does not answer is not waited for.
+SleepInhibitor KeepAwake() {
+    auto held = std::make_shared<SleepInhibitor>();
+    if (!fs::RunWithTimeLimit("logind", std::chrono::seconds(2), [held] {
+            *held = SleepInhibitor::Take(_("Vaultor maakt een back-up."));
+        }))
+        return {};
+    return std::move(*held);
+}
+
 RunResult CopyEverything(AppState& state, const CopyPlan& plan, RunObserver& observer) {
     auto& m = state.Model;
     CopyPhase phase(state);
-    // Sleep would cut the copy off halfway; none is asked for where there is no logind.
-    const SleepInhibitor awake = SleepInhibitor::Take(_("Vaultor maakt een back-up."));
+    const SleepInhibitor awake = KeepAwake();
     m.ProgressBar1 = 0;
     fs::ProcessPendingMessages();
     const std::int64_t start_ms = state.Ui.NowMs();

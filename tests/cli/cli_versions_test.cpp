@@ -125,7 +125,7 @@ TEST_F(CliVersionsTest, ARunThatLacksRoomMayRemoveTheListsOldestVersions) {
     EXPECT_TRUE(fsys::exists(old + "/oud.bin")) << "neither run nor --yes removes versions";
     // A person at a terminal says yes to each question.
     auto asked = test::RunOutput("cd '" + src.Path() +
-                                 "' && yes j | script -qec \"env -u LANGUAGE "
+                                 "' && yes j | head -n 50 | script -qec \"env -u LANGUAGE "
                                  "LC_ALL=C.UTF-8 '" VAULTOR_CLI "' --program-dir '" +
                                  home.Path() + "' --drive 'S=" + src.Path() + "' --drive 'E=" + t +
                                  "' start Foto\" /dev/null");

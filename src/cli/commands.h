@@ -13,7 +13,8 @@ struct Command {
     std::string name;
     std::vector<std::string> args;
     bool lock = false, unlock = false;
-    bool notify = false;  // run: a desktop notification at its end
+    bool notify = false;   // run: a desktop notification at its end
+    bool content = false;  // test: the content check for this test
     // --ignore-time-shift on|off: the option set as in the window, kept at close.
     std::optional<bool> ignore_time_shift;
 };
@@ -31,6 +32,10 @@ int ListStatuses(const StartedProgram& program);
 // a list is backed up by itself, and brings the units that do it in line.
 // Never writes the last list used.
 int SetSchedule(const StartedProgram& program, const Command& command);
+
+// `sums LIST on|off`: whether the list's runs keep a checksum of each copy
+// ([Versions] Sums in its companion file). Writes nothing else.
+int SetSums(const StartedProgram& program, const Command& command);
 
 // Whether a command needs a list, and how many arguments it takes.
 bool KnownCommand(const std::string& name, size_t args, std::string* usage);

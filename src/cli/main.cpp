@@ -28,8 +28,8 @@ constexpr const char* kUsage =
        "[--yes|--no] [--ignore-time-shift on|off] OPDRACHT\n"
        "  drives | lists | show LIJST | totals LIJST | info LIJST MAP | new LIJST [MAP]...\n"
        "  add LIJST MAP | remove LIJST MAP | rename LIJST NIEUWENAAM | delete LIJST\n"
-       "  import BESTAND | target LIJST X [--lock|--unlock] | start LIJST | test LIJST\n"
-       "  run LIJST [--notify] | status | watch\n"
+       "  import BESTAND | target LIJST X [--lock|--unlock] | start LIJST\n"
+       "  test LIJST [--content] | run LIJST [--notify] | status | watch | sums LIJST on|off\n"
        "  schedule LIJST [off|daily UU:MM|weekly DAG UU:MM|every N] | onplug LIJST on [UREN]|off\n"
        "vaultor-cli --help | --version");
 
@@ -81,6 +81,8 @@ Arguments Parse(int argc, char** argv) {
             a.command.ignore_time_shift = on == "on";
         } else if (arg == "--notify") {
             a.command.notify = true;
+        } else if (arg == "--content") {
+            a.command.content = true;
         } else if (arg == "--lock") {
             a.command.lock = true;
         } else if (arg == "--unlock") {
@@ -94,6 +96,7 @@ Arguments Parse(int argc, char** argv) {
         }
     }
     if (a.command.notify && a.command.name != "run") UsageError(_("--notify hoort bij run."));
+    if (a.command.content && a.command.name != "test") UsageError(_("--content hoort bij test."));
     if (yes && no) UsageError(_("--yes en --no gaan niet samen."));
     if (a.command.lock && a.command.unlock) UsageError(_("--lock en --unlock gaan niet samen."));
     if ((a.command.lock || a.command.unlock) && a.command.name != "target")
@@ -185,6 +188,7 @@ int main(int argc, char** argv) {
             return WatchForDrives(program.ProgramDir, run);
         }
         if (name == "schedule" || name == "onplug") return cli::SetSchedule(program, args.command);
+        if (name == "sums") return cli::SetSums(program, args.command);
         if (name == "drives") {
             if (!args.command.args.empty())
                 UsageError(Printf(_("Gebruik: vaultor-cli %s"), "drives"));

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -71,6 +72,9 @@ class Comparer {
     void CompareCalcSize(const std::string& folder,
                          const std::vector<ListedEntry>* entries = nullptr);
     std::int64_t BytesCompared() const { return compared_; }
+    // Hears each file found up to date by size and date (the content check reads them after).
+    using UpToDate = std::function<void(const std::string& source, std::int64_t size)>;
+    void OnUpToDate(UpToDate hear) { up_to_date_ = std::move(hear); }
 
   private:
     void Log(const std::string& line);
@@ -86,6 +90,7 @@ class Comparer {
     std::int64_t compared_ = 0;
     PumpGate pump_;
     std::optional<std::int64_t> max_file_size_;  // of the target, asked once
+    UpToDate up_to_date_;
 };
 
 // Every list folder compared with its copy, as a comparing walk: a folder that

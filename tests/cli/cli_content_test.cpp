@@ -1,20 +1,25 @@
 // The content check of "Test - Verifieer": a byte flipped in a large copy,
 // its size and date kept, is what size and date cannot see; with Sums=1 the
-// copy is read against its checksum and the damage named as bit rot.
+// copy is read against its checksum and the damage named as bit rot. On a
+// plain folder, and on exFAT through FUSE, where every file is read on a
+// watched thread.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <random>
 
 #include "support/cli_runner.h"
+#include "support/loop_mount.h"
 #include "support/temp_dir.h"
 
 namespace vaultor {
 namespace {
 
+using test::LoopMount;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
@@ -34,8 +39,27 @@ void FlipByte(const std::string& path, off_t at) {
     test::SetMtime(path, before.st_mtime);
 }
 
-TEST(CliContent, AFlippedByteIsFoundByReadingAndNamedBitRotWhereTheListKeepsSums) {
-    TempDir home, src, tgt;
+class CliContent : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override {
+        if (GetParam()) {
+            disk = std::make_unique<LoopMount>(LoopMount::Kind::Exfat, 160);
+            VAULTOR_REQUIRE_MOUNT(*disk);
+        }
+    }
+    std::string Root() const { return disk ? disk->Folder() : plain.Path(); }
+    // What the medium holds, not what the driver remembers of this mount.
+    void Remount() {
+        if (disk) {
+            ASSERT_TRUE(disk->Mount(disk->Folder()));
+        }
+    }
+
+    std::unique_ptr<LoopMount> disk;
+    TempDir home, src, plain;
+};
+
+TEST_P(CliContent, AFlippedByteIsFoundByReadingAndNamedBitRotWhereTheListKeepsSums) {
     std::filesystem::create_directories(src / "Data");
     WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=\r\n");  // Dutch texts
     std::string big(64 << 20, '\0');
@@ -46,7 +70,7 @@ TEST(CliContent, AFlippedByteIsFoundByReadingAndNamedBitRotWhereTheListKeepsSums
     auto cli = [&](const std::string& arguments) {
         return test::RunCli(
             src.Path(), home.Path(),
-            "--drive 'S=" + src.Path() + "' --drive 'E=" + tgt.Path() + "' " + arguments);
+            "--drive 'S=" + src.Path() + "' --drive 'E=" + Root() + "' " + arguments);
     };
     auto log = [&] { return ReadFile(home / "Vaultor.log"); };
     const std::string clean = "Start log.\r\nEind log.\r\n";
@@ -58,7 +82,8 @@ TEST(CliContent, AFlippedByteIsFoundByReadingAndNamedBitRotWhereTheListKeepsSums
     ASSERT_EQ(cli("sums Foto on").status, 0);
     EXPECT_NE(ReadFile(home / "Foto.drv").find("Sums=1\r\n"), std::string::npos);
     ASSERT_EQ(cli("--yes start Foto").status, 0) << log();
-    const std::string manifest = ReadFile(tgt / "Vaultor_Sums/S.sums");
+    Remount();
+    const std::string manifest = ReadFile(Root() + "/Vaultor_Sums/S.sums");
     EXPECT_NE(manifest.find(" Vaultor_Drive S\\Data\\big.bin\n"), std::string::npos) << manifest;
     EXPECT_NE(manifest.find(" Vaultor_Drive S\\Data\\klein.txt\n"), std::string::npos);
     EXPECT_EQ(cli("test Foto --content").status, 0);
@@ -67,7 +92,8 @@ TEST(CliContent, AFlippedByteIsFoundByReadingAndNamedBitRotWhereTheListKeepsSums
     EXPECT_EQ(cli("test Foto --content").status, 0);
     EXPECT_EQ(log(), clean) << "both sides read";
 
-    FlipByte(tgt / "Vaultor_Drive S/Data/big.bin", 40 << 20);
+    FlipByte(Root() + "/Vaultor_Drive S/Data/big.bin", 40 << 20);
+    Remount();
     EXPECT_EQ(cli("test Foto").status, 0) << "size and date see nothing";
     EXPECT_EQ(cli("test Foto --content").status, 1);
     EXPECT_EQ(log(), "Start log.\r\nInhoud verschilt: " + copy + "\r\nEind log.\r\n");
@@ -78,6 +104,9 @@ TEST(CliContent, AFlippedByteIsFoundByReadingAndNamedBitRotWhereTheListKeepsSums
     EXPECT_EQ(ReadFile(home / "Vaultor.ini").find("ContentCheck"), std::string::npos)
         << "--content is for one test: nothing is stored";
 }
+
+INSTANTIATE_TEST_SUITE_P(Targets, CliContent, ::testing::Values(false, true),
+                         [](const auto& target) { return target.param ? "ExfatFuse" : "Folder"; });
 
 }  // namespace
 }  // namespace vaultor

@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <xxhash.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -26,30 +27,45 @@ char* Buffer(int which) {
     return buffers[which].get();
 }
 
-// A regular file opened for one sequential pass; O_NONBLOCK so that a FIFO
-// put in a file's place never waits for a writer.
-UniqueFd OpenToRead(const std::string& native, bool from_medium, int* error) {
-    UniqueFd fd(::open(native.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
+// A regular file opened for one sequential pass, with its size then: that
+// many bytes are read, so no call is spent finding the end (most files of a
+// backup fit one chunk). O_NONBLOCK so that a FIFO put in a file's place
+// never waits for a writer.
+struct OpenFile {
+    UniqueFd fd;
+    std::int64_t size = 0;
+    explicit operator bool() const { return fd.Valid(); }
+};
+
+OpenFile OpenToRead(const std::string& native, bool from_medium, int* error) {
+    OpenFile file;
+    file.fd.Reset(::open(native.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
     struct stat st {};
-    if (!fd || ::fstat(fd.Get(), &st) != 0) {
+    if (!file.fd || ::fstat(file.fd.Get(), &st) != 0) {
         *error = errno;
-        return UniqueFd();
+        return {};
     }
     if (!S_ISREG(st.st_mode)) {
         *error = EINVAL;
-        return UniqueFd();
+        return {};
     }
-    ::posix_fadvise(fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    if (from_medium) ::posix_fadvise(fd.Get(), 0, 0, POSIX_FADV_DONTNEED);
-    return fd;
+    file.size = st.st_size;
+    if (file.size > static_cast<std::int64_t>(kChunk))
+        ::posix_fadvise(file.fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (from_medium) ::posix_fadvise(file.fd.Get(), 0, 0, POSIX_FADV_DONTNEED);
+    return file;
 }
 
-// Fills `buffer` but at the end of the file (a FUSE or network file system
-// may answer short anywhere): the bytes read, or -1 with errno.
-ssize_t ReadChunk(int fd, char* buffer) {
+// The next chunk of a file of `size` bytes of which `done` are read: all of
+// it but at an early end (a FUSE or network file system may answer short
+// anywhere, so it is asked again). The bytes read, or -1 with errno.
+ssize_t ReadChunk(const OpenFile& file, std::int64_t done, char* buffer) {
+    const size_t want = static_cast<size_t>(
+        std::min<std::int64_t>(kChunk, std::max<std::int64_t>(file.size - done, 0)));
+    const int fd = file.fd.Get();
     size_t got = 0;
-    while (got < kChunk) {
-        ssize_t n = ::read(fd, buffer + got, kChunk - got);
+    while (got < want) {
+        ssize_t n = ::read(fd, buffer + got, want - got);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return -1;
         if (n == 0) break;
@@ -106,22 +122,23 @@ ContentOutcome CompareContents(const std::string& first, const std::string& seco
         return out;
     };
     int error = 0;
-    UniqueFd a = OpenToRead(first, false, &error);
+    OpenFile a = OpenToRead(first, false, &error);
     if (!a) return fail(ReadEnd::FirstFailed, error);
-    UniqueFd b = OpenToRead(second, true, &error);
+    OpenFile b = OpenToRead(second, true, &error);
     if (!b) return fail(ReadEnd::SecondFailed, error);
+    if (a.size != b.size) return out;  // Done, not the same: one changed since the check
     char* left = Buffer(0);
     char* right = Buffer(1);
     for (std::int64_t done = 0;;) {
-        const ssize_t got_a = ReadChunk(a.Get(), left);
+        const ssize_t got_a = ReadChunk(a, done, left);
         if (got_a < 0) return fail(ReadEnd::FirstFailed, errno);
-        const ssize_t got_b = ReadChunk(b.Get(), right);
+        const ssize_t got_b = ReadChunk(b, done, right);
         if (got_b < 0) return fail(ReadEnd::SecondFailed, errno);
-        DropRead(b.Get(), true, done, got_b);
+        DropRead(b.fd.Get(), true, done, got_b);
         if (got_a != got_b || std::memcmp(left, right, static_cast<size_t>(got_a)) != 0)
             return out;  // Done, not the same
         done += got_a;
-        if (static_cast<size_t>(got_a) < kChunk) {
+        if (done >= a.size || static_cast<size_t>(got_a) < kChunk) {
             out.same = true;  // both ended here
             return out;
         }
@@ -137,19 +154,19 @@ SumOutcome SumOfContents(const std::string& native, bool from_medium, const Chun
         return out;
     };
     int error = 0;
-    UniqueFd fd = OpenToRead(native, from_medium, &error);
-    if (!fd) return fail(ReadEnd::FirstFailed, error);
+    OpenFile file = OpenToRead(native, from_medium, &error);
+    if (!file) return fail(ReadEnd::FirstFailed, error);
     std::unique_ptr<XXH3_state_t, HashState> state(XXH3_createState());
     if (!state || XXH3_128bits_reset(state.get()) != XXH_OK)
         return fail(ReadEnd::FirstFailed, ENOMEM);
     char* buffer = Buffer(0);
     for (std::int64_t done = 0;;) {
-        const ssize_t got = ReadChunk(fd.Get(), buffer);
+        const ssize_t got = ReadChunk(file, done, buffer);
         if (got < 0) return fail(ReadEnd::FirstFailed, errno);
-        DropRead(fd.Get(), from_medium, done, got);
+        DropRead(file.fd.Get(), from_medium, done, got);
         XXH3_128bits_update(state.get(), buffer, static_cast<size_t>(got));
         done += got;
-        if (static_cast<size_t>(got) < kChunk) break;
+        if (done >= file.size || static_cast<size_t>(got) < kChunk) break;
         if (!chunk_read(done)) return fail(ReadEnd::Stopped, 0);
     }
     const XXH128_hash_t hash = XXH3_128bits_digest(state.get());

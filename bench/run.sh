@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The benchmark: whole vaultor-cli runs against rsync, cp and du, side by side
-# on one generated tree, then the file services against cp and stat.
+# The benchmark: whole vaultor-cli runs against rsync, cp, cmp and du, side by
+# side on one generated tree, then the file services against cp, cmp and stat.
 #
 #   bench/run.sh [--files N] [--small] [--no-micro] [--cold] [--target tmpfs|ntfs|exfat|btrfs]
 #
@@ -125,6 +125,13 @@ warm
 read -r v_test _ < <(again "${cli[@]}" test Bench)
 read -r r_test _ < <(again rsync -an "$work/src/" "$targets/rsync/")
 row "verify, nothing changed" "$v_test" "rsync -an" "$r_test"
+
+# The content check reads every byte of both sides; cmp -s does the same,
+# one program per file, over the same tree and copy.
+read -r v_content _ < <(again "${cli[@]}" test Bench --content)
+cmp_tree='cd "$1" && find . -type f -print0 | xargs -0 -I{} cmp -s {} "$2/{}"'
+read -r c_content _ < <(again bash -c "$cmp_tree" cmp "$work/src" "$targets/vaultor/Vaultor_Drive S")
+row "content check (test --content)" "$v_content" "cmp -s" "$c_content"
 
 read -r v_same _ < <(again "${cli[@]}" --yes start Bench)
 read -r r_same _ < <(again rsync -a "$work/src/" "$targets/rsync/")

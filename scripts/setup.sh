@@ -24,6 +24,7 @@ PACKAGES=(
   dpkg-dev file                    # cpack -G DEB works out the package's dependencies
   appstream                        # appstreamcli: the metainfo test
   libsystemd-dev                   # sd-bus: desktop notifications and the sleep inhibitor
+  libxxhash-dev                    # XXH3-128: the checksums a list keeps of its copies (Sums=1)
   systemd                          # systemd-analyze, systemd-escape: the schedule units and their test
   dbus-daemon python3-dbusmock     # a private bus serving Notify and Inhibit in the tests
 )

@@ -1,5 +1,8 @@
 #include "app/check.h"
 
+#include <optional>
+
+#include "app/content_test.h"
 #include "app/run_lock.h"
 #include "app/run_window.h"
 #include "app/totals.h"
@@ -18,13 +21,17 @@ namespace vaultor {
 namespace {
 
 void CompareEveryListFolder(AppState& state, CopyPlan& plan, LogFile* log, bool collect,
-                            RunObserver& observer) {
+                            RunObserver& observer, ContentCheck* content) {
     auto& m = state.Model;
     plan.target = ProbeTarget(state);  // once per run: the copy run's check uses it too
     WalkControls busy(state);
     m.ProgressBar1 = 0;
     m.RichEdit1.push_back(_("Bezig vergelijken van de bestanden ....."));
     Comparer comparer(state, plan, log, observer, collect, state.TotalBytes);
+    if (content)
+        comparer.OnUpToDate([content](const std::string& source, std::int64_t size) {
+            content->Add(source, size);
+        });
     // A copy: the pump may let the list change.
     CompareListFolders(state, WalkRootsOf(m.ListBox1.items), comparer, plan, log, observer);
 }
@@ -59,7 +66,8 @@ VersionsPlan VersionsForRun(const AppState& state, std::time_t now) {
 }
 
 CopyPlan Vergelijken(AppState& state, LogFile* log, bool collect,
-                     std::unordered_set<std::string> interrupted, RunObserver* also) {
+                     std::unordered_set<std::string> interrupted, RunObserver* also,
+                     ContentCheck* content) {
     auto& m = state.Model;
     CopyPlan plan;
     plan.interrupted = std::move(interrupted);
@@ -67,7 +75,7 @@ CopyPlan Vergelijken(AppState& state, LogFile* log, bool collect,
     BerekenAlles(state, also);
     if (state.AbortRequested) return plan;  // the totals gave the controls back and said so
     WindowObserver window(state, also);
-    CompareEveryListFolder(state, plan, log, collect, window);
+    CompareEveryListFolder(state, plan, log, collect, window, content);
     if (state.AbortRequested) state.Ui.ToonMelding(_("Handeling afgebroken door gebruiker."));
     state.TotalBytes = plan.space_needed;
     ToonRuimteOpDrive(state);
@@ -78,7 +86,9 @@ CopyPlan Vergelijken(AppState& state, LogFile* log, bool collect,
     return plan;
 }
 
-RunResult SpBCompareClick(AppState& state, RunObserver* also) {
+namespace {
+
+RunResult RunTest(AppState& state, RunObserver* also, bool read_content) {
     RunResult result;
     if (state.RunInProgress) return result;  // one run at a time: the log is opened once
     auto& m = state.Model;
@@ -102,20 +112,36 @@ RunResult SpBCompareClick(AppState& state, RunObserver* also) {
     m.RichEdit1.clear();
     m.RichEdit1.push_back(_("Logbestand wordt gemaakt..."));
     CopyPlan plan;
+    ContentCheckResult content;
     {
         TestControls restore(state);
         LogFile log;
         log.Open(state.ProgramDir);
         log.WriteLine(_("Start log."));
-        plan = Vergelijken(state, &log, false, {}, also);
+        std::optional<ContentCheck> check;
+        if (read_content || state.Ini.ContentCheck.value_or(false))
+            check.emplace(state, log, ListKeepsSums(state));
+        plan = Vergelijken(state, &log, false, {}, also, check ? &*check : nullptr);
+        if (check && !state.AbortRequested) content = ReadContents(state, *check, also);
         log.WriteLine(_("Eind log."));
         log.Close();
     }
     m.RichEdit1 = ReadLogLines(LogFile::PathIn(state.ProgramDir));
     result.end = state.AbortRequested ? RunEnd::Stopped : RunEnd::Tested;
     result.checked = plan.changes;
-    result.differences = plan.changes + plan.PassedOverWithData();
+    result.differences = plan.changes + plan.PassedOverWithData() + content.differences;
+    result.target_not_answering = content.target_not_answering;
     return result;
+}
+
+}  // namespace
+
+RunResult SpBCompareClick(AppState& state, RunObserver* also) {
+    return RunTest(state, also, false);
+}
+
+RunResult TestReadingContent(AppState& state, RunObserver* also) {
+    return RunTest(state, also, true);
 }
 
 }  // namespace vaultor

@@ -3,6 +3,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "engine/content_check.h"
 #include "engine/copy_plan.h"
 #include "engine/run_observer.h"
 #include "engine/run_result.h"
@@ -19,11 +20,17 @@ namespace vaultor {
 // companion file says, in a folder named after the run's moment.
 VersionsPlan VersionsForRun(const AppState& state, std::time_t now);
 
+// `content` hears every file found up to date, for the content check.
 CopyPlan Vergelijken(AppState& state, LogFile* log, bool collect,
-                     std::unordered_set<std::string> interrupted = {}, RunObserver* also = nullptr);
+                     std::unordered_set<std::string> interrupted = {}, RunObserver* also = nullptr,
+                     ContentCheck* content = nullptr);
 
 // "Test - Verifieer": the check pass with a log line for every difference,
 // so a log of only "Start log." and "Eind log." means the copy is complete.
+// With the option ContentCheck it then reads every file found up to date on
+// both sides (or the copy against its checksum, for a list with Sums=1).
 RunResult SpBCompareClick(AppState& state, RunObserver* also = nullptr);
+// The same with the content check for this test alone (vaultor-cli test --content).
+RunResult TestReadingContent(AppState& state, RunObserver* also = nullptr);
 
 }  // namespace vaultor

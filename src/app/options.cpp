@@ -22,6 +22,10 @@ void SetIgnoreTimeShift(Settings& options, bool on) {
     if (options.IgnoreTimeShift || on) options.IgnoreTimeShift = on;
 }
 
+void SetContentCheck(Settings& options, bool on) {
+    if (options.ContentCheck || on) options.ContentCheck = on;
+}
+
 std::vector<std::string> OptionTexts() {
     return {_("Hints tonen bij de opties"),
             _("Tijdstip van kopieer/bewerk-akties op doeldrive opslaan"),
@@ -34,7 +38,8 @@ std::vector<std::string> OptionTexts() {
             _("Doelcompressie aan bron gelijk maken (alleen voor NTFS)"),
             _("Doelbestanden altijd comprimeren op NTFS drives"),
             _("Engelse taal (geen vinkje is Nederlands)"),
-            _("Datumverschil van precies een uur negeren (zomer-/wintertijd)")};
+            _("Datumverschil van precies een uur negeren (zomer-/wintertijd)"),
+            _("Test - Verifieer vergelijkt ook de inhoud (leest alle bestanden)")};
 }
 
 void ApplySettings(AppState& state, const Settings& s) {
@@ -47,12 +52,19 @@ void ApplySettings(AppState& state, const Settings& s) {
     state.TargetDriveKind = s.TargetDriveKind;
     state.BytesPerSecond = s.BytesPerSecond;
     state.DriveKindRate = s.DriveKindRate;
-    m.OptionChecks = {s.ShowHints,          s.StoreActionTime,
-                      s.ShowTargetBrowser,  s.ShowFileList,
-                      s.WindowsColours,     s.ConfirmDialogs,
-                      s.CreateEmptyFolders, s.NoEmptyFoldersOnCdrw,
-                      s.MirrorCompression,  s.AlwaysCompress,
-                      s.EnglishUI,          s.IgnoreTimeShift.value_or(false)};
+    m.OptionChecks = {s.ShowHints,
+                      s.StoreActionTime,
+                      s.ShowTargetBrowser,
+                      s.ShowFileList,
+                      s.WindowsColours,
+                      s.ConfirmDialogs,
+                      s.CreateEmptyFolders,
+                      s.NoEmptyFoldersOnCdrw,
+                      s.MirrorCompression,
+                      s.AlwaysCompress,
+                      s.EnglishUI,
+                      s.IgnoreTimeShift.value_or(false),
+                      s.ContentCheck.value_or(false)};
     m.SpBOptiesDown = m.CheckListBox1.visible;
     state.Ini = s;
 }
@@ -89,6 +101,7 @@ void CheckListBox1ClickCheck(AppState& state) {
     options.MirrorCompression = checks[8];
     options.AlwaysCompress = checks[9];
     SetIgnoreTimeShift(options, checks[11]);
+    SetContentCheck(options, checks[12]);
     ApplyColours(state);
 
     if (!state.StartingUp) {

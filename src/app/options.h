@@ -5,12 +5,14 @@
 
 namespace vaultor {
 
-// The texts of the twelve options, translated.
+// The texts of the thirteen options, translated.
 std::vector<std::string> OptionTexts();
 // The settings as read into the fields and the option list.
 void ApplySettings(AppState& state, const Settings& settings);
 // Option 11, kept absent from the settings until a user sets it.
 void SetIgnoreTimeShift(Settings& options, bool on);
+// Option 12, the same way.
+void SetContentCheck(Settings& options, bool on);
 // The settings as the program would write them now.
 Settings CollectSettings(const AppState& state);
 

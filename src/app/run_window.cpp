@@ -23,13 +23,20 @@ void WindowObserver::FileCompared(std::int64_t size, bool present, bool differs)
     if (also_) also_->FileCompared(size, present, differs);
 }
 
-void WindowObserver::CheckProgress(std::int64_t done, std::int64_t total) {
-    auto& m = state_.Model;
+namespace {
+
+void ShowCheckBar(MainWindowModel& m, std::int64_t done, std::int64_t total) {
     const std::int64_t percent = fs::Percentage(total, done);
     m.Label1.visible = true;
     m.Label1.caption = std::to_string(done) + " - " + std::to_string(total) + " - " +
                        std::to_string(percent) + "%";
     m.ProgressBar1 = percent;
+}
+
+}  // namespace
+
+void WindowObserver::CheckProgress(std::int64_t done, std::int64_t total) {
+    ShowCheckBar(state_.Model, done, total);
     if (also_) also_->CheckProgress(done, total);
 }
 
@@ -78,6 +85,21 @@ void WindowObserver::CopyProgress(std::int64_t done, std::int64_t total, std::in
     }
     UpdateRate(state_, done, total, elapsed_ms);
     if (also_) also_->CopyProgress(done, total, elapsed_ms);
+}
+
+// The bar and its label as the check shows them, and the two time labels
+// from the rate of this reading alone: the copy rate kept per drive kind is
+// not a reading rate.
+void WindowObserver::ContentProgress(std::int64_t done, std::int64_t total,
+                                     std::int64_t elapsed_ms) {
+    ShowCheckBar(state_.Model, done, total);
+    const std::int64_t seconds = elapsed_ms / 1000;
+    if (seconds > 0 && done / seconds > 0) {
+        const std::int64_t rate = done / seconds;
+        SetMinuteLabel(state_, total / rate);
+        SetTimeleftLabel(state_, (total - done) / rate);
+    }
+    if (also_) also_->ContentProgress(done, total, elapsed_ms);
 }
 
 void WindowObserver::FolderMade(const std::string& folder) {

@@ -24,6 +24,7 @@ class WindowObserver : public RunObserver {
     void FileBytes(std::int64_t written) override;
     void FileDone(const std::string& target, std::int64_t size, CopyEnd how) override;
     void CopyProgress(std::int64_t done, std::int64_t total, std::int64_t elapsed_ms) override;
+    void ContentProgress(std::int64_t done, std::int64_t total, std::int64_t elapsed_ms) override;
     void FolderMade(const std::string& folder) override;
     void Say(const std::string& line) override;
 

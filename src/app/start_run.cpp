@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <ctime>
+#include <optional>
 
 #include "app/check.h"
+#include "app/content_test.h"
 #include "app/desktop_bus.h"
 #include "app/last_backup.h"
 #include "app/run_lock.h"
@@ -13,6 +15,7 @@
 #include "engine/copy_run.h"
 #include "engine/copy_step.h"
 #include "engine/run_journal.h"
+#include "engine/sums_recorder.h"
 #include "engine/walk.h"
 #include "fs/drives.h"
 #include "fs/i18n.h"
@@ -189,8 +192,16 @@ RunResult CopyEverything(AppState& state, const CopyPlan& plan, RunObserver& obs
     log.WriteLine(_("Start log."));
     log.WriteLine(_("Kopieren en/of bijwerken gestart ") + StartTimeText(start));
     log.WriteLine(" ");
-    RunResult result = KopieerDeLijst(state, plan, log, observer);
+    // A list that keeps checksums has each copy read back as it is made.
+    std::optional<SumsRecorder> sums;
+    if (ListKeepsSums(state)) sums.emplace(state, observer);
+    RunResult result = KopieerDeLijst(state, plan, log, sums ? *sums : observer);
     result.checked = plan.changes;
+    if (sums)
+        for (const auto& line : sums->Save()) {
+            log.WriteLine(line);
+            ++result.remarks;
+        }
     std::string record = state.TargetRoot + "Vaultor.dat";
     const bool record_written = !result.target_not_answering && WriteDriveInfoFile(state, record);
     const std::string record_failure =

@@ -336,8 +336,8 @@ int Run(Session& s, TerminalUi& ui, const std::string& list, bool notify) {
     return status;
 }
 
-int Test(Session& s, TerminalUi& ui) {
-    RunResult result = RunWithStop(s, ui, SpBCompareClick);
+int Test(Session& s, TerminalUi& ui, bool content) {
+    RunResult result = RunWithStop(s, ui, content ? TestReadingContent : SpBCompareClick);
     if (result.end == RunEnd::Busy) return kBusy;
     return result.end == RunEnd::Tested && result.differences == 0 ? 0 : 1;
 }
@@ -473,7 +473,7 @@ bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
         {"import", 1, 1, N_("import BESTAND")},
         {"target", 2, 2, N_("target LIJST X [--lock|--unlock]")},
         {"start", 1, 1, N_("start LIJST")},
-        {"test", 1, 1, N_("test LIJST")},
+        {"test", 1, 1, N_("test LIJST [--content]")},
         {"run", 1, 1, N_("run LIJST [--notify]")},
         {"schedule", 1, 4, N_("schedule LIJST [off|daily UU:MM|weekly DAG UU:MM|every N]")},
         {"onplug", 2, 3, N_("onplug LIJST on [UREN]|off")},
@@ -481,7 +481,8 @@ bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
         {"movedeleted", 2, 3, N_("movedeleted LIJST on [PROCENT]|off")},
         {"restore", 1, 2,
          N_("restore LIJST PAD [--version \"JJJJ-MM-DD UUMMSS\"] [--to MAP] [--overwrite]")},
-        {"versions", 2, 2, N_("versions LIJST PAD")}};
+        {"versions", 2, 2, N_("versions LIJST PAD")},
+        {"sums", 2, 2, N_("sums LIJST on|off")}};
     for (const auto& f : forms)
         if (name == f.name) {
             *usage = _(f.usage);
@@ -526,7 +527,7 @@ int RunListCommand(const StartedProgram& program, TerminalUi& ui, const Command&
     else if (n == "start")
         status = Start(s, ui);
     else if (n == "test")
-        status = Test(s, ui);
+        status = Test(s, ui, c.content);
     else if (n == "run")
         return s.Close(Run(s, ui, c.args[0], c.notify), false);
     return s.Close(status);

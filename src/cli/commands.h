@@ -15,6 +15,7 @@ struct Command {
     bool lock = false, unlock = false;
     bool notify = false;           // run: a desktop notification at its end
     bool allow_mass_move = false;  // start: move what left the source, however much
+    bool content = false;          // test: the content check for this test
     // --ignore-time-shift on|off: the option set as in the window, kept at close.
     std::optional<bool> ignore_time_shift;
     // restore: --version STAMP, --to FOLDER, --from X:, --overwrite.
@@ -39,6 +40,10 @@ int SetSchedule(const StartedProgram& program, const Command& command);
 // `keep LIST on [DAYS]|off` and `movedeleted LIST on [SHARE]|off`: what the
 // list keeps of what its runs replace or find gone from the source.
 int SetVersions(const StartedProgram& program, const Command& command);
+
+// `sums LIST on|off`: whether the list's runs keep a checksum of each copy
+// ([Versions] Sums in its companion file). Writes nothing else.
+int SetSums(const StartedProgram& program, const Command& command);
 
 // Whether a command needs a list, and how many arguments it takes.
 bool KnownCommand(const std::string& name, size_t args, std::string* usage);

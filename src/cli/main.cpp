@@ -29,8 +29,8 @@ constexpr const char* kUsage =
        "[--yes|--no] [--ignore-time-shift on|off] OPDRACHT\n"
        "  drives | lists | show LIJST | totals LIJST | info LIJST MAP | new LIJST [MAP]...\n"
        "  add LIJST MAP | remove LIJST MAP | rename LIJST NIEUWENAAM | delete LIJST\n"
-       "  import BESTAND | target LIJST X [--lock|--unlock] | start LIJST | test LIJST\n"
-       "  run LIJST [--notify] | status | watch\n"
+       "  import BESTAND | target LIJST X [--lock|--unlock] | start LIJST\n"
+       "  test LIJST [--content] | run LIJST [--notify] | status | watch | sums LIJST on|off\n"
        "  schedule LIJST [off|daily UU:MM|weekly DAG UU:MM|every N] | onplug LIJST on [UREN]|off\n"
        "  keep LIJST on [DAGEN]|off | movedeleted LIJST on [PROCENT]|off | start LIJST "
        "--allow-mass-move\n"
@@ -88,6 +88,8 @@ Arguments Parse(int argc, char** argv) {
             a.command.allow_mass_move = true;
         } else if (arg == "--notify") {
             a.command.notify = true;
+        } else if (arg == "--content") {
+            a.command.content = true;
         } else if (arg == "--lock") {
             a.command.lock = true;
         } else if (arg == "--unlock") {
@@ -111,6 +113,7 @@ Arguments Parse(int argc, char** argv) {
     if (a.command.notify && a.command.name != "run") UsageError(_("--notify hoort bij run."));
     if (a.command.allow_mass_move && a.command.name != "start")
         UsageError(_("--allow-mass-move hoort bij start."));
+    if (a.command.content && a.command.name != "test") UsageError(_("--content hoort bij test."));
     if (yes && no) UsageError(_("--yes en --no gaan niet samen."));
     if (a.command.lock && a.command.unlock) UsageError(_("--lock en --unlock gaan niet samen."));
     if ((a.command.lock || a.command.unlock) && a.command.name != "target")
@@ -210,6 +213,7 @@ int main(int argc, char** argv) {
         if (name == "keep" || name == "movedeleted") return cli::SetVersions(program, args.command);
         if (name == "restore") return cli::RestoreFromTarget(program, args.command);
         if (name == "versions") return cli::ListVersions(program, args.command);
+        if (name == "sums") return cli::SetSums(program, args.command);
         if (name == "drives") {
             if (!args.command.args.empty())
                 UsageError(Printf(_("Gebruik: vaultor-cli %s"), "drives"));

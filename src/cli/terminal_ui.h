@@ -21,6 +21,10 @@ class ProgressLine : public RunObserver {
     void CheckProgress(std::int64_t done, std::int64_t total) override;
     void FileStarted(const std::string& target) override;
     void CopyProgress(std::int64_t done, std::int64_t total, std::int64_t elapsed_ms) override;
+    // Reading is shown as copying is: its bytes and the time left.
+    void ContentProgress(std::int64_t done, std::int64_t total, std::int64_t elapsed_ms) override {
+        CopyProgress(done, total, elapsed_ms);
+    }
 
     std::int64_t percent = 0;
     std::string name, time_left;

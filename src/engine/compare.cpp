@@ -236,6 +236,7 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
             plan.space_growth += size_src;
         }
         observer_.FileCompared(size_src, present, differs);
+        if (present && !differs && up_to_date_) up_to_date_(src, size_src);
         if (differs) {
             ++plan.changes;
             if (collect_) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -73,6 +74,9 @@ class Comparer {
                          const std::vector<ListedEntry>* entries = nullptr,
                          const std::vector<std::string>* folders = nullptr);
     std::int64_t BytesCompared() const { return compared_; }
+    // Hears each file found up to date by size and date (the content check reads them after).
+    using UpToDate = std::function<void(const std::string& source, std::int64_t size)>;
+    void OnUpToDate(UpToDate hear) { up_to_date_ = std::move(hear); }
 
   private:
     void Log(const std::string& line);
@@ -88,6 +92,7 @@ class Comparer {
     std::int64_t compared_ = 0;
     PumpGate pump_;
     std::optional<std::int64_t> max_file_size_;  // of the target, asked once
+    UpToDate up_to_date_;
 };
 
 // Every list folder compared with its copy, as a comparing walk: a folder that

@@ -30,6 +30,9 @@ class RunObserver {
     // The copy run's bytes so far of all it copies, and the time that took.
     virtual void CopyProgress(std::int64_t /*done*/, std::int64_t /*total*/,
                               std::int64_t /*elapsed_ms*/) {}
+    // The content check's bytes read so far of all it reads, and the time that took.
+    virtual void ContentProgress(std::int64_t /*done*/, std::int64_t /*total*/,
+                                 std::int64_t /*elapsed_ms*/) {}
     // A target folder the run made.
     virtual void FolderMade(const std::string& /*folder*/) {}
     // A line for the user while the run works; the log has its own.

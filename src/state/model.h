@@ -71,7 +71,7 @@ struct MainWindowModel {
     bool Locked = false;  // check mark of CB_Locked
     Control Im_LockOpen, Im_LockClosed;
     ListControl CheckListBox1{{"", false, true}, {}, -1};
-    std::vector<bool> OptionChecks = std::vector<bool>(12, false);
+    std::vector<bool> OptionChecks = std::vector<bool>(13, false);
     Control SpBOpties;
     bool SpBOptiesDown = false;
 

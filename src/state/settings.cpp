@@ -80,6 +80,8 @@ Settings LeesIniFile(const std::string& path) {
     s.EnglishUI = ini.Text("Translation", "1").value_or("") == "en";
     if (ini.Text("Compare", "IgnoreTimeShift"))
         s.IgnoreTimeShift = ini.Bool("Compare", "IgnoreTimeShift", false);
+    if (ini.Text("Compare", "ContentCheck"))
+        s.ContentCheck = ini.Bool("Compare", "ContentCheck", false);
     if (ini.Text("Performance", "CopyWorkers"))
         s.CopyWorkers = std::clamp(ini.Integer("Performance", "CopyWorkers", 0), 0, 16);
     for (const auto& [key, value] : ini.Section("Drives")) {
@@ -106,6 +108,7 @@ std::string SchrijfIniFile(const std::string& path, const Settings& s) {
     }
     ini.Set("Translation", "1", s.EnglishUI ? "en" : "");
     if (s.IgnoreTimeShift) ini.SetBool("Compare", "IgnoreTimeShift", *s.IgnoreTimeShift);
+    if (s.ContentCheck) ini.SetBool("Compare", "ContentCheck", *s.ContentCheck);
     SetDrives(ini, s.Drives);
     ini.Write();
     return ini.Problem();

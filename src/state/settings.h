@@ -35,6 +35,9 @@ struct Settings {
     // Compare IgnoreTimeShift; empty while the file has no such key and the
     // user never set it, and then it is not written either.
     std::optional<bool> IgnoreTimeShift;
+    // Compare ContentCheck: the test reads every file it finds up to date and
+    // compares the bytes; kept absent as IgnoreTimeShift is.
+    std::optional<bool> ContentCheck;
     // Performance CopyWorkers: copies made side by side; empty (automatic)
     // unless a user wrote the key, which the program keeps as it stands.
     std::optional<std::int32_t> CopyWorkers;

@@ -245,7 +245,7 @@ TEST_F(Window, OptionsAskAndTellThroughTheWindowsDialogs) {
     });
     Open();
     form->SpBOpties->click();
-    ASSERT_EQ(form->CheckListBox1->count(), 12);
+    ASSERT_EQ(form->CheckListBox1->count(), 13);
     for (int i = 0; i < 11; ++i)  // every option shows its box, ticked or not
         EXPECT_TRUE(Option(i)->data(Qt::CheckStateRole).isValid()) << i;
 
@@ -279,9 +279,12 @@ TEST_F(Window, OptionsAskAndTellThroughTheWindowsDialogs) {
     EXPECT_EQ(told[1], "Voor deze taalaanpassing moet Vaultor opnieuw gestart worden.");
     EXPECT_EQ(told[2], told[1]);
 
+    Option(12)->setCheckState(Qt::Checked);  // the test reads contents too
+
     EXPECT_TRUE(form->close());
     std::string ini = ReadFile(home / "Vaultor.ini");
     EXPECT_NE(ini.find("[Translation]\r\n1=\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("[Compare]\r\nContentCheck=1\r\n"), std::string::npos) << ini;
 }
 
 TEST_F(Window, TheListMenuSchedulesTheListAndTheLineOverItWarnsWhileItWasNeverBackedUp) {

@@ -115,10 +115,10 @@ w=$(timeout 5 xdotool search --sync --onlyvisible --name '^Vaultor - Handleiding
 press "$w" Escape
 
 # English from the next start: the gear, the first option, then the one
-# above the last ticked from the keyboard; the notice is closed with Return.
+# two above the last ticked from the keyboard; the notice is closed with Return.
 click "$main" 306 18
 click "$main" 60 90
-press "$main" End Up space
+press "$main" End Up Up space
 w=$(timeout 5 xdotool search --sync --onlyvisible --name '^Vaultor$' | head -1) ||
   fail "no notice about the language"
 press "$w" Return

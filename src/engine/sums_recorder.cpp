@@ -1,0 +1,70 @@
+#include "engine/sums_recorder.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "fs/atomic_write.h"
+#include "fs/drive_table.h"
+#include "fs/i18n.h"
+#include "fs/text_lines.h"
+
+namespace vaultor {
+namespace {
+
+// Native paths only: on a drive that may stop answering this runs on a
+// thread of its own. 0, or the errno of what failed.
+int MergeIntoManifest(const std::string& folder, const std::string& manifest_path,
+                      const SumsUpdate& update) {
+    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return errno;
+    fs::SmallFile old = fs::ReadSmallFile(manifest_path, kMaxManifestBytes);
+    // Lines that cannot be read are never written over with fewer.
+    if (old.status != fs::SmallFile::Status::Ok && old.status != fs::SmallFile::Status::Missing)
+        return old.status == fs::SmallFile::Status::TooLarge ? EFBIG : EIO;
+    SumsManifest manifest = ParseSumsManifest(old.bytes);
+    MergeSums(manifest, update);
+    return fs::WriteFileAtomically(manifest_path, FormatSumsManifest(manifest)) ? 0 : errno;
+}
+
+}  // namespace
+
+void SumsRecorder::FileDone(const std::string& target, std::int64_t size, CopyEnd how) {
+    shown_.FileDone(target, size, how);
+    const std::string& root = state_.TargetRoot;
+    if (how == CopyEnd::Failed || target.size() <= root.size()) return;
+    const std::string relative = target.substr(root.size());
+    const char letter = SourceLetterOfCopy(relative);
+    if (!letter) return;
+    std::optional<fs::Sum128> sum;
+    if (!target_gone_) {
+        auto read = reader_.Sum(target, false);
+        target_gone_ = !read && !state_.AbortRequested;
+        if (read && read->end == fs::ReadEnd::Done) sum = read->sum;
+    }
+    // No sum: the line of the copy it replaced must not stay.
+    updates_[letter][relative] = sum;
+}
+
+std::vector<std::string> SumsRecorder::Save() {
+    std::vector<std::string> lines;
+    const std::string& root = state_.TargetRoot;
+    for (const auto& [letter, update] : updates_) {
+        const std::string path = SumsManifestPath(root, letter);
+        auto native = fs::Drives().ToNative(path);
+        auto folder = fs::Drives().ToNative(root + kSumsFolderName);
+        std::optional<int> error;
+        if (native && folder && !target_gone_)
+            error = reader_.OnDrive<int>(root, [folder = *folder, native = *native, update] {
+                return MergeIntoManifest(folder, native, update);
+            });
+        if (!error || *error)
+            lines.push_back(
+                Printf(_("Het bestand %s kon niet worden geschreven: %s"), path.c_str(),
+                       error ? std::strerror(*error) : _("de doeldrive antwoordt niet meer")));
+    }
+    updates_.clear();
+    return lines;
+}
+
+}  // namespace vaultor

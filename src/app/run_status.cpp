@@ -13,21 +13,6 @@ namespace {
 
 constexpr const char* kSection = "Status";
 
-std::optional<std::time_t> LocalTime(int year, int month, int day, int hour, int minute,
-                                     int second) {
-    struct tm local {};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
-    local.tm_isdst = -1;
-    std::time_t when = std::mktime(&local);
-    if (when == static_cast<std::time_t>(-1)) return std::nullopt;
-    return when;
-}
-
 }  // namespace
 
 std::string IsoTime(std::time_t when) {
@@ -39,15 +24,15 @@ std::optional<std::time_t> FromIsoTime(const std::string& text) {
     char end;
     if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &end) != 6)
         return std::nullopt;
-    return LocalTime(y, mo, d, h, mi, s);
+    return fs::LocalMoment(y, mo, d, h, mi, s);
 }
 
 std::optional<std::time_t> FromLastUsedText(const std::string& text) {
     static const std::regex form(R"((\d{2})-(\d{2})-(\d{4})\D+(\d{2}):(\d{2}):(\d{2}))");
     std::smatch m;
     if (!std::regex_search(text, m, form)) return std::nullopt;
-    return LocalTime(std::stoi(m[3]), std::stoi(m[2]), std::stoi(m[1]), std::stoi(m[4]),
-                     std::stoi(m[5]), std::stoi(m[6]));
+    return fs::LocalMoment(std::stoi(m[3]), std::stoi(m[2]), std::stoi(m[1]), std::stoi(m[4]),
+                           std::stoi(m[5]), std::stoi(m[6]));
 }
 
 ListStatus ReadListStatus(const std::string& drv_path) {

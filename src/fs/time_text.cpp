@@ -42,4 +42,19 @@ std::string LocalTimeText(std::time_t when, const char* format) {
     return text;
 }
 
+std::optional<std::time_t> LocalMoment(int year, int month, int day, int hour, int minute,
+                                       int second) {
+    struct tm local {};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    const std::time_t when = std::mktime(&local);
+    if (when == static_cast<std::time_t>(-1)) return std::nullopt;
+    return when;
+}
+
 }  // namespace vaultor::fs

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 
 namespace vaultor::fs {
@@ -17,5 +18,8 @@ std::string DurationText(std::int64_t seconds);
 
 // A moment in local time, as strftime's `format` writes it.
 std::string LocalTimeText(std::time_t when, const char* format);
+// The moment of a local date and time; nullopt when there is none.
+std::optional<std::time_t> LocalMoment(int year, int month, int day, int hour, int minute,
+                                       int second);
 
 }  // namespace vaultor::fs

@@ -23,17 +23,9 @@ std::optional<RunVersionsFolder> ParseRunVersionsName(const std::string& name) {
             6 ||
         used != 18 || name.size() == 18)
         return std::nullopt;
-    struct tm local {};
-    local.tm_year = y - 1900;
-    local.tm_mon = mo - 1;
-    local.tm_mday = d;
-    local.tm_hour = h;
-    local.tm_min = mi;
-    local.tm_sec = s;
-    local.tm_isdst = -1;
-    const std::time_t when = std::mktime(&local);
-    if (when == static_cast<std::time_t>(-1)) return std::nullopt;
-    return RunVersionsFolder{name, when, name.substr(18)};
+    const auto when = fs::LocalMoment(y, mo, d, h, mi, s);
+    if (!when) return std::nullopt;
+    return RunVersionsFolder{name, *when, name.substr(18)};
 }
 
 std::string VersionPathOf(const std::string& target_root, const std::string& run_name,

@@ -149,6 +149,7 @@ class Restorer {
     }
 
     void File(const std::string& from, const std::string& to) {
+        if (request_.each_file) request_.each_file(to);
         Facts there = Look(to);
         if (there.kind == Kind::None) {
             if (Copy(from, to, true)) ++result.restored;

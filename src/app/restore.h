@@ -36,6 +36,9 @@ struct RestoreRequest {
     // When set, asked for every differing file instead of `overwrite`.
     std::function<Conflict(const std::string& destination)> on_conflict;
     std::time_t today = std::time(nullptr);  // the date in a kept-both name
+    // Told of every file before it is restored, so a window can show where
+    // a long restore is and stay alive.
+    std::function<void(const std::string& destination)> each_file;
 };
 
 struct RestoreResult {

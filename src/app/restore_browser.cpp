@@ -50,7 +50,13 @@ void Terugzetten1Click(AppState& state) {
     request.on_conflict = [&state](const std::string& destination) {
         return AskAbout(state.Ui, destination);
     };
+    const std::string status = state.Model.StatusBar1;
+    request.each_file = [&state](const std::string& destination) {
+        state.Model.StatusBar1 = _("Terugzetten: ") + destination;
+        state.Ui.ProcessMessages();
+    };
     state.Ui.ToonMelding(Report(Restore(request)));
+    state.Model.StatusBar1 = status;
 }
 
 }  // namespace vaultor

@@ -49,15 +49,17 @@ void SumsRecorder::FileDone(const std::string& target, std::int64_t size, CopyEn
 std::vector<std::string> SumsRecorder::Save() {
     std::vector<std::string> lines;
     const std::string& root = state_.TargetRoot;
-    for (const auto& [letter, update] : updates_) {
+    for (const auto& entry : updates_) {
+        const auto letter = entry.first;
         const std::string path = SumsManifestPath(root, letter);
         auto native = fs::Drives().ToNative(path);
         auto folder = fs::Drives().ToNative(root + kSumsFolderName);
         std::optional<int> error;
         if (native && folder && !target_gone_)
-            error = reader_.OnDrive<int>(root, [folder = *folder, native = *native, update] {
-                return MergeIntoManifest(folder, native, update);
-            });
+            error = reader_.OnDrive<int>(
+                root, [folder = *folder, native = *native, update = entry.second] {
+                    return MergeIntoManifest(folder, native, update);
+                });
         if (!error || *error)
             lines.push_back(
                 Printf(_("Het bestand %s kon niet worden geschreven: %s"), path.c_str(),

@@ -319,8 +319,11 @@ std::string CrontabLine(const std::string& program_dir, const std::string& list,
            CommandOf(program_dir, " run " + ShellArgument(list) + " --notify", ShellArgument);
 }
 
-UnitsOutcome ApplySchedule(const std::string& program_dir, const std::string& list,
-                           const Schedule& schedule) {
+namespace {
+
+// The same, with whether a user manager answers already asked.
+UnitsOutcome ApplyScheduleWith(const std::string& program_dir, const std::string& list,
+                               const Schedule& schedule, bool manager) {
     UnitsOutcome outcome;
     // A line end in a name would end a line of a unit, a crontab or an entry.
     auto control = [](const std::string& text) {
@@ -334,7 +337,6 @@ UnitsOutcome ApplySchedule(const std::string& program_dir, const std::string& li
               "niet vanzelf worden gemaakt."));
         return outcome;
     }
-    const bool manager = HasUserManager();
     const std::string name = ListUnitName(program_dir, list);
     if (schedule.kind == Schedule::Kind::Off) {
         RemoveListUnitFiles(program_dir, list, manager, &outcome);
@@ -357,6 +359,13 @@ UnitsOutcome ApplySchedule(const std::string& program_dir, const std::string& li
     return outcome;
 }
 
+}  // namespace
+
+UnitsOutcome ApplySchedule(const std::string& program_dir, const std::string& list,
+                           const Schedule& schedule) {
+    return ApplyScheduleWith(program_dir, list, schedule, HasUserManager());
+}
+
 UnitsOutcome MoveScheduleUnits(const std::string& program_dir, const std::string& from,
                                const std::string& to) {
     Schedule schedule = ReadSchedule(program_dir + to + ".drv");
@@ -366,7 +375,7 @@ UnitsOutcome MoveScheduleUnits(const std::string& program_dir, const std::string
     const bool manager = HasUserManager();
     RemoveListUnitFiles(program_dir, from, manager, &outcome);
     if (!manager) outcome.lines.push_back(CrontabAdvice(from));
-    UnitsOutcome applied = ApplySchedule(program_dir, to, schedule);
+    UnitsOutcome applied = ApplyScheduleWith(program_dir, to, schedule, manager);
     outcome.ok &= applied.ok;
     outcome.lines.insert(outcome.lines.end(), applied.lines.begin(), applied.lines.end());
     return outcome;

@@ -369,13 +369,19 @@ int ListStatuses(const StartedProgram& program) {
     return overdue ? 1 : 0;
 }
 
-int SetSchedule(const StartedProgram& program, const Command& c) {
-    const std::string& list = c.args[0];
-    const std::string drv = program.ProgramDir + list + ".drv";
+std::optional<std::string> CompanionOf(const StartedProgram& program, const std::string& list) {
     if (::access((program.ProgramDir + list + ".vlt").c_str(), F_OK) != 0) {
         Say(Printf(_("Er is geen lijst %s."), list.c_str()));
-        return 1;
+        return std::nullopt;
     }
+    return program.ProgramDir + list + ".drv";
+}
+
+int SetSchedule(const StartedProgram& program, const Command& c) {
+    const std::string& list = c.args[0];
+    const auto companion = CompanionOf(program, list);
+    if (!companion) return 1;
+    const std::string& drv = *companion;
     std::string problem;
     Schedule schedule = ReadSchedule(drv, &problem);
     if (!problem.empty()) Say(problem);
@@ -416,11 +422,9 @@ int SetSchedule(const StartedProgram& program, const Command& c) {
 
 int SetVersions(const StartedProgram& program, const Command& c) {
     const std::string& list = c.args[0];
-    const std::string drv = program.ProgramDir + list + ".drv";
-    if (::access((program.ProgramDir + list + ".vlt").c_str(), F_OK) != 0) {
-        Say(Printf(_("Er is geen lijst %s."), list.c_str()));
-        return 1;
-    }
+    const auto companion = CompanionOf(program, list);
+    if (!companion) return 1;
+    const std::string& drv = *companion;
     const bool keep = c.name == "keep";
     const char* usage =
         keep ? N_("keep LIJST on [DAGEN]|off") : N_("movedeleted LIJST on [PROCENT]|off");

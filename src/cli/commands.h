@@ -32,6 +32,11 @@ int RunListCommand(const StartedProgram& program, TerminalUi& ui, const Command&
 // nothing.
 int ListStatuses(const StartedProgram& program);
 
+// The companion file of a list the program folder holds; nullopt, and said,
+// when it holds none. For the commands that set a list's options without
+// loading it as the window would.
+std::optional<std::string> CompanionOf(const StartedProgram& program, const std::string& list);
+
 // `schedule LIST [WORDS]` and `onplug LIST on [HOURS]|off`: shows or sets when
 // a list is backed up by itself, and brings the units that do it in line.
 // Never writes the last list used.

@@ -1,7 +1,5 @@
 // `vaultor-cli sums LIST on|off`: a list setting written without loading the
 // list as the window would, as `schedule` is.
-#include <unistd.h>
-
 #include "cli/commands.h"
 #include "fs/i18n.h"
 #include "state/versions_settings.h"
@@ -10,21 +8,18 @@ namespace vaultor::cli {
 
 int SetSums(const StartedProgram& program, const Command& c) {
     const std::string& list = c.args[0];
-    if (::access((program.ProgramDir + list + ".vlt").c_str(), F_OK) != 0) {
-        TerminalUi::PrintLines(Printf(_("Er is geen lijst %s."), list.c_str()));
-        return 1;
-    }
+    const auto drv = CompanionOf(program, list);
+    if (!drv) return 1;
     const std::string& word = c.args[1];
     if (word != "on" && word != "off") {
         TerminalUi::PrintLines(Printf(_("Gebruik: vaultor-cli %s"), _("sums LIJST on|off")));
         return 2;
     }
-    const std::string drv = program.ProgramDir + list + ".drv";
     std::string problem;
-    VersionsSettings settings = ReadVersionsSettings(drv, &problem);
+    VersionsSettings settings = ReadVersionsSettings(*drv, &problem);
     if (!problem.empty()) TerminalUi::PrintLines(problem);
     settings.sums = word == "on";
-    WriteVersionsSettings(drv, settings);
+    WriteVersionsSettings(*drv, settings);
     TerminalUi::PrintLines(list + ": " +
                            (settings.sums ? _("een controlegetal van elke kopie wordt bewaard")
                                           : _("geen controlegetallen")));

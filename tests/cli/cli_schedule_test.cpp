@@ -27,10 +27,6 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 // The lines of a unit file that begin with `key=`, without the key.
 std::string UnitValue(const std::string& unit, const std::string& key) {
     size_t at = unit.find("\n" + key + "=");
@@ -76,7 +72,7 @@ TEST_F(CliScheduleTest, AScheduleIsKeptWithTheListAndItsUnitsRunTheBackupAndTell
     ASSERT_EQ(Cli("--yes new Foto 'S:\\Data'").status, 0);
     ASSERT_EQ(Cli("target Foto E").status, 0);
     const std::string before = Drv("Foto");
-    ASSERT_FALSE(Has(before, "[Schedule]"));
+    ASSERT_FALSE(test::Contains(before, "[Schedule]"));
 
     EXPECT_EQ(Cli("schedule Foto weekly vrijdag 25:00").status, 2);
     EXPECT_EQ(Cli("schedule Foto every 0").status, 2);
@@ -84,11 +80,12 @@ TEST_F(CliScheduleTest, AScheduleIsKeptWithTheListAndItsUnitsRunTheBackupAndTell
 
     auto set = Cli("schedule Foto weekly wo 9:30");
     EXPECT_EQ(set.status, 0) << set.out << set.err;
-    EXPECT_TRUE(Has(Drv("Foto"),
-                    "\r\n[Schedule]\r\nKind=weekly\r\nTime=09:30\r\nDay=Wed\r\n"
-                    "OnPlug=0\r\nMinHours=24\r\n"));
-    EXPECT_TRUE(Has(set.out, "crontab")) << "no user manager here: the crontab line instead";
-    EXPECT_TRUE(Has(set.out, "\n30 9 * * 3 '")) << set.out;
+    EXPECT_TRUE(test::Contains(Drv("Foto"),
+                               "\r\n[Schedule]\r\nKind=weekly\r\nTime=09:30\r\nDay=Wed\r\n"
+                               "OnPlug=0\r\nMinHours=24\r\n"));
+    EXPECT_TRUE(test::Contains(set.out, "crontab"))
+        << "no user manager here: the crontab line instead";
+    EXPECT_TRUE(test::Contains(set.out, "\n30 9 * * 3 '")) << set.out;
 
     std::vector<std::string> units;
     for (const auto& e : fsys::directory_iterator(Units())) units.push_back(e.path().string());
@@ -108,14 +105,16 @@ TEST_F(CliScheduleTest, AScheduleIsKeptWithTheListAndItsUnitsRunTheBackupAndTell
     ASSERT_EQ(bus.Error(), "");
     bus.PointEnvironmentHere();
     const std::string exec = UnitValue(service, "ExecStart");
-    ASSERT_TRUE(Has(exec, " run \"Foto\" --notify")) << exec;
+    ASSERT_TRUE(test::Contains(exec, " run \"Foto\" --notify")) << exec;
     EXPECT_EQ(test::Run("cd / && env -u LANGUAGE LC_ALL=C.UTF-8 " + exec + " >/dev/null 2>&1"), 0);
     EXPECT_EQ(ReadFile(tgt / "Vaultor_Drive S/Data/foto.jpg"), "beeld");
-    EXPECT_TRUE(Has(bus.NotifyLog(), "\"Vaultor: Foto\" \"Geslaagd: ")) << bus.NotifyLog();
-    EXPECT_TRUE(Has(bus.LogindLog(), "Inhibit \"sleep\" \"Vaultor\"")) << bus.LogindLog();
-    EXPECT_TRUE(WaitFor([&] { return !Has(bus.Inhibitors(), "\"Vaultor\""); }))
+    EXPECT_TRUE(test::Contains(bus.NotifyLog(), "\"Vaultor: Foto\" \"Geslaagd: "))
+        << bus.NotifyLog();
+    EXPECT_TRUE(test::Contains(bus.LogindLog(), "Inhibit \"sleep\" \"Vaultor\""))
+        << bus.LogindLog();
+    EXPECT_TRUE(WaitFor([&] { return !test::Contains(bus.Inhibitors(), "\"Vaultor\""); }))
         << "released when the run ended";
-    EXPECT_TRUE(Has(Drv("Foto"), "\r\nLastSuccess=")) << Drv("Foto");
+    EXPECT_TRUE(test::Contains(Drv("Foto"), "\r\nLastSuccess=")) << Drv("Foto");
 
     // The units follow the list's name, and go with the schedule.
     ASSERT_EQ(Cli("--yes rename Foto \"Foto's-2\"").status, 0);
@@ -126,10 +125,10 @@ TEST_F(CliScheduleTest, AScheduleIsKeptWithTheListAndItsUnitsRunTheBackupAndTell
     for (const auto& e : fsys::directory_iterator(Units()))
         renamed += e.path().filename().string().starts_with("vaultor-" + escaped + "-");
     EXPECT_EQ(renamed, 2u) << escaped;
-    EXPECT_TRUE(Has(Cli("status").out, "Foto's-2\tE:\t")) << Cli("status").out;
+    EXPECT_TRUE(test::Contains(Cli("status").out, "Foto's-2\tE:\t")) << Cli("status").out;
     EXPECT_EQ(Cli("schedule \"Foto's-2\" off").status, 0);
     EXPECT_TRUE(fsys::is_empty(Units()));
-    EXPECT_FALSE(Has(Drv("Foto's-2"), "[Schedule]"));
+    EXPECT_FALSE(test::Contains(Drv("Foto's-2"), "[Schedule]"));
     EXPECT_FALSE(fsys::exists(config / "autostart") && !fsys::is_empty(config / "autostart"))
         << "no list wants the watcher any more";
 }
@@ -148,15 +147,15 @@ TEST_F(CliScheduleTest, WithAUserManagerTheTimerAndTheWatcherAreEnabledAndLaterD
     auto off = Cli("schedule Foto off");
     ::setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(on.status, 0);
-    EXPECT_FALSE(Has(on.out, "crontab")) << on.out;
+    EXPECT_FALSE(test::Contains(on.out, "crontab")) << on.out;
     EXPECT_EQ(off.status, 0);
     const std::string log = ReadFile(bin / "log");
     const size_t timer = log.find("--user enable --now vaultor-Foto-");
     EXPECT_NE(timer, std::string::npos) << log;
     EXPECT_LT(log.find("--user daemon-reload"), timer) << log;
-    EXPECT_TRUE(Has(log, "--user enable --now vaultor-watch-")) << log;
-    EXPECT_TRUE(Has(log, "--user disable --now vaultor-Foto-")) << log;
-    EXPECT_TRUE(Has(log, "--user disable --now vaultor-watch-")) << log;
+    EXPECT_TRUE(test::Contains(log, "--user enable --now vaultor-watch-")) << log;
+    EXPECT_TRUE(test::Contains(log, "--user disable --now vaultor-Foto-")) << log;
+    EXPECT_TRUE(test::Contains(log, "--user disable --now vaultor-watch-")) << log;
     EXPECT_TRUE(fsys::is_empty(Units())) << "the units go with the schedule";
 }
 
@@ -169,7 +168,7 @@ TEST_F(CliScheduleTest, TheWatcherBacksUpAListWhoseDriveIsPluggedIn) {
     ASSERT_EQ(Cli("--yes new Foto 'S:\\Data'").status, 0);
     ASSERT_EQ(Cli("target Foto E").status, 0);
     ASSERT_EQ(Cli("onplug Foto on 0").status, 0);
-    EXPECT_TRUE(Has(Drv("Foto"), "\r\nOnPlug=1\r\nMinHours=0\r\n"));
+    EXPECT_TRUE(test::Contains(Drv("Foto"), "\r\nOnPlug=1\r\nMinHours=0\r\n"));
     ASSERT_TRUE(drive.Unmount());
 
     TempDir scratch;
@@ -186,13 +185,13 @@ TEST_F(CliScheduleTest, TheWatcherBacksUpAListWhoseDriveIsPluggedIn) {
         reaped = reaped || ::waitpid(watcher, &watch_status, WNOHANG) == watcher;
         return reaped;
     };
-    auto backed_up = [&] { return Has(Drv("Foto"), "\r\nLastSuccess="); };
+    auto backed_up = [&] { return test::Contains(Drv("Foto"), "\r\nLastSuccess="); };
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(backed_up()) << "no drive, no run";
 
     ASSERT_TRUE(drive.Mount(drive.Folder()));
     EXPECT_TRUE(WaitFor(backed_up)) << ReadFile(scratch / "out");
-    EXPECT_TRUE(WaitFor([&] { return Has(ReadFile(scratch / "out"), "Eind log."); }));
+    EXPECT_TRUE(WaitFor([&] { return test::Contains(ReadFile(scratch / "out"), "Eind log."); }));
     EXPECT_EQ(ReadFile(drive.Folder() + "/Vaultor_Drive S/Data/foto.jpg"), "beeld");
 
     ::kill(watcher, SIGTERM);

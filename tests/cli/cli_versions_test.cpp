@@ -16,10 +16,6 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 // The one dated folder of a list among the versions (empty when none or more).
 std::string OnlyRunFolder(const std::string& target, const std::string& list) {
     std::string found;
@@ -62,8 +58,9 @@ TEST_F(CliVersionsTest, ReplacedAndRemovedFilesAreKeptGuardedAndExpire) {
     EXPECT_EQ(Cli(t, "keep Foto on 0").status, 2);
     ASSERT_EQ(Cli(t, "keep Foto on 30").status, 0);
     ASSERT_EQ(Cli(t, "movedeleted Foto on").status, 0);
-    EXPECT_TRUE(Has(ReadFile(home / "Foto.drv"),
-                    "\r\n[Versions]\r\nKeep=1\r\nDays=30\r\nMoveDeleted=1\r\nMaxShare=10\r\n"));
+    EXPECT_TRUE(
+        test::Contains(ReadFile(home / "Foto.drv"),
+                       "\r\n[Versions]\r\nKeep=1\r\nDays=30\r\nMoveDeleted=1\r\nMaxShare=10\r\n"));
     ASSERT_EQ(Cli(t, "--yes start Foto").status, 0);
     EXPECT_FALSE(fsys::exists(t + "/Vaultor_Versions")) << "nothing replaced yet";
     // An old folder of this list and one of another list.
@@ -85,14 +82,16 @@ TEST_F(CliVersionsTest, ReplacedAndRemovedFilesAreKeptGuardedAndExpire) {
     EXPECT_FALSE(fsys::exists(t + "/Vaultor_Versions/2020-01-01 000000 Foto")) << "expired";
     EXPECT_TRUE(fsys::exists(t + "/Vaultor_Versions/2020-01-01 000000 Fotos")) << "not this list";
     const std::string log = ReadFile(home / "Vaultor.log");
-    EXPECT_TRUE(Has(log, "Naar de versies verplaatst: E:\\Vaultor_Drive S\\Data\\b.txt\r\n"));
-    EXPECT_TRUE(Has(log, ": 1 vervangen en 1 verplaatste bestanden of mappen.\r\n")) << log;
+    EXPECT_TRUE(
+        test::Contains(log, "Naar de versies verplaatst: E:\\Vaultor_Drive S\\Data\\b.txt\r\n"));
+    EXPECT_TRUE(test::Contains(log, ": 1 vervangen en 1 verplaatste bestanden of mappen.\r\n"))
+        << log;
 
     // Most of the copy gone from the source: --yes does not move it.
     fsys::rename(src / "Werk-weg", src / "Werk");
     fsys::remove_all(src / "Data/Album");
     auto guarded = Cli(t, "--yes start Foto");
-    EXPECT_TRUE(Has(guarded.out, "--allow-mass-move")) << guarded.out;
+    EXPECT_TRUE(test::Contains(guarded.out, "--allow-mass-move")) << guarded.out;
     EXPECT_TRUE(fsys::exists(t + "/Vaultor_Drive S/Data/Album/3.jpg"));
     auto allowed = Cli(t, "--yes --allow-mass-move start Foto");
     EXPECT_FALSE(fsys::exists(t + "/Vaultor_Drive S/Data/Album")) << allowed.out;
@@ -100,7 +99,8 @@ TEST_F(CliVersionsTest, ReplacedAndRemovedFilesAreKeptGuardedAndExpire) {
 
     ASSERT_EQ(Cli(t, "keep Foto off").status, 0);
     ASSERT_EQ(Cli(t, "movedeleted Foto off").status, 0);
-    EXPECT_FALSE(Has(ReadFile(home / "Foto.drv"), "[Versions]")) << "turned off, the section goes";
+    EXPECT_FALSE(test::Contains(ReadFile(home / "Foto.drv"), "[Versions]"))
+        << "turned off, the section goes";
 }
 
 // A run that lacks room may take it from the list's oldest versions, when a
@@ -120,7 +120,7 @@ TEST_F(CliVersionsTest, ARunThatLacksRoomMayRemoveTheListsOldestVersions) {
     WriteFile(src / "Werk/groot.bin", std::string(600 << 10, 'g'));
     EXPECT_EQ(Cli(t, "run Foto").status, 1);
     auto yes = Cli(t, "--yes start Foto");
-    EXPECT_TRUE(Has(yes.out, "oudste bewaarde versies")) << yes.out;
+    EXPECT_TRUE(test::Contains(yes.out, "oudste bewaarde versies")) << yes.out;
     EXPECT_EQ(yes.status, 1);
     EXPECT_TRUE(fsys::exists(old + "/oud.bin")) << "neither run nor --yes removes versions";
     // A person at a terminal says yes to each question.
@@ -129,7 +129,7 @@ TEST_F(CliVersionsTest, ARunThatLacksRoomMayRemoveTheListsOldestVersions) {
                                  "LC_ALL=C.UTF-8 '" VAULTOR_CLI "' --program-dir '" +
                                  home.Path() + "' --drive 'S=" + src.Path() + "' --drive 'E=" + t +
                                  "' start Foto\" /dev/null");
-    EXPECT_TRUE(Has(asked, "oudste bewaarde versies")) << asked;
+    EXPECT_TRUE(test::Contains(asked, "oudste bewaarde versies")) << asked;
     EXPECT_FALSE(fsys::exists(old));
     EXPECT_EQ(fsys::file_size(t + "/Vaultor_Drive S/Werk/groot.bin"), 600u << 10);
 }

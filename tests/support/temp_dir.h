@@ -25,5 +25,9 @@ void SetMtime(const std::string& path, std::time_t when);
 // Runs a shell command; returns its exit status.
 int Run(const std::string& command);
 std::string RunOutput(const std::string& command);
+// Whether `part` stands anywhere in `text`.
+inline bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 }  // namespace vaultor::test

@@ -141,14 +141,26 @@ class Restorer {
         }
         if (there == Kind::None && !MakeFolder(to)) return;
         fs::FolderListing listing = fs::ListFolder(from);
+        // A folder of the copy that cannot be read whole must not pass for
+        // one restored whole.
+        if (listing.error)
+            Fail(Printf(_("De map %s kon niet volledig gelezen worden: %s"), from.c_str(),
+                        std::strerror(listing.error)));
         std::sort(listing.files.begin(), listing.files.end());
         std::sort(listing.folders.begin(), listing.folders.end());
         for (const auto& name : listing.files)
             if (!fs::IsCopyTempName(name)) File(Join(from, name), Join(to, name));
-        for (const auto& name : listing.folders) Folder(Join(from, name), Join(to, name));
+        for (const auto& name : listing.folders)
+            if (!Stopped()) Folder(Join(from, name), Join(to, name));
+    }
+
+    bool Stopped() {
+        if (!result.stopped && request_.stop_requested) result.stopped = request_.stop_requested();
+        return result.stopped;
     }
 
     void File(const std::string& from, const std::string& to) {
+        if (Stopped()) return;
         if (request_.each_file) request_.each_file(to);
         Facts there = Look(to);
         if (there.kind == Kind::None) {
@@ -271,9 +283,12 @@ RestoreResult Restore(const RestoreRequest& request) {
 }
 
 std::string RestoreSummary(const RestoreResult& r) {
-    return Printf(_("Teruggezet: %d, naast een ander bestand bewaard: %d, al gelijk: %d, "
-                    "overgeslagen: %d, mislukt: %d."),
-                  r.restored, r.kept_both, r.identical, r.skipped, r.failed);
+    std::string text =
+        Printf(_("Teruggezet: %d, naast een ander bestand bewaard: %d, al gelijk: %d, "
+                 "overgeslagen: %d, mislukt: %d."),
+               r.restored, r.kept_both, r.identical, r.skipped, r.failed);
+    if (r.stopped) text += "\n" + std::string(_("Afgebroken: niet alles is teruggezet."));
+    return text;
 }
 
 std::optional<std::string> SourcePathOf(const std::string& text) {

@@ -39,6 +39,9 @@ struct RestoreRequest {
     // Told of every file before it is restored, so a window can show where
     // a long restore is and stay alive.
     std::function<void(const std::string& destination)> each_file;
+    // Asked before every file: true ends the restore there (Stop, Ctrl-C).
+    // The file in hand is finished first, so none is left half written.
+    std::function<bool()> stop_requested;
 };
 
 struct RestoreResult {
@@ -47,17 +50,19 @@ struct RestoreResult {
     int identical = 0;  // the same size and date stood there already: left alone
     int skipped = 0;    // differing files the user chose to leave
     int failed = 0;
+    bool stopped = false;                 // ended by a stop before everything was looked at
     std::vector<std::string> kept_names;  // where the kept-both copies went
     std::vector<std::string> failures;    // a line for each failure, saying why
     // Everything asked for is at the destination (restored, kept beside, or identical).
-    bool Complete() const { return failed == 0 && skipped == 0; }
+    bool Complete() const { return failed == 0 && skipped == 0 && !stopped; }
 };
 
 // Copies a file or a folder (with everything below it) from its copy on the
 // target back. Reads the target only: a destination on it is refused.
 RestoreResult Restore(const RestoreRequest& request);
 
-// One line with the counts, for a message or a terminal.
+// One line with the counts (and a second when it was stopped), for a
+// message or a terminal.
 std::string RestoreSummary(const RestoreResult& result);
 
 // "S:\Data\a.txt" from "s:/Data/a.txt/" or "S:Data\a.txt"; nullopt for

@@ -1,6 +1,7 @@
 #include "app/restore_browser.h"
 
 #include "app/restore.h"
+#include "app/run_window.h"
 #include "fs/i18n.h"
 #include "target/copy_origin.h"
 #include "target/target_browser.h"
@@ -50,13 +51,21 @@ void Terugzetten1Click(AppState& state) {
     request.on_conflict = [&state](const std::string& destination) {
         return AskAbout(state.Ui, destination);
     };
-    const std::string status = state.Model.StatusBar1;
     request.each_file = [&state](const std::string& destination) {
         state.Model.StatusBar1 = _("Terugzetten: ") + destination;
         state.Ui.ProcessMessages();
     };
-    state.Ui.ToonMelding(Report(Restore(request)));
-    state.Model.StatusBar1 = status;
+    request.stop_requested = [&state] { return state.AbortRequested; };
+    RestoreResult result;
+    {
+        // Stop is offered and nothing else starts while the window stays alive.
+        RunScope running(state);
+        WalkControls busy(state);
+        state.AbortRequested = false;
+        result = Restore(request);
+        state.AbortRequested = false;
+    }
+    state.Ui.ToonMelding(Report(result));
 }
 
 }  // namespace vaultor

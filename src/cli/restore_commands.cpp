@@ -85,7 +85,12 @@ int RestoreFromTarget(const StartedProgram& program, const Command& c) {
     request.version = c.version.value_or("");
     request.to = c.to.value_or("");
     request.overwrite = c.overwrite;
+    // Ctrl-C lets the file in hand be finished: a copy is written under a
+    // temporary name, which a kill would leave in the user's folder.
+    request.stop_requested = [] { return TerminalUi::Interrupted(); };
+    TerminalUi::CatchInterrupts();
     RestoreResult result = Restore(request);
+    TerminalUi::ReleaseInterrupts();
     SayResult(result);
     return result.Complete() ? 0 : 1;
 }

@@ -63,6 +63,10 @@ void TerminalUi::ReleaseInterrupts() {
     ClearProgress();
 }
 
+bool TerminalUi::Interrupted() {
+    return g_interrupted != 0;
+}
+
 void TerminalUi::ProcessMessages() {
     PrintNewPaneLines();
     if (g_interrupted && stop) {

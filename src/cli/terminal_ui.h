@@ -86,6 +86,9 @@ class TerminalUi : public UserInterface {
     // Ctrl-C sets a flag the pump reads; a second one while Stop is pending ends the program.
     static void CatchInterrupts();
     static void ReleaseInterrupts();
+    // Whether Ctrl-C (or SIGTERM) came since interrupts were caught, for work
+    // that asks instead of pumping.
+    static bool Interrupted();
 
   private:
     // PrintLines without the flush.

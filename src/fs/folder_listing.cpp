@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+
 #include <sys/stat.h>
+#include <cerrno>
 
 #include <memory>
 
@@ -13,19 +15,30 @@ namespace vaultor::fs {
 FolderListing ListFolder(const std::string& path) {
     FolderListing out;
     auto native = Drives().ToNative(path);
-    if (!native) return out;
+    if (!native) {
+        out.error = ENODEV;
+        return out;
+    }
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(native->c_str()), ::closedir);
-    if (!dir) return out;
+    if (!dir) {
+        out.error = errno;
+        return out;
+    }
+    errno = 0;
     while (const dirent* e = ::readdir(dir.get())) {
         std::string name = e->d_name;
         if (name == "." || name == "..") continue;
         struct stat st {};
-        if (::fstatat(::dirfd(dir.get()), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (S_ISDIR(st.st_mode))
+        if (::fstatat(::dirfd(dir.get()), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (!out.error) out.error = errno;
+        } else if (S_ISDIR(st.st_mode)) {
             out.folders.push_back(std::move(name));
-        else
+        } else {
             out.files.push_back(std::move(name));
+        }
+        errno = 0;
     }
+    if (errno && !out.error) out.error = errno;
     return out;
 }
 

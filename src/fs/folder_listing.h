@@ -11,6 +11,9 @@ namespace vaultor::fs {
 struct FolderListing {
     std::vector<std::string> folders;
     std::vector<std::string> files;
+    // The errno of the first step that failed (opening, reading, looking at
+    // an entry); 0 when what is missing from the two lists is not there.
+    int error = 0;
 };
 FolderListing ListFolder(const std::string& path);  // letter form or native
 

@@ -209,6 +209,17 @@ TEST_F(CliRunTest, AFolderThatCannotBeReadIsNamedAndTheRunDoesNotSucceed) {
     EXPECT_EQ(Count(guarded.out, "Overgeslagen, map niet leesbaar: S:\\Data\\Dicht\n"), 1)
         << guarded.out;
     EXPECT_FALSE(fsys::exists(tgt / "Vaultor_Versions"));
+
+    // A folder of the copy a restore cannot read whole is said; it does not succeed.
+    TempDir back;
+    ::chmod(back.Path().c_str(), 0777);
+    ::chmod((Copy() + "/Dicht").c_str(), 0644);
+    test::CliResult restore = as_nobody("restore Foto 'S:\\Data' --to " + back.Path());
+    ::chmod((Copy() + "/Dicht").c_str(), 0755);
+    EXPECT_EQ(restore.status, 1) << restore.out;
+    EXPECT_EQ(Count(restore.out, "De map E:\\Vaultor_Drive S\\Data\\Dicht kon niet volledig"), 1)
+        << restore.out;
+    EXPECT_EQ(ReadFile(back / "Data/a.txt"), "a");
 }
 
 // The copies a killed run had in hand are named in its journal: there a cut

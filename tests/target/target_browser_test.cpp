@@ -145,6 +145,22 @@ TEST_F(TargetBrowserTest, RestoresTheChosenFileOrAVersionFolderAskingForEachDiff
     EXPECT_EQ(ReadFile(s / "Data/a.txt"), "oud");
     EXPECT_EQ(ui.messages.back().rfind("Teruggezet: 1,", 0), 0u) << ui.messages.back();
 
+    // Stop offered while it goes: the file in hand is finished, no other begun.
+    WriteFile(e / (run + "/Vaultor_Drive S/Data/b.txt"), "bee");
+    bool stop_shown = false;
+    ui.on_pump = [&] {
+        stop_shown = state.Model.SpB_Stop.visible;
+        state.AbortRequested = true;
+    };
+    ui.answers = {kAnswerYes};
+    Terugzetten1Click(state);
+    EXPECT_TRUE(stop_shown);
+    EXPECT_FALSE(std::filesystem::exists(s / "Data/b.txt"));
+    EXPECT_NE(ui.messages.back().find("al gelijk: 1, overgeslagen: 0, mislukt: 0.\nAfgebroken"),
+              std::string::npos)
+        << ui.messages.back();
+    EXPECT_FALSE(state.RunInProgress || state.Model.SpB_Stop.visible);
+
     Select({"Vaultor_Versions"});
     PopupMenu2Popup(state);
     EXPECT_FALSE(state.Model.Terugzetten1.enabled);

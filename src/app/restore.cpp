@@ -321,14 +321,15 @@ std::vector<FileVersion> VersionsOf(const std::string& target_root, const std::s
                                     const std::string& path) {
     std::vector<FileVersion> versions;
     const std::string copy = TargetPathOf(target_root, path);
-    auto add = [&](const std::string& stamp, const std::string& where) {
+    auto add = [&](const std::string& stamp, const std::string& of, const std::string& where) {
         Facts facts = Look(where);
         if (facts.kind == Kind::File)
-            versions.push_back({stamp, where, facts.size, facts.modified});
+            versions.push_back({stamp, of, where, facts.size, facts.modified});
     };
     for (const auto& run : ListRunVersions(target_root, list))
-        add(run.name.substr(0, kVersionStampLength), VersionPathOf(target_root, run.name, copy));
-    add("", copy);
+        add(run.name.substr(0, kVersionStampLength), run.list,
+            VersionPathOf(target_root, run.name, copy));
+    add("", "", copy);
     return versions;
 }
 

@@ -79,13 +79,14 @@ std::string KeptBothName(const std::string& name, std::time_t today, int n = 1);
 // One version of a file on the target.
 struct FileVersion {
     std::string stamp;  // the run folder's stamp; empty for the current copy
+    std::string list;   // the list whose run made it; empty for the current copy
     std::string path;   // where it lies on the target, letter form
     std::int64_t size = 0;
     std::time_t modified = 0;
 };
 
-// The run folders of `list` that hold `path` as a file, oldest first, then
-// the current copy when there is one.
+// The run folders of `list` (of any list when empty) that hold `path` as a
+// file, oldest first, then the current copy when there is one.
 std::vector<FileVersion> VersionsOf(const std::string& target_root, const std::string& list,
                                     const std::string& path);
 

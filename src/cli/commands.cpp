@@ -485,7 +485,7 @@ bool KnownCommand(const std::string& name, size_t args, std::string* usage) {
         {"movedeleted", 2, 3, N_("movedeleted LIJST on [PROCENT]|off")},
         {"restore", 1, 2,
          N_("restore LIJST PAD [--version \"JJJJ-MM-DD UUMMSS\"] [--to MAP] [--overwrite]")},
-        {"versions", 2, 2, N_("versions LIJST PAD")},
+        {"versions", 1, 2, N_("versions LIJST PAD | versions --from X: PAD")},
         {"sums", 2, 2, N_("sums LIJST on|off")}};
     for (const auto& f : forms)
         if (name == f.name) {

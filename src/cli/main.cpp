@@ -35,7 +35,8 @@ constexpr const char* kUsage =
        "  keep LIJST on [DAGEN]|off | movedeleted LIJST on [PROCENT]|off | start LIJST "
        "--allow-mass-move\n"
        "  restore LIJST PAD [--version \"JJJJ-MM-DD UUMMSS\"] [--to MAP] [--overwrite]\n"
-       "  restore --from X: PAD --to MAP [--version ...] [--overwrite] | versions LIJST PAD\n"
+       "  restore --from X: PAD --to MAP [--version ...] [--overwrite]\n"
+       "  versions LIJST PAD | versions --from X: PAD\n"
        "vaultor-cli --help | --version");
 
 struct Arguments {
@@ -118,9 +119,10 @@ Arguments Parse(int argc, char** argv) {
     if (a.command.lock && a.command.unlock) UsageError(_("--lock en --unlock gaan niet samen."));
     if ((a.command.lock || a.command.unlock) && a.command.name != "target")
         UsageError(_("--lock en --unlock horen bij target."));
-    if ((a.command.version || a.command.to || a.command.from || a.command.overwrite) &&
-        a.command.name != "restore")
-        UsageError(_("--version, --to, --from en --overwrite horen bij restore."));
+    if ((a.command.version || a.command.to || a.command.overwrite) && a.command.name != "restore")
+        UsageError(_("--version, --to en --overwrite horen bij restore."));
+    if (a.command.from && a.command.name != "restore" && a.command.name != "versions")
+        UsageError(_("--from hoort bij restore en versions."));
     if (a.command.ignore_time_shift && (a.command.name == "drives" || a.command.name == "lists"))
         UsageError(_("--ignore-time-shift hoort bij een opdracht met een lijst."));
     // Folders and files the user names are made absolute now: the program works

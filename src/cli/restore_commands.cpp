@@ -96,12 +96,24 @@ int RestoreFromTarget(const StartedProgram& program, const Command& c) {
 }
 
 int ListVersions(const StartedProgram& program, const Command& c) {
-    const std::string& list = c.args[0];
-    auto source = SourceArgument(c.args[1]);
+    const bool from_drive = c.from.has_value();
+    if (c.args.size() != (from_drive ? 1u : 2u))
+        return Wrong(Printf(_("Gebruik: vaultor-cli %s"),
+                            from_drive ? _("versions --from X: PAD") : _("versions LIJST PAD")));
+    // From the drive alone every list's run folders count.
+    const std::string list = from_drive ? std::string() : c.args[0];
+    auto source = SourceArgument(c.args.back());
     if (!source)
-        return Wrong(Printf(_("%s is geen pad met een stationsletter."), c.args[1].c_str()));
-    const std::string root = ListTargetRoot(program, list);
-    if (root.empty()) return 1;
+        return Wrong(Printf(_("%s is geen pad met een stationsletter."), c.args.back().c_str()));
+    std::string root;
+    if (from_drive) {
+        root = DriveRoot(*c.from);
+        if (root.empty())
+            return Wrong(Printf(_("%s is geen drive; gebruik --from X:."), c.from->c_str()));
+    } else {
+        root = ListTargetRoot(program, list);
+        if (root.empty()) return 1;
+    }
     if (!fs::IsDriveReady(root[0])) {
         Say(Printf(_("De doeldrive %s is niet gereed."), root.substr(0, 2).c_str()));
         return 1;
@@ -112,10 +124,14 @@ int ListVersions(const StartedProgram& program, const Command& c) {
                    root.substr(0, 2).c_str()));
         return 1;
     }
-    for (const auto& v : versions)
-        std::printf("%s\t%lld\t%s\n", v.stamp.empty() ? _("huidig") : v.stamp.c_str(),
-                    static_cast<long long>(v.size),
-                    fs::LocalTimeText(v.modified, "%Y-%m-%d %H:%M:%S").c_str());
+    for (const auto& v : versions) {
+        std::string line = Printf("%s\t%lld\t%s", v.stamp.empty() ? _("huidig") : v.stamp.c_str(),
+                                  static_cast<long long>(v.size),
+                                  fs::LocalTimeText(v.modified, "%Y-%m-%d %H:%M:%S").c_str());
+        // Several lists may share the drive: say whose run kept it.
+        if (from_drive && !v.list.empty()) line += "\t" + v.list;
+        Say(line);
+    }
     return 0;
 }
 

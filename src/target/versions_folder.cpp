@@ -37,7 +37,8 @@ std::vector<RunVersionsFolder> ListRunVersions(const std::string& target_root,
                                                const std::string& list) {
     std::vector<RunVersionsFolder> runs;
     for (const auto& name : fs::ListFolder(VersionsRoot(target_root)).folders)
-        if (auto run = ParseRunVersionsName(name); run && run->list == list) runs.push_back(*run);
+        if (auto run = ParseRunVersionsName(name); run && (list.empty() || run->list == list))
+            runs.push_back(*run);
     std::sort(runs.begin(), runs.end(), [](const auto& a, const auto& b) {
         return a.when != b.when ? a.when < b.when : a.name < b.name;
     });

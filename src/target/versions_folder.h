@@ -28,8 +28,9 @@ std::optional<RunVersionsFolder> ParseRunVersionsName(const std::string& name);
 // path below target_root, in letter form).
 std::string VersionPathOf(const std::string& target_root, const std::string& run_name,
                           const std::string& target_path);
-// The run folders of one list on a target, oldest first (read through the
-// drive table; an absent folder gives none).
+// The run folders of one list (of every list when `list` is empty) on a
+// target, oldest first (read through the drive table; an absent folder gives
+// none).
 std::vector<RunVersionsFolder> ListRunVersions(const std::string& target_root,
                                                const std::string& list);
 

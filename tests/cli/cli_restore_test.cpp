@@ -80,6 +80,10 @@ TEST(CliRestoreTest, KeepsBothOrOverwritesBringsBackAVersionAndNeedsNoListWithFr
     auto bare = cli("restore --from E: 'S:\\Data' --to " + out / "los", fresh.Path());
     EXPECT_EQ(bare.status, 0) << bare.out << bare.err;
     EXPECT_EQ(ReadFile(out / "los/Data/sub/b.txt"), "bee");
+    auto listed = cli("versions --from E: 'S:\\Data\\a.txt'", fresh.Path());
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out.rfind("2026-01-02 030405\t3\t", 0), 0u) << listed.out;
+    EXPECT_NE(listed.out.find("\tFoto\nhuidig\t3\t"), std::string::npos) << listed.out;
     EXPECT_TRUE(fsys::is_empty(fresh.Path()));
     EXPECT_EQ(cli("restore Foto 'S:\\Data' --to 'E:\\Terug'").status, 1) << "not onto the target";
 

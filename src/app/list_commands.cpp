@@ -12,6 +12,7 @@
 #include "app/run_logs.h"
 #include "app/schedule_units.h"
 #include "app/totals.h"
+#include "app/versions_run.h"
 #include "engine/run_journal.h"
 #include "fs/copy_file.h"
 #include "fs/drive_mapping.h"
@@ -317,6 +318,7 @@ void ComboBox1DblClick(AppState& state) {
         if (RunJournal::Exists(old_journal))
             RenameNoReplace(old_journal, RunJournal::PathForList(new_list));
         MoveRunLogs(state.ProgramDir, old_name, name);
+        RenameListVersions(state, old_name, name);
         SayUnitsOutcome(state, MoveScheduleUnits(state.ProgramDir, old_name, name));
     }
     RemoveName(state, old_name);

@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/run_status.h"
 #include "fs/drive_table.h"
+#include "fs/drives.h"
 #include "fs/i18n.h"
 #include "fs/size_text.h"
 #include "lists/list_file.h"
@@ -110,6 +112,28 @@ void RemoveExpiredVersions(AppState& state, const std::function<void(const std::
         say(RemoveWhole(*native) ? _("Verlopen versies verwijderd: ") + folder
                                  : _("Verlopen versies konden niet worden verwijderd: ") + folder);
     }
+}
+
+void RenameListVersions(AppState& state, const std::string& from, const std::string& to) {
+    const std::string drv = state.ProgramDir + to + ".drv";
+    const char letter = TargetLetterOf(drv);
+    if (!letter) return;
+    const std::string root = std::string(1, letter) + ":\\";
+    const std::string drive = root.substr(0, 2);
+    if (!fs::IsDriveReady(letter)) {
+        const VersionsSettings settings = ReadVersionsSettings(drv);
+        if (settings.keep || settings.move_deleted)
+            state.Model.RichEdit1.push_back(
+                Printf(_("De doeldrive %s is niet gereed: de versies van deze lijst daarop "
+                         "houden de naam %s."),
+                       drive.c_str(), from.c_str()));
+        return;
+    }
+    if (int stayed = RenameRunVersions(root, from, to))
+        state.Model.RichEdit1.push_back(
+            Printf(_("%d mappen met versies op %s konden de nieuwe naam niet krijgen en houden "
+                     "de naam %s."),
+                   stayed, drive.c_str(), from.c_str()));
 }
 
 }  // namespace vaultor

@@ -27,6 +27,10 @@ std::string HeldBackText(std::int64_t files);
 // removes them.
 bool OfferRoomFromVersions(AppState& state, std::int64_t short_by, StartMode mode);
 
+// A list renamed from `from` to `to`: its run folders on its target drive
+// take the new name; the pane says when they cannot (drive not ready, name taken).
+void RenameListVersions(AppState& state, const std::string& from, const std::string& to);
+
 // At the end of a run: the list's dated folders older than its Days go,
 // whole; each is said.
 void RemoveExpiredVersions(AppState& state, const std::function<void(const std::string&)>& say,

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "fs/copy_file.h"
+#include "fs/drive_table.h"
 #include "fs/folder_listing.h"
 #include "fs/time_text.h"
 
@@ -43,6 +45,19 @@ std::vector<RunVersionsFolder> ListRunVersions(const std::string& target_root,
         return a.when != b.when ? a.when < b.when : a.name < b.name;
     });
     return runs;
+}
+
+int RenameRunVersions(const std::string& target_root, const std::string& from,
+                      const std::string& to) {
+    int stayed = 0;
+    if (from.empty()) return stayed;  // an empty name would take every list's folders
+    for (const auto& run : ListRunVersions(target_root, from)) {
+        const std::string stamp = run.name.substr(0, run.name.size() - from.size());
+        auto old_path = fs::Drives().ToNative(VersionsRoot(target_root) + run.name);
+        auto new_path = fs::Drives().ToNative(VersionsRoot(target_root) + stamp + to);
+        if (!old_path || !new_path || fs::MoveAside(*old_path, *new_path) != 0) ++stayed;
+    }
+    return stayed;
 }
 
 }  // namespace vaultor

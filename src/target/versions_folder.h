@@ -33,5 +33,9 @@ std::string VersionPathOf(const std::string& target_root, const std::string& run
 // none).
 std::vector<RunVersionsFolder> ListRunVersions(const std::string& target_root,
                                                const std::string& list);
+// A renamed list takes its run folders along, so its retention and restores
+// find them; a name already taken is never replaced. How many stayed as they were.
+int RenameRunVersions(const std::string& target_root, const std::string& from,
+                      const std::string& to);
 
 }  // namespace vaultor

@@ -101,6 +101,17 @@ TEST_F(CliVersionsTest, ReplacedAndRemovedFilesAreKeptGuardedAndExpire) {
     ASSERT_EQ(Cli(t, "movedeleted Foto off").status, 0);
     EXPECT_FALSE(test::Contains(ReadFile(home / "Foto.drv"), "[Versions]"))
         << "turned off, the section goes";
+
+    // Renamed, the list takes its dated folders along; another list's stay.
+    auto count = [&](const std::string& name) {
+        return test::RunOutput("ls '" + t + "/Vaultor_Versions' | grep -c ' " + name + "$'");
+    };
+    const std::string folders = count("Foto");
+    ASSERT_NE(folders, "0\n");
+    ASSERT_EQ(Cli(t, "--yes rename Foto Reis").status, 0);
+    EXPECT_EQ(count("Foto"), "0\n");
+    EXPECT_EQ(count("Reis"), folders);
+    EXPECT_EQ(count("Fotos"), "1\n");
 }
 
 // A run that lacks room may take it from the list's oldest versions, when a

@@ -125,6 +125,25 @@ void Comparer::Log(const std::string& line) {
     if (log_) log_->WriteLine(line);
 }
 
+// A copy's folder that is a link, or lies below one, is passed over whole:
+// nothing is written or moved through it. Said once per link.
+bool Comparer::BehindLink(const std::string& target_folder) {
+    auto native = fs::Drives().ToNative(target_folder);
+    if (!native) return false;
+    if (!links_) links_.emplace(fs::Drives().ToNative(state_.TargetRoot).value_or(""));
+    std::string link;
+    switch (links_->Look(*native, &link)) {
+        case TargetLinkGuard::Finding::None:
+            return false;
+        case TargetLinkGuard::Finding::Link:
+            PassOver(plan_, log_, Why::TargetFolderIsLink, fs::Drives().ToLetterPath(link));
+            return true;
+        case TargetLinkGuard::Finding::BelowKnownLink:
+            return true;
+    }
+    return false;
+}
+
 // The compression the folder's copy should have, as the options ask.
 void Comparer::Compression(const std::string& folder, const std::string& drive_folder,
                            const std::string& target_folder) {
@@ -153,6 +172,10 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
     const bool make_empty =
         state_.Ini.CreateEmptyFolders && (!cd || !state_.Ini.NoEmptyFoldersOnCdrw);
     const std::string target_folder = drive_folder + rel;
+    if (BehindLink(target_folder)) {
+        observer_.FolderCompared();
+        return;
+    }
     const bool compression = plan.target.compresses;
     Compression(folder, drive_folder, target_folder);
 

@@ -13,6 +13,7 @@
 #include "log/log_file.h"
 #include "state/app_state.h"
 #include "state/pump_gate.h"
+#include "target/link_guard.h"
 
 namespace vaultor {
 
@@ -83,6 +84,7 @@ class Comparer {
     std::int64_t MaxFileSize();
     void Compression(const std::string& source_folder, const std::string& drive_folder,
                      const std::string& target_folder);
+    bool BehindLink(const std::string& target_folder);
     AppState& state_;
     CopyPlan& plan_;
     LogFile* log_;
@@ -93,6 +95,7 @@ class Comparer {
     PumpGate pump_;
     std::optional<std::int64_t> max_file_size_;  // of the target, asked once
     UpToDate up_to_date_;
+    std::optional<TargetLinkGuard> links_;  // made at the first folder
 };
 
 // Every list folder compared with its copy, as a comparing walk: a folder that

@@ -17,9 +17,10 @@ struct PassedOverEntry {
         UnwritableName,
         DanglingLink,
         FolderNotPresent,
-        FolderUnreadable,   // no permission, or an error while it was read
-        TooLargeForTarget,  // larger than the target's file system can hold
-        CaseTwin,           // its name differs only in case from one backed up beside it
+        FolderUnreadable,    // no permission, or an error while it was read
+        TooLargeForTarget,   // larger than the target's file system can hold
+        CaseTwin,            // its name differs only in case from one backed up beside it
+        TargetFolderIsLink,  // its copy's folder is, or lies below, a link on the target
     } why;
     std::string path;  // letter form, as far as it can be written
 };

@@ -291,6 +291,9 @@ std::string PassedOverLine(const PassedOverEntry& entry) {
         case Why::TooLargeForTarget:
             return _("Niet gekopieerd, te groot voor het bestandssysteem van de doeldrive: ") +
                    shown;
+        case Why::TargetFolderIsLink:
+            return _("Niet gekopieerd, deze map op de doeldrive is een koppeling naar elders: ") +
+                   shown;
     }
     return shown;
 }

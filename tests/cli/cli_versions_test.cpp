@@ -114,6 +114,33 @@ TEST_F(CliVersionsTest, ReplacedAndRemovedFilesAreKeptGuardedAndExpire) {
     EXPECT_EQ(count("Fotos"), "1\n");
 }
 
+// A link in the copy (made by hand) leads outside the target: nothing is
+// written or moved through it, and the run says so once and does not succeed.
+TEST_F(CliVersionsTest, NothingIsWrittenOrMovedThroughALinkInTheCopy) {
+    TempDir tgt, outside;
+    const std::string t = tgt.Path();
+    fsys::create_directories(src / "Data/Album/Sub");
+    WriteFile(src / "Data/Album/Sub/x.jpg", "x");
+    ASSERT_EQ(Cli(t, "--yes new Foto 'S:\\Data'").status, 0);
+    ASSERT_EQ(Cli(t, "target Foto E").status, 0);
+    ASSERT_EQ(Cli(t, "movedeleted Foto on").status, 0);
+    fsys::create_directories(t + "/Vaultor_Drive S/Data");
+    fsys::create_symlink(outside.Path(), t + "/Vaultor_Drive S/Data/Album");
+    WriteFile(outside / "eigen.txt", "van de gebruiker");
+    for (const char* command : {"--yes start Foto", "test Foto"}) {
+        auto run = Cli(t, command);
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_EQ(test::RunOutput(
+                      "grep -c 'koppeling naar elders: E:.Vaultor_Drive S.Data.Album$' <<'EOF'\n" +
+                      run.out + "EOF"),
+                  "1\n")
+            << command << run.out;
+    }
+    EXPECT_EQ(test::RunOutput("ls -A '" + outside.Path() + "'"), "eigen.txt\n");
+    EXPECT_EQ(ReadFile(t + "/Vaultor_Drive S/Data/a.txt"), "eerste") << "the rest is backed up";
+    EXPECT_FALSE(fsys::exists(t + "/Vaultor_Versions"));
+}
+
 // A run that lacks room may take it from the list's oldest versions, when a
 // person says so.
 TEST_F(CliVersionsTest, ARunThatLacksRoomMayRemoveTheListsOldestVersions) {

@@ -292,14 +292,10 @@ std::string RestoreSummary(const RestoreResult& r) {
 }
 
 std::optional<std::string> SourcePathOf(const std::string& text) {
-    std::string path = text;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    if (path.size() == 2) path += '\\';
-    path = fs::RootedLetterPath(path);
-    if (path.size() < 3 || path[1] != ':' || path[2] != '\\') return std::nullopt;
-    path[0] = fs::NormaliseLetter(path[0]);
-    while (path.size() > 3 && path.back() == '\\') path.pop_back();
-    if (!path[0] || !fs::IsSafeLetterPath(path)) return std::nullopt;
+    const std::string path = fs::CanonicalLetterPath(text);
+    if (path.size() < 3 || !fs::NormaliseLetter(path[0]) || path[1] != ':' || path[2] != '\\' ||
+        !fs::IsSafeLetterPath(path))
+        return std::nullopt;
     return path;
 }
 

@@ -1,5 +1,7 @@
 #include "fs/letter_path.h"
 
+#include "fs/drive_mapping.h"
+
 namespace vaultor::fs {
 
 bool IsSafeLetterPath(std::string_view path) {
@@ -15,14 +17,17 @@ bool IsSafeLetterPath(std::string_view path) {
     return true;
 }
 
-std::string RootedLetterPath(std::string path) {
-    if (path.size() <= 2 || path[1] != ':' || path[2] == '\\' || path[2] == '/') return path;
-    std::string rooted;
-    rooted.reserve(path.size() + 1);
-    rooted.append(path, 0, 2);
-    rooted += '\\';
-    rooted.append(path, 2, std::string::npos);
-    return rooted;
+std::string CanonicalLetterPath(std::string path) {
+    const char letter = path.size() >= 2 && path[1] == ':' ? NormaliseLetter(path[0]) : 0;
+    if (!letter) return path;
+    std::string out{letter, ':', '\\'};
+    out.reserve(path.size() + 1);
+    for (size_t i = 2; i < path.size(); ++i) {
+        const char c = path[i] == '/' ? '\\' : path[i];
+        if (c != '\\' || out.back() != '\\') out += c;
+    }
+    if (out.size() > 3 && out.back() == '\\') out.pop_back();
+    return out;
 }
 
 }  // namespace vaultor::fs

@@ -12,8 +12,11 @@ namespace vaultor::fs {
 // "/" separate components, as the translation to native paths treats them.
 bool IsSafeLetterPath(std::string_view path);
 
-// "S:Foto" (letter and colon without the backslash) is meant from the root:
-// "S:\Foto". Anything else is returned as it is.
-std::string RootedLetterPath(std::string path);
+// One spelling for each folder in letter form, so that a folder named twice
+// ("s:/Foto", "S:\\Foto\", "S:Foto") is known as one ("S:\Foto"): the letter
+// upper-cased, "S:Foto" read from the root, "/" as "\", a run of separators
+// as one, no separator at the end but the root's. What is not in letter form
+// is returned as it is.
+std::string CanonicalLetterPath(std::string path);
 
 }  // namespace vaultor::fs

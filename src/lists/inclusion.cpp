@@ -27,10 +27,7 @@ bool SamePath(const std::string& a, const std::string& b) {
 }
 
 std::string NormalisedFolder(std::string path) {
-    path = fs::RootedLetterPath(Key(path));
-    while (path.size() > 3 && path.back() == '\\') path.pop_back();
-    if (path.size() == 2 && path[1] == ':') path += '\\';
-    return path;
+    return fs::CanonicalLetterPath(std::move(path));
 }
 
 std::string ParentOf(const std::string& path) {

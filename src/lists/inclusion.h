@@ -10,8 +10,8 @@ namespace vaultor {
 // Paths in letter form. On Linux only the drive letter is compared without
 // regard to case: C:\data and C:\Data are two folders.
 bool SamePath(const std::string& a, const std::string& b);
-// A folder as a list holds it: the letter upper-cased, no trailing "\" but for
-// a drive root ("E:\Data", "E:\").
+// A folder as a list holds it: one spelling (fs::CanonicalLetterPath), so
+// "e:/Data/" is "E:\Data" and a drive root "E:\".
 std::string NormalisedFolder(std::string path);
 // The path up to its last "\" (kept for a drive root); a root is its own
 // parent; shorter than three characters: no parent (empty).

@@ -18,22 +18,13 @@ namespace {
 // No folder of this system has a longer path.
 constexpr size_t kMaxLine = 4096;
 
-// Drive letters read from a file are upper-cased; "S:Foto" means "S:\Foto".
-std::string NormalisedLine(std::string line) {
-    if (line.size() >= 2 && line[1] == ':' && fs::NormaliseLetter(line[0])) {
-        line[0] = fs::NormaliseLetter(line[0]);
-        line = fs::RootedLetterPath(std::move(line));
-    }
-    return line;
-}
-
 std::vector<std::string> ReadFolders(AppState& state, const std::string& path) {
     auto lines = ReadListLines(path);
     if (!lines) {
         state.Ui.ToonMelding(UnusableListMessage(path));
         return {};
     }
-    for (auto& line : *lines) line = NormalisedLine(std::move(line));
+    for (auto& line : *lines) line = fs::CanonicalLetterPath(std::move(line));
     return std::move(*lines);
 }
 

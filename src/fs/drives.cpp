@@ -82,6 +82,10 @@ bool GetVolumeLabel(char letter, std::string& label) {
 std::string CleanVolumeLabel(std::string label) {
     for (size_t i = 1; i < label.size() && i < 12; ++i)
         if (label[i] == '/') label[i] = '_';
+    // A label may hold any byte (ext4's do); a control character would break
+    // the line of a settings file, the terminal, and its record's comparison.
+    for (char& c : label)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
     return label.empty() ? "No_Label" : label;
 }
 

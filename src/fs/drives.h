@@ -27,7 +27,8 @@ std::int64_t GetMaxFileSize(char letter);
 // The mount source of the drive's file system (a network drive's name).
 std::string GetDriveSourceName(char letter);
 
-// "/" among the 2nd to 12th characters becomes "_"; empty gives "No_Label".
+// "/" among the 2nd to 12th characters becomes "_", a control character "?";
+// empty gives "No_Label".
 std::string CleanVolumeLabel(std::string label);
 
 }  // namespace vaultor::fs

@@ -41,6 +41,10 @@ TEST(CliDrives, ListsC_AndTheMappedLettersInTheChosenLanguage) {
     std::string e = LineOf(dutch.out, x.Path());
     EXPECT_EQ(e.rfind("E:\t2\tgereed\tBackup\t", 0), 0u) << dutch.out;
     EXPECT_FALSE(std::filesystem::exists(home / "Vaultor.ini"));  // --drive records nothing
+    // A label may hold any byte: one line, the same text in every use.
+    Result odd = Cli(home.Path(), "--drive \"E=" + x.Path() +
+                                      ",label=$(printf 'A\\r\\nLocked=1\\tB\\033')\" drives");
+    EXPECT_EQ(LineOf(odd.out, x.Path()).rfind("E:\t2\tgereed\tA??Locked=1?B?\t", 0), 0u) << odd.out;
 
     test::WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=en\r\n");
     Result english = Cli(home.Path(), "--drive E=" + x.Path() + "/gone drives");

@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
-#include <thread>
 
 #include "support/private_bus.h"
 #include "support/temp_dir.h"
@@ -21,12 +20,7 @@ using ::testing::HasSubstr;
 // logind lets go of an inhibitor when it notices the descriptor closed, which
 // it does in its own time.
 bool Eventually(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
+    return test::WaitFor(condition, std::chrono::seconds(10), std::chrono::milliseconds(20));
 }
 
 TEST(DesktopBus, NotifiesAndHoldsOffSleepOnTheBusAndGoesOnQuietlyWithoutOne) {

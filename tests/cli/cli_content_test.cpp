@@ -39,69 +39,47 @@ void FlipByte(const std::string& path, off_t at) {
     test::SetMtime(path, before.st_mtime);
 }
 
-class CliContent : public ::testing::TestWithParam<bool> {
+class CliContent : public ::testing::TestWithParam<bool>, public test::CliEnv {
   protected:
     void SetUp() override {
-        if (GetParam()) {
-            disk = std::make_unique<LoopMount>(LoopMount::Kind::Exfat, 160);
-            VAULTOR_REQUIRE_MOUNT(*disk);
-        }
+        if (GetParam()) VAULTOR_REQUIRE_MOUNT(TargetOn(LoopMount::Kind::Exfat, 160));
     }
-    std::string Root() const { return disk ? disk->Folder() : plain.Path(); }
-    // What the medium holds, not what the driver remembers of this mount.
-    void Remount() {
-        if (disk) {
-            ASSERT_TRUE(disk->Mount(disk->Folder()));
-        }
-    }
-
-    std::unique_ptr<LoopMount> disk;
-    TempDir home, src, plain;
 };
 
 TEST_P(CliContent, AFlippedByteIsFoundByReadingAndNamedBitRotWhereTheListKeepsSums) {
-    std::filesystem::create_directories(src / "Data");
-    WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=\r\n");  // Dutch texts
     std::string big(64 << 20, '\0');
     std::mt19937_64 random(7);
     for (size_t i = 0; i < big.size(); i += 8) big[i] = static_cast<char>(random());
     WriteFile(src / "Data/big.bin", big);
     WriteFile(src / "Data/klein.txt", "klein");
-    auto cli = [&](const std::string& arguments) {
-        return test::RunCli(
-            src.Path(), home.Path(),
-            "--drive 'S=" + src.Path() + "' --drive 'E=" + Root() + "' " + arguments);
-    };
-    auto log = [&] { return ReadFile(home / "Vaultor.log"); };
     const std::string clean = "Start log.\r\nEind log.\r\n";
     const std::string copy = "E:\\Vaultor_Drive S\\Data\\big.bin";
-    ASSERT_EQ(cli("--yes new Foto 'S:\\Data'").status, 0);
-    ASSERT_EQ(cli("target Foto E").status, 0);
-    EXPECT_EQ(cli("--content start Foto").status, 2) << "--content belongs to test";
+    MakeList();
+    EXPECT_EQ(Cli("--content start Foto").status, 2) << "--content belongs to test";
 
-    ASSERT_EQ(cli("sums Foto on").status, 0);
-    EXPECT_NE(ReadFile(home / "Foto.drv").find("Sums=1\r\n"), std::string::npos);
-    ASSERT_EQ(cli("--yes start Foto").status, 0) << log();
+    ASSERT_EQ(Cli("sums Foto on").status, 0);
+    EXPECT_NE(Drv("Foto").find("Sums=1\r\n"), std::string::npos);
+    ASSERT_EQ(Cli("--yes start Foto").status, 0) << Log();
     Remount();
-    const std::string manifest = ReadFile(Root() + "/Vaultor_Sums/S.sums");
+    const std::string manifest = ReadFile(target + "/Vaultor_Sums/S.sums");
     EXPECT_NE(manifest.find(" Vaultor_Drive S\\Data\\big.bin\n"), std::string::npos) << manifest;
     EXPECT_NE(manifest.find(" Vaultor_Drive S\\Data\\klein.txt\n"), std::string::npos);
-    EXPECT_EQ(cli("test Foto --content").status, 0);
-    EXPECT_EQ(log(), clean) << "the copies read against their sums";
-    ASSERT_EQ(cli("sums Foto off").status, 0);
-    EXPECT_EQ(cli("test Foto --content").status, 0);
-    EXPECT_EQ(log(), clean) << "both sides read";
+    EXPECT_EQ(Cli("test Foto --content").status, 0);
+    EXPECT_EQ(Log(), clean) << "the copies read against their sums";
+    ASSERT_EQ(Cli("sums Foto off").status, 0);
+    EXPECT_EQ(Cli("test Foto --content").status, 0);
+    EXPECT_EQ(Log(), clean) << "both sides read";
 
-    FlipByte(Root() + "/Vaultor_Drive S/Data/big.bin", 40 << 20);
+    FlipByte(target + "/Vaultor_Drive S/Data/big.bin", 40 << 20);
     Remount();
-    EXPECT_EQ(cli("test Foto").status, 0) << "size and date see nothing";
-    EXPECT_EQ(cli("test Foto --content").status, 1);
-    EXPECT_EQ(log(), "Start log.\r\nInhoud verschilt: " + copy + "\r\nEind log.\r\n");
-    ASSERT_EQ(cli("sums Foto on").status, 0);
-    EXPECT_EQ(cli("test Foto --content").status, 1);
-    EXPECT_EQ(log(),
+    EXPECT_EQ(Cli("test Foto").status, 0) << "size and date see nothing";
+    EXPECT_EQ(Cli("test Foto --content").status, 1);
+    EXPECT_EQ(Log(), "Start log.\r\nInhoud verschilt: " + copy + "\r\nEind log.\r\n");
+    ASSERT_EQ(Cli("sums Foto on").status, 0);
+    EXPECT_EQ(Cli("test Foto --content").status, 1);
+    EXPECT_EQ(Log(),
               "Start log.\r\nBeschadigd op de doeldrive (bitrot): " + copy + "\r\nEind log.\r\n");
-    EXPECT_EQ(ReadFile(home / "Vaultor.ini").find("ContentCheck"), std::string::npos)
+    EXPECT_EQ(Ini().find("ContentCheck"), std::string::npos)
         << "--content is for one test: nothing is stored";
 }
 

@@ -37,39 +37,18 @@ void PrintTo(const Target& target, std::ostream* out) {
     *out << target.name;
 }
 
-class CliDates : public ::testing::TestWithParam<Target> {
+class CliDates : public ::testing::TestWithParam<Target>, public test::CliEnv {
   protected:
     void SetUp() override {
-        if (GetParam().image) {
-            disk = std::make_unique<LoopMount>(GetParam().kind, 64);
-            VAULTOR_REQUIRE_MOUNT(*disk);
-        }
-        std::filesystem::create_directories(src / "Data");
-        WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=\r\n");  // Dutch texts
+        if (GetParam().image) VAULTOR_REQUIRE_MOUNT(TargetOn(GetParam().kind, 64));
     }
-    std::string Root() const { return disk ? disk->Folder() : plain.Path(); }
-    test::CliResult Cli(const std::string& arguments) {
-        return test::RunCli(
-            src.Path(), home.Path(),
-            "--drive 'S=" + src.Path() + "' --drive 'E=" + Root() + "' " + arguments);
-    }
-    // What the medium holds, not what the driver remembers of this mount.
-    void Remount() {
-        if (disk) {
-            ASSERT_TRUE(disk->Mount(disk->Folder()));
-        }
-    }
-    std::string Log() const { return ReadFile(home / "Vaultor.log"); }
     std::string Copy(const std::string& name) const {
-        return Root() + "/Vaultor_Drive S/Data/" + name;
+        return target + "/Vaultor_Drive S/Data/" + name;
     }
     void ExpectNoProbeLeft() {
-        for (const auto& e : std::filesystem::directory_iterator(Root()))
+        for (const auto& e : std::filesystem::directory_iterator(target))
             EXPECT_NE(e.path().filename().string().rfind(".vaultor-dates", 0), 0u) << e.path();
     }
-
-    std::unique_ptr<LoopMount> disk;
-    TempDir home, src, plain;
 };
 
 TEST_P(CliDates, OutOfRangeDatesAreCopiedOnceAndChangesStillSeenAndTheHourShiftIsAnOption) {
@@ -79,8 +58,7 @@ TEST_P(CliDates, OutOfRangeDatesAreCopiedOnceAndChangesStillSeenAndTheHourShiftI
     SetMtime(src / "Data/oud.txt", k1975);
     SetMtime(src / "Data/later.txt", k2200);
     SetMtime(src / "Data/nu.txt", kToday);
-    ASSERT_EQ(Cli("--yes new Foto 'S:\\Data'").status, 0);
-    ASSERT_EQ(Cli("target Foto E").status, 0);
+    MakeList();
 
     auto first = Cli("--yes start Foto");
     ASSERT_EQ(first.status, 0) << first.out << first.err;
@@ -116,20 +94,17 @@ TEST_P(CliDates, OutOfRangeDatesAreCopiedOnceAndChangesStillSeenAndTheHourShiftI
     // The copy an hour later, as FAT shows it after the clocks changed.
     SetMtime(Copy("nu.txt"), kToday + 3600);
     Remount();
-    EXPECT_EQ(Cli("test Foto").status, 1) << "off by default: the Parts' rule";
-    EXPECT_EQ(ReadFile(home / "Vaultor.ini").find("Compare"), std::string::npos)
-        << "an option never set is never written";
+    EXPECT_EQ(Cli("test Foto").status, 1) << "off by default";
+    EXPECT_EQ(Ini().find("Compare"), std::string::npos) << "an option never set is never written";
     EXPECT_EQ(Cli("--ignore-time-shift on test Foto").status, 0) << Log();
-    EXPECT_NE(ReadFile(home / "Vaultor.ini").find("[Compare]\r\nIgnoreTimeShift=1\r\n"),
-              std::string::npos);
+    EXPECT_NE(Ini().find("[Compare]\r\nIgnoreTimeShift=1\r\n"), std::string::npos);
     auto shifted = Cli("--yes start Foto");
     EXPECT_EQ(shifted.status, 0);
     EXPECT_NE(shifted.out.find(kNothing), std::string::npos) << shifted.out;
     SetMtime(Copy("nu.txt"), kToday + 3600 + 4);  // not exactly an hour
     EXPECT_EQ(Cli("test Foto").status, 1);
     EXPECT_EQ(Cli("--ignore-time-shift off --yes start Foto").status, 0);
-    EXPECT_NE(ReadFile(home / "Vaultor.ini").find("[Compare]\r\nIgnoreTimeShift=0\r\n"),
-              std::string::npos);
+    EXPECT_NE(Ini().find("[Compare]\r\nIgnoreTimeShift=0\r\n"), std::string::npos);
     ExpectNoProbeLeft();
 }
 

@@ -16,38 +16,30 @@ using test::WriteFile;
 
 using Result = test::CliResult;
 
-class CliListsTest : public ::testing::Test {
+class CliListsTest : public ::testing::Test, public test::CliEnv {
   protected:
     void SetUp() override {
         std::filesystem::create_directories(src / "Data/Foto");
         std::filesystem::create_directories(src / "Muziek");
-        std::filesystem::create_directories(tgt.Path());
         WriteFile(src / "Data/a.txt", "12345");
-        WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=\r\n");  // Dutch texts
-    }
-    Result Cli(const std::string& arguments) {
-        return test::RunCli(
-            src.Path(), home.Path(),
-            "--drive 'S=" + src.Path() + "' --drive 'E=" + tgt.Path() + "' " + arguments);
     }
     std::string Last() {
-        std::string ini = ReadFile(home / "Vaultor.ini");
+        std::string ini = Ini();
         size_t at = ini.find("[LAST]\r\n0=");
         if (at == std::string::npos) return "<none>";
         at += 10;
         return ini.substr(at, ini.find('\r', at) - at);
     }
-    TempDir home, src, tgt;
 };
 
-TEST_F(CliListsTest, NewWritesTheListItsRecordAndTheSettings) {
+TEST_F(CliListsTest, NewWritesTheListItsRecordAndTheSettingsAndTargetChoosesAndLocksTheDrive) {
     Result r = Cli("--yes new Werk 'S:\\Data' Muziek");
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_EQ(ReadFile(home / "Werk.vlt"), "S:\\Data\r\nS:\\Muziek\r\n");
-    EXPECT_EQ(ReadFile(home / "Werk.drv"),
+    EXPECT_EQ(Drv("Werk"),
               "[Vaultor]\r\nTheDrive=S\r\nLocked=0\r\nDriveLabel=\r\nLastUsed=n/a\r\n");
     EXPECT_EQ(
-        ReadFile(home / "Vaultor.ini"),
+        Ini(),
         "[Translation]\r\n1=\r\n\r\n[CHECKMARK]\r\n0=1\r\n1=1\r\n2=0\r\n3=0\r\n4=0\r\n5=1\r\n"
         "6=0\r\n7=1\r\n8=1\r\n9=0\r\n\r\n[LAST]\r\n0=Werk\r\n2=0\r\n\r\n[BPS]\r\n"
         "DriveSpeed1=0\r\nDriveSpeed2=0\r\nDriveSpeed3=0\r\nDriveSpeed4=0\r\nDriveSpeed5=0\r\n"
@@ -60,6 +52,27 @@ TEST_F(CliListsTest, NewWritesTheListItsRecordAndTheSettings) {
     EXPECT_EQ(again.status, 1);
     EXPECT_EQ(again.out.rfind("Lijstnaam bestaat al.\n", 0), 0u);
     EXPECT_EQ(Last(), "Werk");  // the list the window would show then
+
+    Result locked = Cli("target Werk e --lock");
+    ASSERT_EQ(locked.status, 0) << locked.out << locked.err;
+    EXPECT_EQ(Drv("Werk"),
+              "[Vaultor]\r\nTheDrive=E\r\nLocked=1\r\nDriveLabel=\r\nLastUsed=n/a\r\n");
+    EXPECT_NE(locked.out.find("Doeldrive: E: (vergrendeld)"), std::string::npos);
+    EXPECT_EQ(Cli("target Werk S").status, 1);
+    EXPECT_EQ(Cli("target Werk S --unlock").status, 0);
+    EXPECT_NE(Drv("Werk").find("TheDrive=S\r\nLocked=0\r\n"), std::string::npos);
+    EXPECT_EQ(Cli("target Werk Q").status, 1);
+
+    Result totals = Cli("totals Werk");
+    EXPECT_NE(totals.out.find("Totaal in mappen:\n  5 bytes\n  0 kB\n  0 MB\n  0 GB\n"),
+              std::string::npos)
+        << totals.out;
+    Result info = Cli("info Werk 'S:\\Data'");
+    EXPECT_NE(info.out.find("Start log.\nS:\\Data 0 kB\nS:\\Data\\Foto 0 bytes\nEind log.\n"),
+              std::string::npos)
+        << info.out;
+    EXPECT_EQ(Cli("show Nergens").status, 1);
+    EXPECT_EQ(Cli("show").status, 2);
 }
 
 TEST_F(CliListsTest, NewWithoutFoldersWritesNothingAndAddMakesTheList) {
@@ -159,7 +172,7 @@ TEST_F(CliListsTest, OddPathsNamesAndLinesAreRefusedOrKeptAsTheySay) {
     WriteFile(home / "Oud.vlt", "S:\\Gone\r\n");
     Result locked = Cli("--yes target Oud E --lock");
     EXPECT_EQ(locked.status, 0) << locked.out;
-    EXPECT_NE(ReadFile(home / "Oud.drv").find("Locked=1\r\n"), std::string::npos);
+    EXPECT_NE(Drv("Oud").find("Locked=1\r\n"), std::string::npos);
     EXPECT_EQ(ReadFile(home / "Oud.vlt"), "S:\\Gone\r\n");
 
     // A folder on an unplugged drive is never dropped, not even by --yes, and
@@ -177,30 +190,6 @@ TEST_F(CliListsTest, OddPathsNamesAndLinesAreRefusedOrKeptAsTheySay) {
     EXPECT_NE(run.out.find("Overgeslagen, map niet aanwezig: Q:\\Foto"), std::string::npos)
         << run.out;
     EXPECT_EQ(ReadFile(home / "Reis.vlt"), "Q:\\Foto\r\nS:\\a\x1b[31mb\r\n");
-}
-
-TEST_F(CliListsTest, TargetChoosesAndLocksTheDrive) {
-    ASSERT_EQ(Cli("--yes new Werk Data").status, 0);
-    Result r = Cli("target Werk e --lock");
-    ASSERT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_EQ(ReadFile(home / "Werk.drv"),
-              "[Vaultor]\r\nTheDrive=E\r\nLocked=1\r\nDriveLabel=\r\nLastUsed=n/a\r\n");
-    EXPECT_NE(r.out.find("Doeldrive: E: (vergrendeld)"), std::string::npos);
-    EXPECT_EQ(Cli("target Werk S").status, 1);
-    EXPECT_EQ(Cli("target Werk S --unlock").status, 0);
-    EXPECT_NE(ReadFile(home / "Werk.drv").find("TheDrive=S\r\nLocked=0\r\n"), std::string::npos);
-    EXPECT_EQ(Cli("target Werk Q").status, 1);
-
-    Result totals = Cli("totals Werk");
-    EXPECT_NE(totals.out.find("Totaal in mappen:\n  5 bytes\n  0 kB\n  0 MB\n  0 GB\n"),
-              std::string::npos)
-        << totals.out;
-    Result info = Cli("info Werk 'S:\\Data'");
-    EXPECT_NE(info.out.find("Start log.\nS:\\Data 0 kB\nS:\\Data\\Foto 0 bytes\nEind log.\n"),
-              std::string::npos)
-        << info.out;
-    EXPECT_EQ(Cli("show Nergens").status, 1);
-    EXPECT_EQ(Cli("show").status, 2);
 }
 
 }  // namespace

@@ -18,27 +18,26 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-TEST(CliRestoreTest, KeepsBothOrOverwritesBringsBackAVersionAndNeedsNoListWithFrom) {
-    TempDir home, fresh, src, tgt, out;
-    WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=\r\n");  // Dutch texts
+class CliRestoreTest : public ::testing::Test, public test::CliEnv {};
+
+TEST_F(CliRestoreTest, KeepsBothOrOverwritesBringsBackAVersionAndNeedsNoListWithFrom) {
+    TempDir fresh, out;
     fsys::create_directories(src / "Data/sub");
     WriteFile(src / "Data/a.txt", "een");
     WriteFile(src / "Data/sub/b.txt", "bee");
     ::chmod((src / "Data/a.txt").c_str(), 0640);
     test::SetMtime(src / "Data/a.txt", 1700000000);
-    const std::string drives = "--drive 'S=" + src.Path() + "' --drive 'E=" + tgt.Path() + "' ";
     auto cli = [&](const std::string& arguments, const std::string& program_dir = "") {
         return test::RunCli(out.Path(), program_dir.empty() ? home.Path() : program_dir,
-                            drives + arguments);
+                            Drives() + arguments);
     };
-    ASSERT_EQ(cli("--yes new Foto 'S:\\Data'").status, 0);
-    ASSERT_EQ(cli("target Foto E").status, 0);
+    MakeList();
     ASSERT_EQ(cli("--yes start Foto").status, 0);
     const std::string run = tgt / "Vaultor_Versions/2026-01-02 030405 Foto/Vaultor_Drive S/Data";
     fsys::create_directories(run);
     WriteFile(run + "/a.txt", "oud");
     auto listing = [&] { return test::RunOutput("cd '" + tgt.Path() + "' && ls -lR --full-time"); };
-    const std::string target_before = listing(), settings_before = ReadFile(home / "Vaultor.ini");
+    const std::string target_before = listing(), settings_before = Ini();
 
     // A changed file stays; the copy comes beside it with its content, mode and date.
     WriteFile(src / "Data/a.txt", "veranderd");
@@ -88,7 +87,7 @@ TEST(CliRestoreTest, KeepsBothOrOverwritesBringsBackAVersionAndNeedsNoListWithFr
     EXPECT_EQ(cli("restore Foto 'S:\\Data' --to 'E:\\Terug'").status, 1) << "not onto the target";
 
     EXPECT_EQ(listing(), target_before);
-    EXPECT_EQ(ReadFile(home / "Vaultor.ini"), settings_before);
+    EXPECT_EQ(Ini(), settings_before);
 }
 
 }  // namespace

@@ -31,26 +31,9 @@ int Count(const std::string& text, const std::string& what) {
     return n;
 }
 
-class CliRunTest : public ::testing::Test {
+class CliRunTest : public ::testing::Test, public test::CliEnv {
   protected:
-    void SetUp() override {
-        fsys::create_directories(src / "Data");
-        WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=\r\n");  // Dutch texts
-    }
-    std::string Options() const {
-        return "--drive 'S=" + src.Path() + "' --drive 'E=" + tgt.Path() + "' ";
-    }
-    test::CliResult Cli(const std::string& arguments) {
-        return test::RunCli(src.Path(), home.Path(), Options() + arguments);
-    }
-    void MakeList() {
-        ASSERT_EQ(Cli("--yes new Foto 'S:\\Data'").status, 0);
-        ASSERT_EQ(Cli("target Foto E").status, 0);
-    }
     std::string Copy() const { return tgt / "Vaultor_Drive S/Data"; }
-    std::string Log() const { return ReadFile(home / "Vaultor.log"); }
-
-    TempDir home, src, tgt;
 };
 
 TEST_F(CliRunTest, BacksUpARealTreeThenFindsNothingToDoAndVerifiesItClean) {
@@ -128,11 +111,10 @@ TEST_F(CliRunTest, AnUnattendedRunAsksNothingKeepsItsLogAndRefusesANewTargetDriv
               std::string::npos);
 
     fsys::create_directories(tgt / "F");
-    auto moved = test::RunCli(src.Path(), home.Path(),
-                              Options() + "--drive 'F=" + (tgt / "F") + "' target Foto F");
+    const std::string f = "--drive 'F=" + (tgt / "F") + "' ";
+    auto moved = Cli(f + "target Foto F");
     ASSERT_EQ(moved.status, 0) << moved.err;
-    auto refused = test::RunCli(src.Path(), home.Path(),
-                                Options() + "--drive 'F=" + (tgt / "F") + "' run Foto");
+    auto refused = Cli(f + "run Foto");
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.out.find("vaultor-cli --yes start Foto"), std::string::npos) << refused.out;
     EXPECT_FALSE(fsys::exists(tgt / "F/Vaultor_Drive S"));
@@ -174,7 +156,7 @@ TEST_F(CliRunTest, AFolderThatCannotBeReadIsNamedAndTheRunDoesNotSucceed) {
     fsys::copy_file(VAULTOR_CLI, bin / "vaultor-cli");
     const std::string nobody = "setpriv --reuid=65534 --regid=65534 --clear-groups";
     auto as_nobody = [&](const std::string& arguments) {
-        return test::RunCli(src.Path(), home.Path(), Options() + arguments, nobody,
+        return test::RunCli(src.Path(), home.Path(), Drives() + arguments, nobody,
                             bin / "vaultor-cli");
     };
     ASSERT_EQ(as_nobody("--yes new Foto 'S:\\Data'").status, 0);
@@ -259,19 +241,10 @@ TEST_F(CliRunTest, AKilledRunNeverLeavesAPartialCopyAndTheNextRepairsWhatItHadIn
             test::SetMtime(src / ("Data/f" + std::to_string(i)), 1700000000 + round * 10);
         }
         // Killed at a random moment once it copies.
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            std::string command = "cd '" + src.Path() + "' && exec '" + std::string(VAULTOR_CLI) +
-                                  "' --program-dir '" + home.Path() + "' " + Options() +
-                                  "--yes start Foto </dev/null >/dev/null 2>&1";
-            ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (!fsys::exists(journal) && ::waitpid(child, nullptr, WNOHANG) == 0 &&
-               std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        const pid_t child = test::StartCli(src.Path(), home.Path(), Drives() + "--yes start Foto");
+        test::WaitFor(
+            [&] { return fsys::exists(journal) || ::waitpid(child, nullptr, WNOHANG) != 0; },
+            std::chrono::seconds(60), std::chrono::microseconds(200));
         std::this_thread::sleep_for(
             std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 40)(random)));
         ::kill(child, SIGKILL);
@@ -307,19 +280,9 @@ TEST_F(CliRunTest, ATargetThatStopsAnsweringCannotHoldTheRun) {
     test::LoopMount ntfs(test::LoopMount::Kind::Ntfs, 400, "DOEL");
     VAULTOR_REQUIRE_MOUNT(ntfs);
     WriteFile(src / "Data/groot", std::string(256 << 20, 'g'));
-    const std::string options = "--drive 'S=" + src.Path() + "' --drive 'E=" + ntfs.Folder() + "' ";
-    ASSERT_EQ(test::RunCli(src.Path(), home.Path(), options + "--yes new Foto 'S:\\Data'").status,
-              0);
-    ASSERT_EQ(test::RunCli(src.Path(), home.Path(), options + "target Foto E").status, 0);
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::string command = "cd '" + src.Path() + "' && exec '" + std::string(VAULTOR_CLI) +
-                              "' --program-dir '" + home.Path() + "' " + options +
-                              "--yes start Foto </dev/null >/dev/null 2>&1";
-        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    target = ntfs.Folder();
+    MakeList();
+    const pid_t child = test::StartCli(src.Path(), home.Path(), Drives() + "--yes start Foto");
     const std::string copies = ntfs.Folder() + "/Vaultor_Drive S/Data";
     auto writing = [&] {
         std::error_code ec;
@@ -327,9 +290,7 @@ TEST_F(CliRunTest, ATargetThatStopsAnsweringCannotHoldTheRun) {
             if (e.path().filename().string().rfind(".vaultor-", 0) == 0) return true;
         return false;
     };
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!writing() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    test::WaitFor(writing);
     std::string daemon = test::RunOutput("pgrep -f 'ntfs-3g " + ntfs.Image() + "'");
     ASSERT_FALSE(daemon.empty());
     pid_t daemon_pid = std::stoi(daemon);
@@ -337,11 +298,8 @@ TEST_F(CliRunTest, ATargetThatStopsAnsweringCannotHoldTheRun) {
     ::kill(child, SIGTERM);
     // The run has ended when its log is closed; the process itself may wait
     // in the kernel for the stopped daemon until it goes on.
-    bool ended = false;
-    deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!(ended = Log().find("Eind log.") != std::string::npos) &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const bool ended =
+        test::WaitFor([&] { return test::Contains(Log(), "Eind log."); }, std::chrono::seconds(30));
     ::kill(daemon_pid, SIGCONT);
     int status = 0;
     if (!ended) ::kill(child, SIGKILL);
@@ -364,17 +322,15 @@ TEST_F(CliRunTest, OnAFuseTargetEachCopyAndTheFoldersAreSyncedOneByOneAsIsThePro
     WriteFile(src / "Data/a", "a");
     WriteFile(src / "Data/Sub/b", "b");
     WriteFile(src / "Data/Sub/c", "c");
-    const std::string options = "--drive 'S=" + src.Path() + "' --drive 'E=" + ntfs.Folder() + "' ";
-    ASSERT_EQ(test::RunCli(src.Path(), home.Path(), options + "--yes new Foto 'S:\\Data'").status,
-              0);
-    ASSERT_EQ(test::RunCli(src.Path(), home.Path(), options + "target Foto E").status, 0);
+    target = ntfs.Folder();
+    MakeList();
     // A sync of the file system does not reach a FUSE daemon's device; a sync
     // of a file or folder does (ntfs-3g and exfat-fuse then sync their device).
     TempDir scratch;
     const std::string trace = scratch / "trace";
     // LeakSanitizer stops the world through ptrace, which strace holds.
     test::CliResult run = test::RunCli(
-        src.Path(), home.Path(), options + "--yes start Foto",
+        src.Path(), home.Path(), Drives() + "--yes start Foto",
         "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" strace -f -y -qq -e trace=fsync,fdatasync "
         "-o '" +
             trace + "'");
@@ -392,19 +348,10 @@ TEST_F(CliRunTest, CtrlCWithoutATerminalStopsTheRunBetweenFiles) {
     for (int i = 0; i < 20000; ++i) WriteFile(src / ("Data/f" + std::to_string(i)), "x");
     MakeList();
     TempDir scratch;
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::string command = "cd '" + src.Path() + "' && exec '" + std::string(VAULTOR_CLI) +
-                              "' --program-dir '" + home.Path() + "' " + Options() +
-                              "--yes start Foto </dev/null >'" + (scratch / "out") + "' 2>&1";
-        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    const pid_t child =
+        test::StartCli(src.Path(), home.Path(), Drives() + "--yes start Foto", scratch / "out");
     // The log is made when the copy phase begins.
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!fsys::exists(home / "Vaultor.log") && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    test::WaitFor([&] { return fsys::exists(home / "Vaultor.log"); });
     ::kill(child, SIGINT);
     int status = 0;
     ::waitpid(child, &status, 0);

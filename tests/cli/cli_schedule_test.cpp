@@ -4,7 +4,6 @@
 // with systemd-analyze and their command is run as the timer would run it.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -16,8 +15,6 @@
 #include "support/loop_mount.h"
 #include "support/private_bus.h"
 #include "support/temp_dir.h"
-
-extern char** environ;
 
 namespace vaultor {
 namespace {
@@ -33,14 +30,6 @@ std::string UnitValue(const std::string& unit, const std::string& key) {
     if (at == std::string::npos) return "";
     at += key.size() + 2;
     return unit.substr(at, unit.find('\n', at) - at);
-}
-
-// Polls until `done` holds; a bound, not a measurement.
-template <typename Done>
-bool WaitFor(Done done) {
-    for (int i = 0; i < 600 && !done(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    return done();
 }
 
 class CliScheduleTest : public ::testing::Test {
@@ -112,7 +101,7 @@ TEST_F(CliScheduleTest, AScheduleIsKeptWithTheListAndItsUnitsRunTheBackupAndTell
         << bus.NotifyLog();
     EXPECT_TRUE(test::Contains(bus.LogindLog(), "Inhibit \"sleep\" \"Vaultor\""))
         << bus.LogindLog();
-    EXPECT_TRUE(WaitFor([&] { return !test::Contains(bus.Inhibitors(), "\"Vaultor\""); }))
+    EXPECT_TRUE(test::WaitFor([&] { return !test::Contains(bus.Inhibitors(), "\"Vaultor\""); }))
         << "released when the run ended";
     EXPECT_TRUE(test::Contains(Drv("Foto"), "\r\nLastSuccess=")) << Drv("Foto");
 
@@ -172,13 +161,7 @@ TEST_F(CliScheduleTest, TheWatcherBacksUpAListWhoseDriveIsPluggedIn) {
     ASSERT_TRUE(drive.Unmount());
 
     TempDir scratch;
-    const std::string command = "cd / && exec env -u LANGUAGE LC_ALL=C.UTF-8 '" VAULTOR_CLI
-                                "' --program-dir '" +
-                                home.Path() + "' watch >'" + (scratch / "out") + "' 2>&1";
-    const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
-    pid_t watcher = 0;
-    ASSERT_EQ(
-        ::posix_spawn(&watcher, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+    const pid_t watcher = test::StartCli("/", home.Path(), "watch", scratch / "out");
     int watch_status = -1;
     bool reaped = false;
     auto watch_ended = [&] {
@@ -190,12 +173,13 @@ TEST_F(CliScheduleTest, TheWatcherBacksUpAListWhoseDriveIsPluggedIn) {
     EXPECT_FALSE(backed_up()) << "no drive, no run";
 
     ASSERT_TRUE(drive.Mount(drive.Folder()));
-    EXPECT_TRUE(WaitFor(backed_up)) << ReadFile(scratch / "out");
-    EXPECT_TRUE(WaitFor([&] { return test::Contains(ReadFile(scratch / "out"), "Eind log."); }));
+    EXPECT_TRUE(test::WaitFor(backed_up)) << ReadFile(scratch / "out");
+    EXPECT_TRUE(
+        test::WaitFor([&] { return test::Contains(ReadFile(scratch / "out"), "Eind log."); }));
     EXPECT_EQ(ReadFile(drive.Folder() + "/Vaultor_Drive S/Data/foto.jpg"), "beeld");
 
     ::kill(watcher, SIGTERM);
-    ASSERT_TRUE(WaitFor(watch_ended)) << "SIGTERM ends the watch";
+    ASSERT_TRUE(test::WaitFor(watch_ended)) << "SIGTERM ends the watch";
     EXPECT_TRUE(WIFEXITED(watch_status) && WEXITSTATUS(watch_status) == 0);
     EXPECT_TRUE(drive.Unmount());
 }

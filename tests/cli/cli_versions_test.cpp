@@ -29,39 +29,29 @@ std::string OnlyRunFolder(const std::string& target, const std::string& list) {
     return count == 1 ? found : "";
 }
 
-class CliVersionsTest : public ::testing::Test {
+class CliVersionsTest : public ::testing::Test, public test::CliEnv {
   protected:
     void SetUp() override {
         fsys::create_directories(src / "Data/Album");
         fsys::create_directories(src / "Werk");
-        WriteFile(home / "Vaultor.ini", "[Translation]\r\n1=\r\n");
         WriteFile(src / "Data/a.txt", "eerste");
         WriteFile(src / "Data/b.txt", "weg straks");
         for (int i = 0; i < 10; ++i)
             WriteFile(src / ("Data/Album/" + std::to_string(i) + ".jpg"), "beeld");
         WriteFile(src / "Werk/w.txt", "werk");
     }
-    test::CliResult Cli(const std::string& target, const std::string& arguments) {
-        return test::RunCli(
-            src.Path(), home.Path(),
-            "--drive 'S=" + src.Path() + "' --drive 'E=" + target + "' " + arguments);
-    }
-
-    TempDir home, src;
 };
 
 TEST_F(CliVersionsTest, ReplacedAndRemovedFilesAreKeptGuardedAndExpire) {
-    TempDir tgt;
     const std::string t = tgt.Path();
-    ASSERT_EQ(Cli(t, "--yes new Foto 'S:\\Data' 'S:\\Werk'").status, 0);
-    ASSERT_EQ(Cli(t, "target Foto E").status, 0);
-    EXPECT_EQ(Cli(t, "keep Foto on 0").status, 2);
-    ASSERT_EQ(Cli(t, "keep Foto on 30").status, 0);
-    ASSERT_EQ(Cli(t, "movedeleted Foto on").status, 0);
-    EXPECT_TRUE(
-        test::Contains(ReadFile(home / "Foto.drv"),
-                       "\r\n[Versions]\r\nKeep=1\r\nDays=30\r\nMoveDeleted=1\r\nMaxShare=10\r\n"));
-    ASSERT_EQ(Cli(t, "--yes start Foto").status, 0);
+    ASSERT_EQ(Cli("--yes new Foto 'S:\\Data' 'S:\\Werk'").status, 0);
+    ASSERT_EQ(Cli("target Foto E").status, 0);
+    EXPECT_EQ(Cli("keep Foto on 0").status, 2);
+    ASSERT_EQ(Cli("keep Foto on 30").status, 0);
+    ASSERT_EQ(Cli("movedeleted Foto on").status, 0);
+    EXPECT_TRUE(test::Contains(
+        Drv("Foto"), "\r\n[Versions]\r\nKeep=1\r\nDays=30\r\nMoveDeleted=1\r\nMaxShare=10\r\n"));
+    ASSERT_EQ(Cli("--yes start Foto").status, 0);
     EXPECT_FALSE(fsys::exists(t + "/Vaultor_Versions")) << "nothing replaced yet";
     // An old folder of this list and one of another list.
     fsys::create_directories(t + "/Vaultor_Versions/2020-01-01 000000 Foto/x");
@@ -70,7 +60,7 @@ TEST_F(CliVersionsTest, ReplacedAndRemovedFilesAreKeptGuardedAndExpire) {
     WriteFile(src / "Data/a.txt", "tweede, langer");
     fsys::remove(src / "Data/b.txt");
     fsys::rename(src / "Werk", src / "Werk-weg");  // a listed folder gone: its copy stays
-    auto second = Cli(t, "run Foto");
+    auto second = Cli("run Foto");
     EXPECT_EQ(second.status, 1) << "a listed folder is missing" << second.out;
     const std::string run = OnlyRunFolder(t, "Foto");
     ASSERT_FALSE(run.empty());
@@ -81,7 +71,7 @@ TEST_F(CliVersionsTest, ReplacedAndRemovedFilesAreKeptGuardedAndExpire) {
     EXPECT_EQ(ReadFile(t + "/Vaultor_Drive S/Werk/w.txt"), "werk");
     EXPECT_FALSE(fsys::exists(t + "/Vaultor_Versions/2020-01-01 000000 Foto")) << "expired";
     EXPECT_TRUE(fsys::exists(t + "/Vaultor_Versions/2020-01-01 000000 Fotos")) << "not this list";
-    const std::string log = ReadFile(home / "Vaultor.log");
+    const std::string log = Log();
     EXPECT_TRUE(
         test::Contains(log, "Naar de versies verplaatst: E:\\Vaultor_Drive S\\Data\\b.txt\r\n"));
     EXPECT_TRUE(test::Contains(log, ": 1 vervangen en 1 verplaatste bestanden of mappen.\r\n"))
@@ -90,17 +80,16 @@ TEST_F(CliVersionsTest, ReplacedAndRemovedFilesAreKeptGuardedAndExpire) {
     // Most of the copy gone from the source: --yes does not move it.
     fsys::rename(src / "Werk-weg", src / "Werk");
     fsys::remove_all(src / "Data/Album");
-    auto guarded = Cli(t, "--yes start Foto");
+    auto guarded = Cli("--yes start Foto");
     EXPECT_TRUE(test::Contains(guarded.out, "--allow-mass-move")) << guarded.out;
     EXPECT_TRUE(fsys::exists(t + "/Vaultor_Drive S/Data/Album/3.jpg"));
-    auto allowed = Cli(t, "--yes --allow-mass-move start Foto");
+    auto allowed = Cli("--yes --allow-mass-move start Foto");
     EXPECT_FALSE(fsys::exists(t + "/Vaultor_Drive S/Data/Album")) << allowed.out;
     EXPECT_EQ(test::RunOutput("find '" + t + "/Vaultor_Versions' -name '*.jpg' | wc -l"), "10\n");
 
-    ASSERT_EQ(Cli(t, "keep Foto off").status, 0);
-    ASSERT_EQ(Cli(t, "movedeleted Foto off").status, 0);
-    EXPECT_FALSE(test::Contains(ReadFile(home / "Foto.drv"), "[Versions]"))
-        << "turned off, the section goes";
+    ASSERT_EQ(Cli("keep Foto off").status, 0);
+    ASSERT_EQ(Cli("movedeleted Foto off").status, 0);
+    EXPECT_FALSE(test::Contains(Drv("Foto"), "[Versions]")) << "turned off, the section goes";
 
     // Renamed, the list takes its dated folders along; another list's stay.
     auto count = [&](const std::string& name) {
@@ -108,7 +97,7 @@ TEST_F(CliVersionsTest, ReplacedAndRemovedFilesAreKeptGuardedAndExpire) {
     };
     const std::string folders = count("Foto");
     ASSERT_NE(folders, "0\n");
-    ASSERT_EQ(Cli(t, "--yes rename Foto Reis").status, 0);
+    ASSERT_EQ(Cli("--yes rename Foto Reis").status, 0);
     EXPECT_EQ(count("Foto"), "0\n");
     EXPECT_EQ(count("Reis"), folders);
     EXPECT_EQ(count("Fotos"), "1\n");
@@ -117,18 +106,18 @@ TEST_F(CliVersionsTest, ReplacedAndRemovedFilesAreKeptGuardedAndExpire) {
 // A link in the copy (made by hand) leads outside the target: nothing is
 // written or moved through it, and the run says so once and does not succeed.
 TEST_F(CliVersionsTest, NothingIsWrittenOrMovedThroughALinkInTheCopy) {
-    TempDir tgt, outside;
+    TempDir outside;
     const std::string t = tgt.Path();
     fsys::create_directories(src / "Data/Album/Sub");
     WriteFile(src / "Data/Album/Sub/x.jpg", "x");
-    ASSERT_EQ(Cli(t, "--yes new Foto 'S:\\Data'").status, 0);
-    ASSERT_EQ(Cli(t, "target Foto E").status, 0);
-    ASSERT_EQ(Cli(t, "movedeleted Foto on").status, 0);
+    ASSERT_EQ(Cli("--yes new Foto 'S:\\Data'").status, 0);
+    ASSERT_EQ(Cli("target Foto E").status, 0);
+    ASSERT_EQ(Cli("movedeleted Foto on").status, 0);
     fsys::create_directories(t + "/Vaultor_Drive S/Data");
     fsys::create_symlink(outside.Path(), t + "/Vaultor_Drive S/Data/Album");
     WriteFile(outside / "eigen.txt", "van de gebruiker");
     for (const char* command : {"--yes start Foto", "test Foto"}) {
-        auto run = Cli(t, command);
+        auto run = Cli(command);
         EXPECT_EQ(run.status, 1) << command;
         EXPECT_EQ(test::RunOutput(
                       "grep -c 'koppeling naar elders: E:.Vaultor_Drive S.Data.Album$' <<'EOF'\n" +
@@ -146,18 +135,18 @@ TEST_F(CliVersionsTest, NothingIsWrittenOrMovedThroughALinkInTheCopy) {
 TEST_F(CliVersionsTest, ARunThatLacksRoomMayRemoveTheListsOldestVersions) {
     test::LoopMount small(test::LoopMount::Kind::Tmpfs, 1, "", "size=1m");
     VAULTOR_REQUIRE_MOUNT(small);
-    const std::string t = small.Folder();
-    ASSERT_EQ(Cli(t, "--yes new Foto 'S:\\Werk'").status, 0);
-    ASSERT_EQ(Cli(t, "target Foto E").status, 0);
-    ASSERT_EQ(Cli(t, "keep Foto on").status, 0);
+    const std::string t = target = small.Folder();
+    ASSERT_EQ(Cli("--yes new Foto 'S:\\Werk'").status, 0);
+    ASSERT_EQ(Cli("target Foto E").status, 0);
+    ASSERT_EQ(Cli("keep Foto on").status, 0);
     const std::string old = t + "/Vaultor_Versions/" +
                             test::RunOutput("date -d yesterday '+%Y-%m-%d %H%M%S' | tr -d '\\n'") +
                             " Foto";
     fsys::create_directories(old);
     WriteFile(old + "/oud.bin", std::string(600 << 10, 'o'));
     WriteFile(src / "Werk/groot.bin", std::string(600 << 10, 'g'));
-    EXPECT_EQ(Cli(t, "run Foto").status, 1);
-    auto yes = Cli(t, "--yes start Foto");
+    EXPECT_EQ(Cli("run Foto").status, 1);
+    auto yes = Cli("--yes start Foto");
     EXPECT_TRUE(test::Contains(yes.out, "oudste bewaarde versies")) << yes.out;
     EXPECT_EQ(yes.status, 1);
     EXPECT_TRUE(fsys::exists(old + "/oud.bin")) << "neither run nor --yes removes versions";
@@ -165,8 +154,7 @@ TEST_F(CliVersionsTest, ARunThatLacksRoomMayRemoveTheListsOldestVersions) {
     auto asked = test::RunOutput("cd '" + src.Path() +
                                  "' && yes j | head -n 50 | script -qec \"env -u LANGUAGE "
                                  "LC_ALL=C.UTF-8 '" VAULTOR_CLI "' --program-dir '" +
-                                 home.Path() + "' --drive 'S=" + src.Path() + "' --drive 'E=" + t +
-                                 "' start Foto\" /dev/null");
+                                 home.Path() + "' " + Drives() + "start Foto\" /dev/null");
     EXPECT_TRUE(test::Contains(asked, "oudste bewaarde versies")) << asked;
     EXPECT_FALSE(fsys::exists(old));
     EXPECT_EQ(fsys::file_size(t + "/Vaultor_Drive S/Werk/groot.bin"), 600u << 10);
@@ -176,17 +164,16 @@ TEST_F(CliVersionsTest, ARunThatLacksRoomMayRemoveTheListsOldestVersions) {
 TEST_F(CliVersionsTest, AnExfatTargetKeepsReplacedVersions) {
     test::LoopMount stick(test::LoopMount::Kind::Exfat, 64, "STICK");
     VAULTOR_REQUIRE_MOUNT(stick);
-    const std::string t = stick.Folder();
-    ASSERT_EQ(Cli(t, "--yes new Foto 'S:\\Data'").status, 0);
-    ASSERT_EQ(Cli(t, "target Foto E").status, 0);
-    ASSERT_EQ(Cli(t, "keep Foto on").status, 0);
+    const std::string t = target = stick.Folder();
+    MakeList();
+    ASSERT_EQ(Cli("keep Foto on").status, 0);
     WriteFile(src / "Data/\xc3\x84pfel.txt", "appels");  // "Äpfel.txt"
-    ASSERT_EQ(Cli(t, "--yes start Foto").status, 0);
+    ASSERT_EQ(Cli("--yes start Foto").status, 0);
     WriteFile(src / "Data/a.txt", "tweede, langer");
     // Renamed in a case the target does not tell apart: its copy is no stranger.
     fsys::rename(src / "Data/\xc3\x84pfel.txt", src / "Data/\xc3\xa4pfel.txt");
-    ASSERT_EQ(Cli(t, "movedeleted Foto on").status, 0);
-    auto second = Cli(t, "--yes start Foto");
+    ASSERT_EQ(Cli("movedeleted Foto on").status, 0);
+    auto second = Cli("--yes start Foto");
     EXPECT_EQ(second.status, 0) << second.out;
     const std::string run = OnlyRunFolder(t, "Foto");
     ASSERT_FALSE(run.empty()) << second.out << test::RunOutput("find '" + t + "'");
@@ -194,7 +181,7 @@ TEST_F(CliVersionsTest, AnExfatTargetKeepsReplacedVersions) {
     EXPECT_EQ(ReadFile(t + "/Vaultor_Drive S/Data/a.txt"), "tweede, langer");
     EXPECT_EQ(ReadFile(t + "/Vaultor_Drive S/Data/\xc3\xa4pfel.txt"), "appels");
     EXPECT_FALSE(fsys::exists(run + "/Vaultor_Drive S/Data/\xc3\x84pfel.txt"));
-    EXPECT_EQ(Cli(t, "test Foto").status, 0) << "the versions are no part of the copy";
+    EXPECT_EQ(Cli("test Foto").status, 0) << "the versions are no part of the copy";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // line by line, the copies on the target and the window's state after. What
 // vaultor-cli's runs check end to end (a real tree copied whole, the frame of
 // the log, a killed run, Ctrl-C as Stop) is not repeated here.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,6 +37,7 @@ namespace fsys = std::filesystem;
 using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
+using ::testing::Contains;
 
 // The log as written: lines end in CR LF, a lone CR stays inside its line.
 std::vector<std::string> LogLines(const std::string& path) {
@@ -142,7 +144,7 @@ TEST_F(RunTest, ABackupThenNothingToDoThenATestThatNamesOnlyWhatChanged) {
     auto log = Log();
     ASSERT_GE(log.size(), 15u);
     EXPECT_EQ(log[3], "Map gemaakt " + At());  // the folder itself first
-    EXPECT_TRUE(Has(log, "Lege map gemaakt " + At("Leeg")));
+    EXPECT_THAT(log, Contains("Lege map gemaakt " + At("Leeg")));
     const std::string done = "Gereed, het kopieren heeft 25:00:00 in beslag genomen.";
     EXPECT_EQ(std::vector<std::string>(log.end() - 6, log.end()),
               (std::vector<std::string>{" ", "Samenvatting", Summary(0, 3, 3, 0), " ", done,
@@ -402,8 +404,8 @@ TEST_F(RunTest, WhatCannotBeBackedUpIsPassedOverOrFailsAndAFolderNotMadeEndsTheR
     auto log = Log();
     EXPECT_EQ(std::count(log.begin(), log.end(), "Overgeslagen, geen gewoon bestand: S:\\R\\fifo"),
               1);
-    EXPECT_TRUE(Has(log, "Overgeslagen, naam niet te schrijven: S:\\R\\a\\b"));
-    EXPECT_TRUE(Has(log, "Niet gekopieerd " + At("weg.txt") + ": de bron is er niet meer"));
+    EXPECT_THAT(log, Contains("Overgeslagen, naam niet te schrijven: S:\\R\\a\\b"));
+    EXPECT_THAT(log, Contains("Niet gekopieerd " + At("weg.txt") + ": de bron is er niet meer"));
     EXPECT_EQ(last.remarks, 2u);  // the name and the failed copy; a FIFO is no error
     EXPECT_EQ(last.failed, 1);
     EXPECT_EQ(last.bytes_copied, 3);  // what was copied
@@ -414,7 +416,7 @@ TEST_F(RunTest, WhatCannotBeBackedUpIsPassedOverOrFailsAndAFolderNotMadeEndsTheR
                   "Start log.", "Overgeslagen, naam niet te schrijven: S:\\R\\a\\b", "Eind log."}));
     Start({});  // nothing to copy, and still said
     EXPECT_EQ(last.end, RunEnd::NothingToCopy);
-    EXPECT_TRUE(Has(M().RichEdit1, "Overgeslagen, naam niet te schrijven: S:\\R\\a\\b"));
+    EXPECT_THAT(M().RichEdit1, Contains("Overgeslagen, naam niet te schrijven: S:\\R\\a\\b"));
     EXPECT_EQ(last.remarks, 1u);
 
     // A target folder the target will not make (a file stands in its place) is
@@ -424,11 +426,10 @@ TEST_F(RunTest, WhatCannotBeBackedUpIsPassedOverOrFailsAndAFolderNotMadeEndsTheR
     WriteFile(e / "Vaultor_Drive S", "a file where the drive folder belongs");
     Start({kAnswerYes});
     log = Log();
-    EXPECT_TRUE(Has(log, "Map niet gemaakt " + At() + ": File exists"))
-        << ::testing::PrintToString(log);
-    EXPECT_TRUE(Has(log, "Niet gekopieerd " + At("nieuw.txt") +
-                             ": de map kon op de doeldrive niet worden gemaakt"));
-    EXPECT_TRUE(Has(log, "Samenvatting"));
+    EXPECT_THAT(log, Contains("Map niet gemaakt " + At() + ": File exists"));
+    EXPECT_THAT(log, Contains("Niet gekopieerd " + At("nieuw.txt") +
+                              ": de map kon op de doeldrive niet worden gemaakt"));
+    EXPECT_THAT(log, Contains("Samenvatting"));
     EXPECT_EQ(last.end, RunEnd::Copied);
     EXPECT_GT(last.failed, 0);
     ExpectIdle();
@@ -467,18 +468,16 @@ TEST_F(RunTest, AFatTargetKeepsTwoSecondTimesAndIsUpToDateAfterOneRun) {
     const std::string twin =
         "Niet gekopieerd, de doeldrive kent geen verschil in hoofdletters met "
         "een naam ernaast: S:\\R\\";
-    EXPECT_TRUE(Has(log, twin + "bild.png")) << ::testing::PrintToString(log);
-    EXPECT_TRUE(Has(log, twin + "docs"));
+    EXPECT_THAT(log, Contains(twin + "bild.png"));
+    EXPECT_THAT(log, Contains(twin + "docs"));
     EXPECT_EQ(ReadFile(fat.Folder() + "/Vaultor_Drive S/R/Bild.png"), "GROOT");
     EXPECT_EQ(ReadFile(fat.Folder() + "/Vaultor_Drive S/R/Docs/x"), "X");
-    EXPECT_TRUE(Has(log,
-                    "Niet gekopieerd, te groot voor het bestandssysteem van de doeldrive: "
-                    "S:\\R\\groot"))
-        << ::testing::PrintToString(log);
-    EXPECT_TRUE(Has(log, "Map niet gemaakt " + At("dir?") + ": Operation not permitted"))
-        << ::testing::PrintToString(log);
-    EXPECT_TRUE(Has(log, "Niet gekopieerd " + At("dir?\\c.txt") +
-                             ": de map kon op de doeldrive niet worden gemaakt"));
+    EXPECT_THAT(log,
+                Contains("Niet gekopieerd, te groot voor het bestandssysteem van de doeldrive: "
+                         "S:\\R\\groot"));
+    EXPECT_THAT(log, Contains("Map niet gemaakt " + At("dir?") + ": Operation not permitted"));
+    EXPECT_THAT(log, Contains("Niet gekopieerd " + At("dir?\\c.txt") +
+                              ": de map kon op de doeldrive niet worden gemaakt"));
     EXPECT_EQ(ReadFile(fat.Folder() + "/Vaultor_Drive S/R/Sub/d.txt"), "d");
     EXPECT_EQ(last.failed, 1);
     fsys::remove_all(s / "R/dir?");
@@ -552,13 +551,13 @@ TEST_F(RunTest, ATargetThatStopsAnsweringBetweenFilesOrAtTheEndCannotHoldTheRun)
     };
     // Walked away from the next folder (b comes first in the walk).
     run_stopping_after("2");
-    EXPECT_TRUE(Has(Log(), "Niet gekopieerd " + At("a\\1") + ": de doeldrive antwoordt niet meer"))
-        << ::testing::PrintToString(Log());
+    EXPECT_THAT(Log(),
+                Contains("Niet gekopieerd " + At("a\\1") + ": de doeldrive antwoordt niet meer"));
     EXPECT_EQ(ReadFile(ntfs.Folder() + "/Vaultor_Drive S/R/b/2"), "twee");
     // Walked away from the empty folders, the folder compression and the flush.
     run_stopping_after("1");
-    EXPECT_TRUE(Has(Log(), "Kopieren is niet volledig: de doeldrive E:\\ antwoordt niet meer."))
-        << ::testing::PrintToString(Log());
+    EXPECT_THAT(Log(),
+                Contains("Kopieren is niet volledig: de doeldrive E:\\ antwoordt niet meer."));
     EXPECT_EQ(ReadFile(ntfs.Folder() + "/Vaultor_Drive S/R/a/1"), "een");
 }
 
@@ -583,7 +582,7 @@ TEST_F(RunTest, MirroredCompressionGoesFromBtrfsToNtfsAndCountsInTheComparison) 
     // Same size and date, another compression state: a difference, then an update.
     ASSERT_TRUE(fs::SetCompressionState("S:\\R\\klein", fs::kCompressionNone));
     Start({kAnswerYes});
-    EXPECT_TRUE(Has(Log(), "Bijgewerkt: " + At("klein")));
+    EXPECT_THAT(Log(), Contains("Bijgewerkt: " + At("klein")));
     EXPECT_FALSE(fs::IsFileCompressed(At("klein")));
 }
 
@@ -603,14 +602,14 @@ TEST_F(RunTest, LinksLongPathsAndAnEmptyFolderThatCannotBeMade) {
     EXPECT_FALSE(fsys::is_symlink(Copy("link.txt")));
     EXPECT_EQ(ReadFile(e / ("Vaultor_Drive S/" + deep + "/diep.txt")), "diep");
     auto log = Log();
-    EXPECT_TRUE(Has(log, "Verwijzing naar een bestand dat er niet is: S:\\R\\kapot.txt"));
-    EXPECT_TRUE(Has(log, "Lege map niet gemaakt " + At("Leeg")));
+    EXPECT_THAT(log, Contains("Verwijzing naar een bestand dat er niet is: S:\\R\\kapot.txt"));
+    EXPECT_THAT(log, Contains("Lege map niet gemaakt " + At("Leeg")));
     // Three files; the chain of folders once, its seven levels without files
     // as empty folders; the dangling link and the folder that could not be made.
-    EXPECT_TRUE(Has(log, Summary(0, 3, 8, 2)));
+    EXPECT_THAT(log, Contains(Summary(0, 3, 8, 2)));
 }
 
-TEST(Rates, TheRateIsTheAverageOverWholeSecondsAndIsRememberedForTheDriveKind) {
+TEST(Rates, TheRateIsTheAverageOverWholeSecondsAndIsRememberedForAKnownDriveKindOnly) {
     test::ScriptedUi ui;
     AppState state{ui};
     state.TargetDriveKind = 2;
@@ -628,7 +627,11 @@ TEST(Rates, TheRateIsTheAverageOverWholeSecondsAndIsRememberedForTheDriveKind) {
     state.TargetDriveKind = 0;             // a drive of no known kind: its rate is not remembered
     UpdateRate(state, 1000, 300, 10'000);  // files grew: each part of the time left is negative
     EXPECT_EQ(state.Model.LabelTimeLeft.caption, "00:00:-07");
-    EXPECT_EQ(state.DriveKindRate[1], 5'000'000);
+    state.TargetDriveKind = 255;  // nor of a kind beyond the table
+    state.BytesPerSecond = 5000;
+    SetDrvBpsVal(state);
+    EXPECT_EQ(GetDrvBpsVal(state), 0);
+    EXPECT_EQ(state.DriveKindRate, (std::array<std::int32_t, 5>{0, 5'000'000, 0, 0, 0}));
 }
 
 }  // namespace

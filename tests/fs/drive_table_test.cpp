@@ -54,7 +54,7 @@ TEST(DriveMappingForm, ReadsOptionsAndKeepsCommasInFoldersAndLabels) {
     EXPECT_FALSE(ParseDriveOption("E/x", &error));
 }
 
-TEST_F(DriveTableTest, TranslatesLetterPathsBothWays) {
+TEST_F(DriveTableTest, TranslatesLetterPathsBothWaysAndAnswersTheDriveQueriesByLetter) {
     TempDir dir;
     std::filesystem::create_directories(dir / "Data/Foto");
     Use({Mapping("E=" + dir.Path())});
@@ -77,10 +77,7 @@ TEST_F(DriveTableTest, TranslatesLetterPathsBothWays) {
     EXPECT_EQ(Drives().ToLetterPath("/"), "C:\\");
     // A command-line table holds only its letters and C:.
     EXPECT_EQ(Drives().Letters(), (std::vector<char>{'C', 'E'}));
-}
 
-TEST_F(DriveTableTest, AnswersTheDriveQueriesByLetter) {
-    TempDir dir;
     Use({Mapping("E=" + dir.Path() + ",kind=1,label=A/B/C"), Mapping("H=/etc/fstab")});
     EXPECT_TRUE(IsDriveReady('E'));
     EXPECT_TRUE(IsDriveReady('e'));

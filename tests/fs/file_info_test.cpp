@@ -34,7 +34,7 @@ TEST(DosDate, PacksUtcInTwoSecondStepsAndRefusesOtherEras) {
     EXPECT_EQ(DurationText(360000), "100:00:00");
 }
 
-TEST(EraseFile, DeletesWritableFilesOnlyAndKeepsReadOnlyOnes) {
+TEST(FileAttributes, EraseKeepsReadOnlyFilesAndTheAttributesMapPermissionBitsNamesAndFolders) {
     TempDir dir;
     WriteFile(dir / "w", "x");
     WriteFile(dir / "r", "x");
@@ -45,15 +45,10 @@ TEST(EraseFile, DeletesWritableFilesOnlyAndKeepsReadOnlyOnes) {
     EXPECT_TRUE(std::filesystem::exists(dir / "r"));
     EXPECT_FALSE(EraseFile(dir / "missing"));
     EXPECT_FALSE(EraseFile(dir.Path()));
-}
 
-TEST(Attributes, MapPermissionBitsNamesAndFolders) {
-    TempDir dir;
     WriteFile(dir / ".hidden", "x");
-    WriteFile(dir / "ro", "x");
-    ::chmod((dir / "ro").c_str(), 0444);
     EXPECT_EQ(GetFileAttr(dir / ".hidden"), kAttrArchive | kAttrHidden);
-    EXPECT_EQ(GetFileAttr(dir / "ro"), kAttrArchive | kAttrReadOnly);
+    EXPECT_EQ(GetFileAttr(dir / "r"), kAttrArchive | kAttrReadOnly);
     EXPECT_TRUE(IsDirAttr(GetFileAttr(dir.Path())));
     EXPECT_EQ(GetFileAttr(dir / "missing"), kNoAttributes);
 }

@@ -22,29 +22,29 @@ LoopMount::LoopMount(Kind kind, int size_mb, const std::string& label, const std
         error_ = "not root";
         return;
     }
-    std::string make;
-    std::string q = Quote(image_);
-    std::string size = std::to_string(size_mb) + "M";
+    std::string mkfs, label_option = "-L ";
     switch (kind_) {
         case Kind::Btrfs:
-            make = "truncate -s " + size + " " + q + " && mkfs.btrfs -q -f " +
-                   (label.empty() ? "" : "-L " + Quote(label) + " ") + q;
+            mkfs = "mkfs.btrfs -q -f ";
             break;
         case Kind::Ntfs:
-            make = "truncate -s " + size + " " + q + " && mkfs.ntfs -q -F -f " +
-                   (label.empty() ? "" : "-L " + Quote(label) + " ") + q;
+            mkfs = "mkfs.ntfs -q -F -f ";
             break;
         case Kind::Fat:
-            make = "truncate -s " + size + " " + q + " && mkfs.vfat " +
-                   (label.empty() ? "" : "-n " + Quote(label) + " ") + q;
+            mkfs = "mkfs.vfat ";
+            label_option = "-n ";
             break;
         case Kind::Exfat:
-            make = "truncate -s " + size + " " + q + " && mkfs.exfat " +
-                   (label.empty() ? "" : "-L " + Quote(label) + " ") + q;
+            mkfs = "mkfs.exfat ";
             break;
         case Kind::Tmpfs:
             break;
     }
+    const std::string q = Quote(image_);
+    const std::string make =
+        mkfs.empty() ? ""
+                     : "truncate -s " + std::to_string(size_mb) + "M " + q + " && " + mkfs +
+                           (label.empty() ? "" : label_option + Quote(label) + " ") + q;
     if (!make.empty() && Run("(" + make + ") >/dev/null 2>&1") != 0) {
         error_ = "could not make the image: " + make;
         return;

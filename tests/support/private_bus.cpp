@@ -26,20 +26,20 @@ constexpr const char* kPython = "/usr/bin/python3";
 // a socket in the test's folder, removed with it. It works the same for root
 // and for an ordinary user.
 std::string Config(const std::string& socket) {
-    return "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-           " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-           "<busconfig>\n"
-           "  <type>session</type>\n"
-           "  <listen>unix:path=" +
-           socket +
-           "</listen>\n"
-           "  <auth>EXTERNAL</auth>\n"
-           "  <policy context=\"default\">\n"
-           "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-           "    <allow eavesdrop=\"true\"/>\n"
-           "    <allow own=\"*\"/>\n"
-           "  </policy>\n"
-           "</busconfig>\n";
+    return R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=)" +
+           socket + R"(</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+)";
 }
 
 std::string Quote(const std::string& s) {

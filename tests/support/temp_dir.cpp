@@ -12,6 +12,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 namespace vaultor::test {
 
@@ -57,6 +58,16 @@ std::string RunOutput(const std::string& command) {
     size_t n;
     while ((n = std::fread(buf.data(), 1, buf.size(), pipe.get())) > 0) out.append(buf.data(), n);
     return out;
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::steady_clock::duration within,
+             std::chrono::steady_clock::duration every) {
+    const auto deadline = std::chrono::steady_clock::now() + within;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(every);
+    }
+    return true;
 }
 
 }  // namespace vaultor::test

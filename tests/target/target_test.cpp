@@ -6,7 +6,6 @@
 
 #include "fs/drive_table.h"
 #include "fs/size_text.h"
-#include "state/rates.h"
 #include "support/drive_map.h"
 #include "support/loop_mount.h"
 #include "support/scripted_ui.h"
@@ -164,17 +163,6 @@ TEST_F(TargetTest, ADriveOfThreeTebibytesDraws) {
     EXPECT_GT(state.Model.Gauge1.progress, 0);
     EXPECT_LE(state.Model.Gauge1.progress, state.Model.Gauge1.maximum);
     EXPECT_NE(state.Model.Label11.caption, "000 kB");
-}
-
-// A rate too short to measure keeping the remembered one is tested with the runs.
-TEST(Rates, AnUnknownDriveKindHasNoRememberedRate) {
-    test::ScriptedUi ui;
-    AppState state{ui};
-    state.TargetDriveKind = 255;
-    state.BytesPerSecond = 5000;
-    SetDrvBpsVal(state);
-    EXPECT_EQ(GetDrvBpsVal(state), 0);
-    EXPECT_EQ(state.DriveKindRate, (std::array<std::int32_t, 5>{}));
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ QColor Sky() {
     return QColor(166, 202, 240);
 }
 
-TEST(Dialogs, TheQuestionSizesItselfToItsTextAndStartsAgainFromTheDesignSize) {
+TEST(Dialogs, TheQuestionSizesItselfToItsTextStartsAgainFromTheDesignSizeAndIgnoresEscape) {
     TWatnu q(nullptr, Sky);
     q.Prepare("Lijst opslaan?");
     EXPECT_EQ(q.size(), QSize(350, 150));
@@ -48,10 +48,8 @@ TEST(Dialogs, TheQuestionSizesItselfToItsTextAndStartsAgainFromTheDesignSize) {
     q.Prepare("Een vraag die zo lang is dat het label breder wordt dan tweehonderdvijftig punten");
     EXPECT_EQ(q.width(), q.VraagLabel->width() + 100);
     EXPECT_EQ(q.height(), 150);
-}
 
-TEST(Dialogs, EscapeDoesNotAnswerAQuestion) {
-    TWatnu q(nullptr, Sky);
+    // Escape does not answer it.
     bool open_after_escape = false;
     test::ModalHandler answer([&](QDialog*) {
         QTest::keyClick(&q, Qt::Key_Escape);

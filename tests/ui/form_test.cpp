@@ -258,6 +258,7 @@ TEST_F(Window, OptionsAskAndTellThroughTheWindowsDialogs) {
     Option(7)->setCheckState(Qt::Unchecked);
     EXPECT_EQ(asked.size(), 2u);
     EXPECT_EQ(Option(7)->checkState(), Qt::Unchecked);
+    EXPECT_FALSE(state.Ini.NoEmptyFoldersOnCdrw);
     Option(7)->setCheckState(Qt::Checked);
     EXPECT_EQ(asked.size(), 2u);  // ticking it again asks nothing
 
@@ -284,6 +285,7 @@ TEST_F(Window, OptionsAskAndTellThroughTheWindowsDialogs) {
     EXPECT_TRUE(form->close());
     std::string ini = ReadFile(home / "Vaultor.ini");
     EXPECT_NE(ini.find("[Translation]\r\n1=\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("\r\n7=1\r\n8=1\r\n9=0\r\n"), std::string::npos) << ini;
     EXPECT_NE(ini.find("[Compare]\r\nContentCheck=1\r\n"), std::string::npos) << ini;
 }
 
@@ -336,16 +338,10 @@ TEST_F(Window, TheListMenuSchedulesTheListAndTheLineOverItWarnsWhileItWasNeverBa
     EXPECT_FALSE(days_off);  // the days count only while versions are kept
     EXPECT_TRUE(days_kept);
     const std::string drv = ReadFile(home / "Thuis.drv");
-    EXPECT_NE(drv.find("[Schedule]"), std::string::npos) << drv;
-    EXPECT_NE(drv.find("Kind=daily"), std::string::npos) << drv;
-    EXPECT_NE(drv.find("Time=07:45"), std::string::npos) << drv;
-    EXPECT_NE(drv.find("OnPlug=1"), std::string::npos) << drv;
-    EXPECT_NE(drv.find("TheDrive=E"), std::string::npos) << drv;
-    const auto versions = drv.find("[Versions]");
-    ASSERT_NE(versions, std::string::npos) << drv;
-    EXPECT_NE(drv.find("Keep=1", versions), std::string::npos) << drv;
-    EXPECT_NE(drv.find("Days=30", versions), std::string::npos) << drv;
-    EXPECT_NE(drv.find("MoveDeleted=0", versions), std::string::npos) << drv;
+    EXPECT_TRUE(test::Contains(drv, "[Schedule]\r\nKind=daily\r\nTime=07:45\r\nOnPlug=1\r\n"))
+        << drv;
+    EXPECT_TRUE(test::Contains(drv, "[Versions]\r\nKeep=1\r\nDays=30\r\nMoveDeleted=0\r\n")) << drv;
+    EXPECT_TRUE(test::Contains(drv, "TheDrive=E")) << drv;
     const std::string unit_folder = elsewhere / "config/systemd/user/";
     EXPECT_TRUE(
         std::filesystem::exists(unit_folder + ListUnitName(state.ProgramDir, "Thuis") + ".timer"));
@@ -414,12 +410,6 @@ TEST_F(Window, StartCopiesThroughTheWindowAndACloseDuringTheRunIsRefused) {
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->isVisible());
 }
-
-}  // namespace
-}  // namespace vaultor::ui
-
-namespace vaultor::ui {
-namespace {
 
 TEST_F(Window, StopPressedDuringARunEndsItBetweenFiles) {
     MakeFiles(2000);

@@ -219,9 +219,16 @@ int Add(Session& s, TerminalUi& ui, const std::string& name, const std::string& 
 
 int Remove(Session& s, const std::string& folder) {
     if (SelectFolder(s, folder) != 0) return 1;
-    size_t before = s.State().Model.ListBox1.items.size();
+    const auto& box = s.State().Model.ListBox1.items;
+    size_t before = box.size();
     Wisdemap1Click(s.State());
-    return s.State().Model.ListBox1.items.size() < before ? 0 : 1;
+    // A list is never saved empty: its last folder stays in its file.
+    if (box.empty()) {
+        Say(Printf(_("Een lege lijst wordt niet opgeslagen: de lijst %s blijft zoals hij is."),
+                   s.State().Model.ComboBox1.caption.c_str()));
+        return 1;
+    }
+    return box.size() < before ? 0 : 1;
 }
 
 int Rename(Session& s, TerminalUi& ui, const std::string& new_name) {

@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
+#include <ctime>
 
 #include "fs/unique_fd.h"
 
@@ -114,6 +116,17 @@ SmallFile ReadSmallFile(const std::string& path, std::size_t max_bytes) {
 
 SmallFile ReadFileStart(const std::string& path, std::size_t max_bytes) {
     return ReadUpTo(path, max_bytes, false);
+}
+
+std::optional<std::string> SetAside(const std::string& path) {
+    std::time_t now = std::time(nullptr);
+    struct tm local {};
+    ::localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    std::string aside = path + ".bad-" + stamp;
+    if (std::rename(path.c_str(), aside.c_str()) != 0) return std::nullopt;
+    return aside;
 }
 
 }  // namespace vaultor::fs

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,5 +24,10 @@ struct SmallFile {
 SmallFile ReadSmallFile(const std::string& native_path, std::size_t max_bytes);
 // At most the first `max_bytes` of a file; Ok also when the file is longer.
 SmallFile ReadFileStart(const std::string& native_path, std::size_t max_bytes);
+
+// A file a reader refused (not a regular file, or over its bound) moved to
+// "<path>.bad-<yyyymmdd-hhmmss>" before anything is written in its place, so
+// what it held is not lost; the new name, or nullopt when it could not be moved.
+std::optional<std::string> SetAside(const std::string& native_path);
 
 }  // namespace vaultor::fs

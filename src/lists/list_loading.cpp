@@ -9,6 +9,7 @@
 #include "fs/i18n.h"
 #include "fs/letter_path.h"
 #include "fs/pump.h"
+#include "fs/text_lines.h"
 #include "lists/list_file.h"
 #include "target/drive_record.h"
 
@@ -87,6 +88,22 @@ void LaadComboBoxVltFile(AppState& state) {
     ReadVLTDriveInfoFile(state, state.CurrentDrvFile);
 }
 
+namespace {
+
+// A file the loader could not use is kept beside the one written; false when
+// it could not be moved, and then nothing is written over it.
+bool SetAsideUnusableList(AppState& state) {
+    const std::string& path = state.CurrentListFile;
+    if (ReadListLines(path)) return true;
+    auto aside = fs::SetAside(path);
+    if (aside)
+        state.Ui.ToonMelding(Printf(_("Het bestand %s was niet te gebruiken en is bewaard als %s."),
+                                    path.c_str(), aside->c_str()));
+    return aside.has_value();
+}
+
+}  // namespace
+
 bool VLTOpslaan(AppState& state) {
     auto& lines = state.Model.ListBox1.items;
     if (lines.empty()) return true;
@@ -97,7 +114,8 @@ bool VLTOpslaan(AppState& state) {
             save = state.Ui.VraagJaNee(Printf(_("Veranderingen voor de lijst %s opslaan?"),
                                               state.CurrentListFile.c_str())) == kAnswerYes;
         reached_the_file = save;
-        if (save && !WriteListFile(state.CurrentListFile, lines)) {
+        if (save &&
+            (!SetAsideUnusableList(state) || !WriteListFile(state.CurrentListFile, lines))) {
             state.Ui.ToonMelding(Printf(_("Fout! lijst %s kon niet opslaan worden."),
                                         state.CurrentListFile.c_str()));
             reached_the_file = false;

@@ -105,15 +105,6 @@ std::string SafeName(const char* name) {
     return safe;
 }
 
-std::string AsideName(const std::string& path) {
-    std::time_t now = std::time(nullptr);
-    struct tm local {};
-    ::localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    return path + ".bad-" + stamp;
-}
-
 }  // namespace
 
 struct IniFile::Impl {
@@ -231,10 +222,10 @@ IniFile IniFile::ForWrite(const std::string& path) {
     if (read.status == Status::Unreadable) throw WriteError(path);
     IniFile file = FromBytes(path, read.bytes);
     if (read.status == Status::NotAFile || read.status == Status::TooLarge) {
-        std::string aside = AsideName(path);
-        if (std::rename(path.c_str(), aside.c_str()) != 0) throw WriteError(path);
+        auto aside = fs::SetAside(path);
+        if (!aside) throw WriteError(path);
         file.problem_ = Printf(_("Het bestand %s was niet te gebruiken en is bewaard als %s."),
-                               path.c_str(), aside.c_str());
+                               path.c_str(), aside->c_str());
     }
     return file;
 }

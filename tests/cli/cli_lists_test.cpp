@@ -110,6 +110,10 @@ TEST_F(CliListsTest, TheExitStatusSaysWhetherTheChangeReachedTheFile) {
     EXPECT_EQ(Cli("--yes remove Werk 's:\\Muziek'").status, 0);
     EXPECT_EQ(Cli("--no add Werk Muziek").status, 1);  // the save was declined
     EXPECT_EQ(ReadFile(home / "Werk.vlt"), "S:\\Data\r\n");
+    Result last = Cli("--yes remove Werk 'S:\\Data'");
+    EXPECT_EQ(last.status, 1) << "a list is never saved empty";
+    EXPECT_TRUE(test::Contains(last.out, "de lijst Werk blijft zoals hij is")) << last.out;
+    EXPECT_EQ(ReadFile(home / "Werk.vlt"), "S:\\Data\r\n");
 
     ::chmod((home / "Werk.vlt").c_str(), 0444);
     Result failed = Cli("--yes add Werk Muziek");

@@ -103,6 +103,15 @@ TEST_F(ListLoadingTest, OddLinesCountAsMissingAndFoldersOnAnUnpluggedDriveStay) 
     EXPECT_EQ(ui.messages.back(), "De lijst " + home / "Oud.vlt" +
                                       " wordt niet gebruikt: het is geen gewoon bestand of is "
                                       "groter dan 4 MB.");
+    // A folder added and saved: the unread file is kept beside the new one.
+    state.Model.ListBox1.items.push_back("D:\\Data");
+    state.ListChanged = true;
+    ui.answers = {kAnswerYes};
+    EXPECT_TRUE(VLTOpslaan(state));
+    EXPECT_EQ(ReadFile(home / "Oud.vlt"), "D:\\Data\r\n");
+    const std::string aside = test::RunOutput("ls '" + home.Path() + "' | grep -c '^Oud.vlt.bad-'");
+    EXPECT_EQ(aside, "1\n");
+    EXPECT_TRUE(test::Contains(ui.messages.back(), "was niet te gebruiken en is bewaard als"));
 }
 
 TEST_F(ListLoadingTest, ADeclinedSaveDiscardsAndAnEmptyListIsNeverWritten) {

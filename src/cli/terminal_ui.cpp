@@ -93,16 +93,53 @@ void TerminalUi::DrawProgress() {
     g_progress_shown = true;
 }
 
+namespace {
+
+void AppendHex(std::string& out, unsigned char c) {
+    char hex[5];
+    std::snprintf(hex, sizeof hex, "\\x%02X", c);
+    out += hex;
+}
+
+// The length of the UTF-8 sequence at `at` when it is whole and no C1
+// control (U+0080..U+009F, which a terminal may take for an escape); 0 otherwise.
+size_t PrintableSequence(std::string_view text, size_t at) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    const size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
+                          : lead >= 0xE0                 ? 3
+                          : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                         : 0;
+    if (!length || at + length > text.size()) return 0;
+    for (size_t i = 1; i < length; ++i)
+        if ((byte(at + i) & 0xC0) != 0x80) return 0;
+    const unsigned second = byte(at + 1);
+    if (lead == 0xC2 && second <= 0x9F) return 0;                                      // C1
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xF0 && second < 0x90)) return 0;  // overlong
+    if ((lead == 0xED && second > 0x9F) || (lead == 0xF4 && second > 0x8F))
+        return 0;  // no character
+    return length;
+}
+
+}  // namespace
+
 std::string TerminalUi::Printable(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (unsigned char c : text) {
-        if ((c < 0x20 && c != '\n' && c != '\r' && c != '\t') || c == 0x7f) {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            if ((c < 0x20 && c != '\n' && c != '\r' && c != '\t') || c == 0x7f)
+                AppendHex(out, c);
+            else
+                out += static_cast<char>(c);
+            ++i;
+        } else if (size_t length = PrintableSequence(text, i)) {
+            out.append(text.substr(i, length));
+            i += length;
         } else {
-            out += static_cast<char>(c);
+            AppendHex(out, c);  // a byte of no character, or a C1 control
+            ++i;
         }
     }
     return out;
@@ -129,6 +166,23 @@ void TerminalUi::WriteLines(const std::string& text) {
     if (out.empty() || out.back() != '\n') std::fputc('\n', stdout);
 }
 
+namespace {
+
+// A pane line is one line: a line end in it came from a name.
+std::string OneLine(const std::string& line) {
+    if (line.find_first_of("\r\n") == std::string::npos) return line;
+    std::string out;
+    for (char c : line) {
+        if (c == '\r' || c == '\n')
+            AppendHex(out, static_cast<unsigned char>(c));
+        else
+            out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
 void TerminalUi::PrintNewPaneLines() {
     if (!pane) return;
     // Lines the pane still holds from before were printed already; a pane
@@ -143,7 +197,7 @@ void TerminalUi::PrintNewPaneLines() {
     pane_printed_.resize(same);
     // One flush for all of them: a run's log may hold a line per file.
     for (size_t i = same; i < pane->size(); ++i) {
-        Say((*pane)[i], false);
+        Say(OneLine((*pane)[i]), false);
         pane_printed_.push_back(hash((*pane)[i]));
     }
     if (same < pane->size()) std::fflush(stdout);

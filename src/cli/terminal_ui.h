@@ -80,8 +80,9 @@ class TerminalUi : public UserInterface {
 
     static void PrintLines(const std::string& text);
     // Texts from files and names reach the terminal with their control
-    // characters shown as \xNN, so an escape sequence in a list line or a
-    // file name is never obeyed. Line ends and tabs are kept.
+    // characters (C1 ones too) and the bytes of no UTF-8 character shown as
+    // \xNN, so an escape sequence in a list line or a file name is never
+    // obeyed. Line ends and tabs are kept.
     static std::string Printable(std::string_view text);
     // Ctrl-C sets a flag the pump reads; a second one while Stop is pending ends the program.
     static void CatchInterrupts();

@@ -182,6 +182,7 @@ TEST_F(CliListsTest, OddPathsNamesAndLinesAreRefusedOrKeptAsTheySay) {
     // A folder on an unplugged drive is never dropped, not even by --yes, and
     // a run that could not back it up does not exit 0.
     std::filesystem::create_directories(src / "a\x1b[31mb");
+    WriteFile(src / "a\x1b[31mb/c\xc2\x9b" "1m\xe9", "C1 and no UTF-8");
     WriteFile(home / "Reis.vlt", "Q:\\Foto\r\nS:\\a\x1b[31mb\r\n");
     ASSERT_EQ(Cli("target Reis E").status, 0);
     Result show = Cli("--drive Q=" + src / "unplugged show Reis");
@@ -193,6 +194,7 @@ TEST_F(CliListsTest, OddPathsNamesAndLinesAreRefusedOrKeptAsTheySay) {
     EXPECT_EQ(run.status, 1) << run.out;
     EXPECT_NE(run.out.find("Overgeslagen, map niet aanwezig: Q:\\Foto"), std::string::npos)
         << run.out;
+    EXPECT_TRUE(test::Contains(run.out, "S\\a\\x1B[31mb\\c\\xC2\\x9B1m\\xE9\n")) << run.out;
     EXPECT_EQ(ReadFile(home / "Reis.vlt"), "Q:\\Foto\r\nS:\\a\x1b[31mb\r\n");
 }
 

@@ -384,6 +384,35 @@ std::optional<std::string> CompanionOf(const StartedProgram& program, const std:
     return program.ProgramDir + list + ".drv";
 }
 
+namespace {
+
+// "on [N]" or "off", the words after a list setting's list; nullopt for any
+// other form. N, given only after "on", lies in low..high.
+struct OnOff {
+    bool on = false;
+    std::optional<long> number;
+};
+std::optional<OnOff> ParseOnOff(const std::vector<std::string>& words, long low, long high) {
+    if (words.empty() || words.size() > 2 || (words[0] != "on" && words[0] != "off"))
+        return std::nullopt;
+    OnOff parsed{words[0] == "on", std::nullopt};
+    if (words.size() == 2) {
+        char* end = nullptr;
+        const long given = std::strtol(words[1].c_str(), &end, 10);
+        if (!parsed.on || *end || words[1].empty() || given < low || given > high)
+            return std::nullopt;
+        parsed.number = given;
+    }
+    return parsed;
+}
+
+int WrongUse(const char* usage) {
+    Say(Printf(_("Gebruik: vaultor-cli %s"), _(usage)));
+    return 2;
+}
+
+}  // namespace
+
 int SetSchedule(const StartedProgram& program, const Command& c) {
     const std::string& list = c.args[0];
     const auto companion = CompanionOf(program, list);
@@ -405,20 +434,11 @@ int SetSchedule(const StartedProgram& program, const Command& c) {
             return 2;
         }
         schedule = *wanted;
-    } else if (words[0] == "on" || words[0] == "off") {
-        schedule.on_plug = words[0] == "on";
-        if (words.size() == 2) {
-            char* end = nullptr;
-            long hours = std::strtol(words[1].c_str(), &end, 10);
-            if (!schedule.on_plug || *end || words[1].empty() || hours < 0 || hours > 9999) {
-                Say(Printf(_("Gebruik: vaultor-cli %s"), _("onplug LIJST on [UREN]|off")));
-                return 2;
-            }
-            schedule.min_hours = static_cast<int>(hours);
-        }
+    } else if (auto plug = ParseOnOff(words, 0, 9999)) {
+        schedule.on_plug = plug->on;
+        if (plug->number) schedule.min_hours = static_cast<int>(*plug->number);
     } else {
-        Say(Printf(_("Gebruik: vaultor-cli %s"), _("onplug LIJST on [UREN]|off")));
-        return 2;
+        return WrongUse(N_("onplug LIJST on [UREN]|off"));
     }
     WriteSchedule(drv, schedule);
     UnitsOutcome outcome = ApplySchedule(program.ProgramDir, list, schedule);
@@ -432,26 +452,37 @@ int SetVersions(const StartedProgram& program, const Command& c) {
     const auto companion = CompanionOf(program, list);
     if (!companion) return 1;
     const std::string& drv = *companion;
-    const bool keep = c.name == "keep";
-    const char* usage =
-        keep ? N_("keep LIJST on [DAGEN]|off") : N_("movedeleted LIJST on [PROCENT]|off");
+    const std::vector<std::string> words(c.args.begin() + 1, c.args.end());
+    std::optional<OnOff> wanted;
+    if (c.name == "keep")
+        wanted = ParseOnOff(words, 1, kMaxVersionDays);
+    else if (c.name == "movedeleted")
+        wanted = ParseOnOff(words, 0, 100);
+    else if (words.size() == 1)
+        wanted = ParseOnOff(words, 0, 0);
+    if (!wanted)
+        return WrongUse(c.name == "keep"          ? N_("keep LIJST on [DAGEN]|off")
+                        : c.name == "movedeleted" ? N_("movedeleted LIJST on [PROCENT]|off")
+                                                  : N_("sums LIJST on|off"));
     std::string problem;
     VersionsSettings settings = ReadVersionsSettings(drv, &problem);
     if (!problem.empty()) Say(problem);
-    const std::string& on = c.args[1];
-    long number = -1;  // none given
-    if (c.args.size() == 3) {
-        char* end = nullptr;
-        const long given = std::strtol(c.args[2].c_str(), &end, 10);
-        const long low = keep ? 1 : 0, high = keep ? kMaxVersionDays : 100;
-        number = *end || c.args[2].empty() || given < low || given > high ? -2 : given;
+    const int number = static_cast<int>(wanted->number.value_or(0));
+    if (c.name == "sums") {
+        settings.sums = wanted->on;
+        WriteVersionsSettings(drv, settings);
+        Say(list + ": " +
+            (settings.sums ? _("een controlegetal van elke kopie wordt bewaard")
+                           : _("geen controlegetallen")));
+        return 0;
     }
-    if ((on != "on" && on != "off") || number == -2 || (number >= 0 && on == "off")) {
-        Say(Printf(_("Gebruik: vaultor-cli %s"), _(usage)));
-        return 2;
+    if (c.name == "keep") {
+        settings.keep = wanted->on;
+        if (wanted->number) settings.days = number;
+    } else {
+        settings.move_deleted = wanted->on;
+        if (wanted->number) settings.max_share = number;
     }
-    (keep ? settings.keep : settings.move_deleted) = on == "on";
-    if (number >= 0) (keep ? settings.days : settings.max_share) = static_cast<int>(number);
     WriteVersionsSettings(drv, settings);
     if (settings.keep)
         Say(Printf(_("%s: vervangen versies worden %d dagen bewaard."), list.c_str(),

@@ -42,13 +42,11 @@ std::optional<std::string> CompanionOf(const StartedProgram& program, const std:
 // Never writes the last list used.
 int SetSchedule(const StartedProgram& program, const Command& command);
 
-// `keep LIST on [DAYS]|off` and `movedeleted LIST on [SHARE]|off`: what the
-// list keeps of what its runs replace or find gone from the source.
+// `keep LIST on [DAYS]|off`, `movedeleted LIST on [SHARE]|off` and `sums LIST
+// on|off`: what the list keeps of what its runs replace or find gone from the
+// source, and whether its runs keep a checksum of each copy ([Versions] in
+// its companion file). Writes nothing else.
 int SetVersions(const StartedProgram& program, const Command& command);
-
-// `sums LIST on|off`: whether the list's runs keep a checksum of each copy
-// ([Versions] Sums in its companion file). Writes nothing else.
-int SetSums(const StartedProgram& program, const Command& command);
 
 // Whether a command needs a list, and how many arguments it takes.
 bool KnownCommand(const std::string& name, size_t args, std::string* usage);

@@ -212,10 +212,10 @@ int main(int argc, char** argv) {
             return WatchForDrives(program.ProgramDir, run);
         }
         if (name == "schedule" || name == "onplug") return cli::SetSchedule(program, args.command);
-        if (name == "keep" || name == "movedeleted") return cli::SetVersions(program, args.command);
+        if (name == "keep" || name == "movedeleted" || name == "sums")
+            return cli::SetVersions(program, args.command);
         if (name == "restore") return cli::RestoreFromTarget(program, args.command);
         if (name == "versions") return cli::ListVersions(program, args.command);
-        if (name == "sums") return cli::SetSums(program, args.command);
         if (name == "drives") {
             if (!args.command.args.empty())
                 UsageError(Printf(_("Gebruik: vaultor-cli %s"), "drives"));

@@ -29,6 +29,11 @@ int MergeIntoManifest(const std::string& folder, const std::string& manifest_pat
 
 }  // namespace
 
+SumsRecorder::~SumsRecorder() {
+    stop_ = true;
+    FinishBeside();
+}
+
 void SumsRecorder::FileDone(const std::string& target, std::int64_t size, CopyEnd how) {
     shown_.FileDone(target, size, how);
     const std::string& root = state_.TargetRoot;
@@ -36,6 +41,10 @@ void SumsRecorder::FileDone(const std::string& target, std::int64_t size, CopyEn
     const std::string relative = target.substr(root.size());
     const char letter = SourceLetterOfCopy(relative);
     if (!letter) return;
+    if (!reader_.Slow(target)) {
+        auto native = fs::Drives().ToNative(target);
+        if (native) return SumBeside({*native, relative, letter});
+    }
     std::optional<fs::Sum128> sum;
     if (!target_gone_) {
         auto read = reader_.Sum(target, false);
@@ -46,7 +55,49 @@ void SumsRecorder::FileDone(const std::string& target, std::int64_t size, CopyEn
     updates_[letter][relative] = sum;
 }
 
+// The run hands the copy over and goes on; it waits only when many are waiting.
+void SumsRecorder::SumBeside(Job job) {
+    if (state_.AbortRequested) stop_ = true;
+    std::unique_lock lock(mutex_);
+    if (!beside_.joinable()) beside_ = std::thread([this] { SumJobs(); });
+    changed_.wait(lock, [&] { return jobs_.size() < kMaxWaiting; });
+    jobs_.push_back(std::move(job));
+    changed_.notify_all();
+}
+
+void SumsRecorder::SumJobs() {
+    for (;;) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return !jobs_.empty() || no_more_; });
+        if (jobs_.empty()) return;
+        Job job = std::move(jobs_.front());
+        jobs_.pop_front();
+        changed_.notify_all();
+        lock.unlock();
+        // Read as written, mostly from the cache; Stop ends it between two chunks.
+        fs::SumOutcome read =
+            fs::SumOfContents(job.native, false, [&](std::int64_t) { return !stop_.load(); });
+        std::optional<fs::Sum128> sum;
+        if (read.end == fs::ReadEnd::Done) sum = read.sum;
+        lock.lock();
+        // No sum: the line of the copy it replaced must not stay.
+        updates_[job.letter][job.relative] = sum;
+    }
+}
+
+void SumsRecorder::FinishBeside() {
+    if (!beside_.joinable()) return;
+    {
+        std::lock_guard lock(mutex_);
+        no_more_ = true;
+    }
+    changed_.notify_all();
+    beside_.join();
+}
+
 std::vector<std::string> SumsRecorder::Save() {
+    if (state_.AbortRequested) stop_ = true;
+    FinishBeside();
     std::vector<std::string> lines;
     const std::string& root = state_.TargetRoot;
     for (const auto& entry : updates_) {

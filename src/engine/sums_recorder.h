@@ -1,8 +1,13 @@
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/content_reader.h"
@@ -16,11 +21,16 @@ namespace vaultor {
 // once it is complete (as written, mostly from the cache) and its XXH3-128
 // kept, and at the end of the run the target's manifests take them in. It
 // stands between the copy run and the run's own observer, to which it passes
-// every event, so the copy run is the same with Sums on or off.
+// every event, so the copy run is the same with Sums on or off. On a drive
+// that cannot stop answering the copies are read on a thread of their own
+// while the run goes on; elsewhere they are read under watch on the run's.
 class SumsRecorder : public RunObserver {
   public:
     SumsRecorder(AppState& state, RunObserver& shown)
         : state_(state), shown_(shown), reader_(state, nullptr) {}
+    SumsRecorder(const SumsRecorder&) = delete;
+    SumsRecorder& operator=(const SumsRecorder&) = delete;
+    ~SumsRecorder() override;
 
     void FileDone(const std::string& target, std::int64_t size, CopyEnd how) override;
 
@@ -49,11 +59,28 @@ class SumsRecorder : public RunObserver {
     void Say(const std::string& line) override { shown_.Say(line); }
 
   private:
+    struct Job {
+        std::string native, relative;
+        char letter;
+    };
+    void SumBeside(Job job);
+    void SumJobs();
+    void FinishBeside();
+
     AppState& state_;
     RunObserver& shown_;
     ContentReader reader_;
     bool target_gone_ = false;            // a read walked away from it: no more are tried
-    std::map<char, SumsUpdate> updates_;  // by source letter
+    std::map<char, SumsUpdate> updates_;  // by source letter; the thread's while it runs
+
+    // The thread beside the run, and what it shares with it.
+    static constexpr size_t kMaxWaiting = 256;
+    std::thread beside_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Job> jobs_;
+    bool no_more_ = false;
+    std::atomic<bool> stop_{false};
 };
 
 }  // namespace vaultor

@@ -44,6 +44,9 @@ void SumsRecorder::FileDone(const std::string& target, std::int64_t size, CopyEn
     if (!reader_.Slow(target)) {
         auto native = fs::Drives().ToNative(target);
         if (native) return SumBeside({*native, relative, letter});
+        std::lock_guard lock(mutex_);  // the thread beside may be writing them
+        updates_[letter][relative] = std::nullopt;
+        return;
     }
     std::optional<fs::Sum128> sum;
     if (!target_gone_) {

@@ -39,14 +39,8 @@ std::string DriveBoxText(const AppState& state) {
 
 // "06-12-2026 22:15:03"; the time is left out at exactly midnight.
 std::string StartTimeText(std::time_t when) {
-    struct tm local {};
-    ::localtime_r(&when, &local);
-    char text[64];
-    const char* format = local.tm_hour == 0 && local.tm_min == 0 && local.tm_sec == 0
-                             ? "%d-%m-%Y"
-                             : "%d-%m-%Y %H:%M:%S";
-    std::strftime(text, sizeof text, format, &local);
-    return text;
+    const std::string time = fs::LocalTimeText(when, "%H:%M:%S");
+    return fs::LocalTimeText(when, time == "00:00:00" ? "%d-%m-%Y" : "%d-%m-%Y %H:%M:%S");
 }
 
 void ShowLockPictures(MainWindowModel& m) {

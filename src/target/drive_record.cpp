@@ -12,6 +12,7 @@
 #include "fs/file_info.h"
 #include "fs/i18n.h"
 #include "fs/text_lines.h"
+#include "fs/time_text.h"
 #include "state/ini_file.h"
 
 namespace vaultor {
@@ -142,13 +143,9 @@ void GetDriveInfoFile(AppState& state, const std::string& path) {
 }
 
 std::string RunDateText() {
-    std::time_t now = std::time(nullptr);
-    struct tm local {};
-    ::localtime_r(&now, &local);
-    char date[32], time[32];
-    std::strftime(date, sizeof date, "%d-%m-%Y", &local);
-    std::strftime(time, sizeof time, "%H:%M:%S", &local);
-    return _("Datum: ") + std::string(date) + _(" Tijd: ") + time;
+    const std::time_t now = std::time(nullptr);
+    return _("Datum: ") + fs::LocalTimeText(now, "%d-%m-%Y") + _(" Tijd: ") +
+           fs::LocalTimeText(now, "%H:%M:%S");
 }
 
 bool WriteDriveInfoFile(AppState& state, const std::string& path) {

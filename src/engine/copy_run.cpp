@@ -90,12 +90,12 @@ bool CopyRun::CheckpointDue(size_t next) const {
 // checkpoint written down, durably, before the first of them begins.
 void CopyRun::Checkpoint(size_t next) {
     auto& st = state_;
-    // On a drive a sync of the file system does not reach, each copy was
-    // synced before its rename.
-    if (!step_.SlowDrive(st.TargetRoot)) {
-        SyncFileSystemOf(fs::Drives().ToNative(st.TargetRoot));
-    }
-    for (const auto& copy : done_since_checkpoint_) pending_interrupted_.erase(copy);
+    // The copies made since the last checkpoint leave the journal once they
+    // are on the medium; a flush that failed keeps them in it, to be made again.
+    if (FlushForCheckpoint())
+        for (const auto& copy : done_since_checkpoint_) pending_interrupted_.erase(copy);
+    else
+        pending_interrupted_.insert(done_since_checkpoint_.begin(), done_since_checkpoint_.end());
     done_since_checkpoint_.clear();
     std::vector<std::string> copies(pending_interrupted_.begin(), pending_interrupted_.end());
     batch_end_ = std::min(next + kCheckpointFiles, plan_.items.size());
@@ -108,6 +108,17 @@ void CopyRun::Checkpoint(size_t next) {
     }
     checkpoint_ms_ = st.Ui.NowMs();
     bytes_since_checkpoint_ = 0;
+}
+
+bool CopyRun::FlushForCheckpoint() {
+    auto root = fs::Drives().ToNative(state_.TargetRoot);
+    if (!step_.SlowDrive(state_.TargetRoot)) return SyncFileSystemOf(root) == 0;
+    // Elsewhere a sync of the file system does not reach the medium: each
+    // copy was synced before its rename, unless a folder's sync flushes it.
+    if (!flush_by_folder_) return true;
+    if (result_.target_not_answering) return false;
+    auto error = OnTarget<int>([root] { return SyncFolder(root); });
+    return error && *error == 0;
 }
 
 // A run that ended as it should needs no journal; copies of an interrupted
@@ -126,6 +137,8 @@ RunResult CopyRun::KopieerDeLijst() {
     auto& st = state_;
     run_start_ms_ = st.Ui.NowMs();
     st.BytesPerSecond = 0;
+    flush_by_folder_ = FolderSyncFlushesMedium(st.TargetRoot);
+    step_.FlushNewCopiesAtCheckpoints(flush_by_folder_);
     ReportPassedOver();
     // Of an interrupted run's copies, those this run copies again.
     if (!plan_.interrupted.empty())
@@ -236,6 +249,7 @@ CopyRun::Next CopyRun::CopyAllSideBySide(int workers) {
                 request.expect_new = !plan_.items[i].update;
                 request.folder = folder_handle_;
                 request.keep_old_as = plan_.versions.Keeps() ? KeepPathFor(target) : "";
+                request.flushed_at_checkpoints = flush_by_folder_;
                 pool.Submit(i, [request, from = fs::Drives().ToNative(source),
                                 to = fs::Drives().ToNative(target)] {
                     return fs::CopyOneFileNative(from, to, request);

@@ -74,6 +74,7 @@ class CopyRun {
     bool FlushTarget();
     bool CheckpointDue(size_t next) const;
     void Checkpoint(size_t next);
+    bool FlushForCheckpoint();
     void CloseJournal(bool flushed);
     void WriteRemarks();
     void Complete();
@@ -102,6 +103,7 @@ class CopyRun {
     std::int64_t checkpoint_ms_ = 0, bytes_since_checkpoint_ = 0;
     std::vector<std::string> done_since_checkpoint_;
     std::unordered_set<std::string> pending_interrupted_;
+    bool flush_by_folder_ = false;     // FolderSyncFlushesMedium, asked once per run
     bool defer_folder_lines_ = false;  // "Map gemaakt" waits in folder_lines_
     std::vector<std::string> folder_lines_;
     std::set<std::string> cleaned_;          // target folders whose leftovers were removed

@@ -88,6 +88,7 @@ bool CopyStep::KopieerBestand(const std::string& source, const std::string& targ
     request.expect_new = expect_new;
     request.folder = std::move(folder);
     request.keep_old_as = std::move(keep_old_as);
+    request.flushed_at_checkpoints = flushed_at_checkpoints_;
     if (SlowDrive(source) || SlowDrive(target)) {
         last_ = fs::CopyOneFileWatched(source, target, request, Watch());
     } else {
@@ -126,6 +127,18 @@ int MakeNativeLevels(const std::vector<std::string>& levels) {
 
 bool IncForceDirectories(const std::string& path) {
     return MakeNativeLevels(NativeLevels(path)) == 0;
+}
+
+bool FolderSyncFlushesMedium(const std::string& target_root) {
+    const char letter = target_root.empty() ? 0 : fs::NormaliseLetter(target_root[0]);
+    return letter && fs::Drives().Info(letter).fstype == "fuseblk";
+}
+
+int SyncFolder(const std::optional<std::string>& native_folder) {
+    if (!native_folder) return ENODEV;
+    fs::UniqueFd fd(::open(native_folder->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd) return errno;
+    return ::fsync(fd.Get()) != 0 ? errno : 0;
 }
 
 int SyncFileSystemOf(const std::optional<std::string>& native_root) {

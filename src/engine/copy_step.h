@@ -38,6 +38,8 @@ class CopyStep {
     bool SlowDrive(const std::string& letter_path);
     // The target drive can hold compressed files; asked once per drive.
     bool Compresses(char letter);
+    // New copies are left to the run's checkpoints to flush (CopyRequest).
+    void FlushNewCopiesAtCheckpoints(bool on) { flushed_at_checkpoints_ = on; }
 
   private:
     static constexpr std::int64_t kStopWaitMs = 3000;
@@ -47,7 +49,16 @@ class CopyStep {
     RunObserver& observer_;
     fs::CopyOutcome last_;
     std::map<char, bool> slow_, compresses_;
+    bool flushed_at_checkpoints_ = false;
 };
+
+// A FUSE daemon that owns a block device (ntfs-3g, exfat-fuse: "fuseblk")
+// syncs that device whenever a folder of it is synced, so a checkpoint's one
+// sync of the target's root puts every copy written before it on the medium.
+// Other FUSE daemons and network shares may not: there each copy is synced.
+bool FolderSyncFlushesMedium(const std::string& target_root);
+// A sync of the target's root folder (native), for such a drive.
+int SyncFolder(const std::optional<std::string>& native_folder);
 
 // Makes the missing folder levels of "E:\A\B" (or "E:\A\B\") from the top
 // down; false at the first level that cannot be made.

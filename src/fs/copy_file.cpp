@@ -387,7 +387,8 @@ CopyOutcome CopyWithFacts(const std::optional<std::string>& source_native,
         known_fs = ::fstatfs(dir_fd, &target_fs) == 0;
     }
     bool fuse = known_fs && target_fs.f_type == kFuseMagic;
-    bool sync_each = known_fs && SyncsOnlyPerFile(static_cast<long>(target_fs.f_type));
+    bool sync_each = known_fs && SyncsOnlyPerFile(static_cast<long>(target_fs.f_type)) &&
+                     !request.flushed_at_checkpoints;
     const bool try_no_replace = request.expect_new && !NoReplaceDeclined().Has(IdOf(target_fs));
     bool replaces = false;
     auto look_at_final_name = [&] {

@@ -72,6 +72,10 @@ struct CopyRequest {
     // moved there (its folders made) just before the new one takes its name,
     // so a cut between the two leaves it there or at its place, never gone.
     std::string keep_old_as;
+    // The caller flushes the target at checkpoints, in a way that reaches a
+    // FUSE daemon's medium, and keeps a journal of the copies in between:
+    // there a new copy needs no sync of its own (a replacement still has one).
+    bool flushed_at_checkpoints = false;
 };
 
 // Copies source to target so that the target path holds either its old content

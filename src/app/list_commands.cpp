@@ -138,7 +138,12 @@ std::string UniqueName(const std::string& path, const std::string& ext,
                        const std::function<bool(const std::string&)>& taken) {
     size_t cut = path.find_last_of("/\\:");
     std::string folder = cut == std::string::npos ? "" : path.substr(0, cut + 1);
-    std::string name = StemOf(cut == std::string::npos ? path : path.substr(cut + 1));
+    std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+    // A name that holds a dot of its own ("Reis.2024.vlt") keeps it.
+    if (name.size() > ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0)
+        name.resize(name.size() - ext.size());
+    else
+        name = StemOf(name);
     std::string first = folder + name + ext;
     if (!taken(first)) return first;
     size_t open = name.rfind('('), close = name.rfind(')');

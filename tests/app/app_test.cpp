@@ -192,6 +192,7 @@ TEST_F(AppTest, ImportedListsGetAFreeNameAndAFailedCopyIsNoSuccess) {
     EXPECT_EQ(unique("100% (abc).vlt"), other / "100% (abc) - copy (1).vlt");
     EXPECT_EQ(unique("100%d (3).vlt"), other / "100%d (1).vlt");
     EXPECT_EQ(unique("Werk (7).vlt"), other / "Werk (1).vlt");
+    EXPECT_EQ(unique("Reis.2024.vlt"), other / "Reis.2024 (1).vlt");
     EXPECT_EQ(UniqueName(other / "Nieuw.vlt", ".vlt"), other / "Nieuw.vlt");
 
     WriteFile(home / "Thuis.vlt", "S:\\Data\r\n");

@@ -322,7 +322,8 @@ std::vector<FileVersion> VersionsOf(const std::string& target_root, const std::s
         if (facts.kind == Kind::File)
             versions.push_back({stamp, of, where, facts.size, facts.modified});
     };
-    for (const auto& run : ListRunVersions(target_root, list))
+    for (const auto& run :
+         list.empty() ? ListEveryRunVersions(target_root) : ListRunVersions(target_root, list))
         add(run.name.substr(0, kVersionStampLength), run.list,
             VersionPathOf(target_root, run.name, copy));
     add("", "", copy);

@@ -26,6 +26,7 @@
 #include "log/log_file.h"
 #include "target/drive_box.h"
 #include "target/drive_record.h"
+#include "target/versions_folder.h"
 
 namespace vaultor {
 namespace {
@@ -248,6 +249,11 @@ RunResult StartWithLock(AppState& state, RunObserver* also, StartMode mode) {
     }
     if (!TargetChangeAccepted(state, mode)) {
         result.end = RunEnd::Declined;
+        return result;
+    }
+    if (!VersionsFolderUsable(state)) {
+        result.folder_not_made = state.TargetRoot + kVersionsFolderName;
+        result.end = RunEnd::FolderNotMade;
         return result;
     }
     m.Gauge2.visible = false;

@@ -77,7 +77,8 @@ void GuardMassMove(AppState& state, CopyPlan& plan, StartMode mode) {
 }
 
 bool OfferRoomFromVersions(AppState& state, std::int64_t short_by, StartMode mode) {
-    if (mode != StartMode::Asking || short_by <= 0) return false;
+    if (mode != StartMode::Asking || short_by <= 0 || VersionsRootIsLink(state.TargetRoot))
+        return false;
     std::vector<RunVersionsFolder> runs = ListRunVersions(state.TargetRoot, ListOf(state));
     std::vector<std::string> chosen;
     std::int64_t freed = 0;
@@ -104,6 +105,7 @@ void RemoveExpiredVersions(AppState& state, const std::function<void(const std::
     // Also once keeping was turned off: what was kept still expires.
     const VersionsSettings settings = ReadVersionsSettings(state.CurrentDrvFile);
     const std::time_t oldest_kept = now - static_cast<std::time_t>(settings.days) * 24 * 3600;
+    if (VersionsRootIsLink(state.TargetRoot)) return;  // nothing is removed outside the target
     for (const auto& run : ListRunVersions(state.TargetRoot, ListOf(state))) {
         if (run.when >= oldest_kept) break;
         auto native = NativeOf(state, run);
@@ -134,6 +136,17 @@ void RenameListVersions(AppState& state, const std::string& from, const std::str
             Printf(_("%d mappen met versies op %s konden de nieuwe naam niet krijgen en houden "
                      "de naam %s."),
                    stayed, drive.c_str(), from.c_str()));
+}
+
+bool VersionsFolderUsable(AppState& state) {
+    const VersionsSettings settings = ReadVersionsSettings(state.CurrentDrvFile);
+    if (!(settings.keep || settings.move_deleted) || !VersionsRootIsLink(state.TargetRoot))
+        return true;
+    state.Ui.ToonMelding(
+        Printf(_("%s%s is een koppeling naar elders: deze lijst bewaart daar "
+                 "versies, dus er wordt niets gekopieerd tot die koppeling weg is."),
+               state.TargetRoot.c_str(), kVersionsFolderName));
+    return false;
 }
 
 }  // namespace vaultor

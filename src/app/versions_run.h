@@ -31,6 +31,10 @@ bool OfferRoomFromVersions(AppState& state, std::int64_t short_by, StartMode mod
 // take the new name; the pane says when they cannot (drive not ready, name taken).
 void RenameListVersions(AppState& state, const std::string& from, const std::string& to);
 
+// A list that keeps versions is not run while the target's versions folder
+// is a link elsewhere: said, and false.
+bool VersionsFolderUsable(AppState& state);
+
 // At the end of a run: the list's dated folders older than its Days go,
 // whole; each is said.
 void RemoveExpiredVersions(AppState& state, const std::function<void(const std::string&)>& say,

@@ -107,7 +107,7 @@ size_t PrintableSequence(std::string_view text, size_t at) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
     const size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
-                          : lead >= 0xE0                 ? 3
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
                           : lead >= 0xC2 && lead <= 0xDF ? 2
                                                          : 0;
     if (!length || at + length > text.size()) return 0;

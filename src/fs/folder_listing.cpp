@@ -30,7 +30,7 @@ FolderListing ListFolder(const std::string& path) {
         if (name == "." || name == "..") continue;
         struct stat st {};
         if (::fstatat(::dirfd(dir.get()), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (!out.error) out.error = errno;
+            if (!out.error && errno != ENOENT) out.error = errno;  // ENOENT: gone meanwhile
         } else if (S_ISDIR(st.st_mode)) {
             out.folders.push_back(std::move(name));
         } else {

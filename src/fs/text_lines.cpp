@@ -124,9 +124,14 @@ std::optional<std::string> SetAside(const std::string& path) {
     ::localtime_r(&now, &local);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    std::string aside = path + ".bad-" + stamp;
-    if (std::rename(path.c_str(), aside.c_str()) != 0) return std::nullopt;
-    return aside;
+    // A second file set aside within the same second never replaces the first.
+    for (int n = 1; n < 100; ++n) {
+        std::string aside = path + ".bad-" + stamp + (n > 1 ? "-" + std::to_string(n) : "");
+        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
+            return aside;
+        if (errno != EEXIST) return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 }  // namespace vaultor::fs

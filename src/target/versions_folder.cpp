@@ -1,7 +1,10 @@
 #include "target/versions_folder.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "fs/copy_file.h"
 #include "fs/drive_table.h"
@@ -35,22 +38,40 @@ std::string VersionPathOf(const std::string& target_root, const std::string& run
     return VersionsRoot(target_root) + run_name + "\\" + target_path.substr(target_root.size());
 }
 
-std::vector<RunVersionsFolder> ListRunVersions(const std::string& target_root,
-                                               const std::string& list) {
+namespace {
+
+std::vector<RunVersionsFolder> RunVersionsWhere(const std::string& target_root,
+                                                const std::function<bool(const std::string&)>& of) {
     std::vector<RunVersionsFolder> runs;
     for (const auto& name : fs::ListFolder(VersionsRoot(target_root)).folders)
-        if (auto run = ParseRunVersionsName(name); run && (list.empty() || run->list == list))
-            runs.push_back(*run);
+        if (auto run = ParseRunVersionsName(name); run && of(run->list)) runs.push_back(*run);
     std::sort(runs.begin(), runs.end(), [](const auto& a, const auto& b) {
         return a.when != b.when ? a.when < b.when : a.name < b.name;
     });
     return runs;
 }
 
+}  // namespace
+
+std::vector<RunVersionsFolder> ListRunVersions(const std::string& target_root,
+                                               const std::string& list) {
+    if (list.empty()) return {};
+    return RunVersionsWhere(target_root, [&](const std::string& of) { return of == list; });
+}
+
+bool VersionsRootIsLink(const std::string& target_root) {
+    auto native = fs::Drives().ToNative(target_root + kVersionsFolderName);
+    struct stat st {};
+    return native && ::lstat(native->c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+std::vector<RunVersionsFolder> ListEveryRunVersions(const std::string& target_root) {
+    return RunVersionsWhere(target_root, [](const std::string&) { return true; });
+}
+
 int RenameRunVersions(const std::string& target_root, const std::string& from,
                       const std::string& to) {
     int stayed = 0;
-    if (from.empty()) return stayed;  // an empty name would take every list's folders
     for (const auto& run : ListRunVersions(target_root, from)) {
         const std::string stamp = run.name.substr(0, run.name.size() - from.size());
         auto old_path = fs::Drives().ToNative(VersionsRoot(target_root) + run.name);

@@ -28,11 +28,15 @@ std::optional<RunVersionsFolder> ParseRunVersionsName(const std::string& name);
 // path below target_root, in letter form).
 std::string VersionPathOf(const std::string& target_root, const std::string& run_name,
                           const std::string& target_path);
-// The run folders of one list (of every list when `list` is empty) on a
-// target, oldest first (read through the drive table; an absent folder gives
-// none).
+// The run folders of one list on a target, oldest first (read through the
+// drive table; an absent folder, or an empty name, gives none).
 std::vector<RunVersionsFolder> ListRunVersions(const std::string& target_root,
                                                const std::string& list);
+// Whether "E:\Vaultor_Versions" is a symbolic link: what runs keep, and what
+// expires, would then be moved to and removed from a place outside the target.
+bool VersionsRootIsLink(const std::string& target_root);
+// The same for every list's run folders.
+std::vector<RunVersionsFolder> ListEveryRunVersions(const std::string& target_root);
 // A renamed list takes its run folders along, so its retention and restores
 // find them; a name already taken is never replaced. How many stayed as they were.
 int RenameRunVersions(const std::string& target_root, const std::string& from,

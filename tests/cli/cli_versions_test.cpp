@@ -128,6 +128,18 @@ TEST_F(CliVersionsTest, NothingIsWrittenOrMovedThroughALinkInTheCopy) {
     EXPECT_EQ(test::RunOutput("ls -A '" + outside.Path() + "'"), "eigen.txt\n");
     EXPECT_EQ(ReadFile(t + "/Vaultor_Drive S/Data/a.txt"), "eerste") << "the rest is backed up";
     EXPECT_FALSE(fsys::exists(t + "/Vaultor_Versions"));
+
+    // The versions folder a link elsewhere: a list that keeps versions is not run.
+    TempDir elsewhere;
+    fsys::create_directory_symlink(elsewhere.Path(), t + "/Vaultor_Versions");
+    ASSERT_EQ(Cli("keep Foto on").status, 0);
+    WriteFile(src / "Data/a.txt", "tweede");
+    auto refused = Cli("--yes start Foto");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(test::Contains(refused.out, "Vaultor_Versions is een koppeling naar elders"))
+        << refused.out;
+    EXPECT_TRUE(fsys::is_empty(elsewhere.Path()));
+    EXPECT_EQ(ReadFile(t + "/Vaultor_Drive S/Data/a.txt"), "eerste");
 }
 
 // A run that lacks room may take it from the list's oldest versions, when a

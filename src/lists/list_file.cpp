@@ -20,7 +20,9 @@ namespace vaultor {
 std::optional<std::vector<std::string>> ReadListLines(const std::string& path) {
     using Status = fs::SmallFile::Status;
     fs::SmallFile file = fs::ReadSmallFile(path, kMaxListFileBytes);
-    if (file.status == Status::NotAFile || file.status == Status::TooLarge) return std::nullopt;
+    if (file.status == Status::NotAFile || file.status == Status::TooLarge ||
+        file.status == Status::Unreadable)
+        return std::nullopt;
     return fs::SplitTextLines(file.bytes);
 }
 
@@ -36,9 +38,16 @@ std::string ListNameOf(const std::string& path) {
 }
 
 std::string UnusableListMessage(const std::string& path) {
+    if (ListFileUnreadable(path))
+        return Printf(_("De lijst %s wordt niet gebruikt: het bestand kan niet gelezen worden."),
+                      path.c_str());
     return Printf(_("De lijst %s wordt niet gebruikt: het is geen gewoon bestand of is groter "
                     "dan 4 MB."),
                   path.c_str());
+}
+
+bool ListFileUnreadable(const std::string& path) {
+    return fs::ReadSmallFile(path, kMaxListFileBytes).status == fs::SmallFile::Status::Unreadable;
 }
 
 std::vector<std::string> ListNames(const std::string& program_dir) {

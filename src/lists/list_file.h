@@ -11,10 +11,13 @@ namespace vaultor {
 inline constexpr std::size_t kMaxListFileBytes = 4 << 20;
 
 // The lines of a list file: one folder a line, ended by CR, LF or both. A file
-// that cannot be read gives no lines; binary or very long lines are kept as
+// that is not there gives no lines; binary or very long lines are kept as
 // they are (they name no folder, so they count as missing). nullopt for a
-// file that is not a regular file or is larger than kMaxListFileBytes.
+// file that is not a regular file, is larger than kMaxListFileBytes, or
+// cannot be read (no permission, a failing medium).
 std::optional<std::vector<std::string>> ReadListLines(const std::string& path);
+// A list file that is there but cannot be read: it is never written over.
+bool ListFileUnreadable(const std::string& path);
 
 // Writes the lines, each ended by CR LF, through a temporary file: a failed
 // write leaves the old file. False when it failed.

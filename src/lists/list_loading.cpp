@@ -95,6 +95,7 @@ namespace {
 bool SetAsideUnusableList(AppState& state) {
     const std::string& path = state.CurrentListFile;
     if (ReadListLines(path)) return true;
+    if (ListFileUnreadable(path)) return false;  // its folders may be whole, unseen
     auto aside = fs::SetAside(path);
     if (aside)
         state.Ui.ToonMelding(Printf(_("Het bestand %s was niet te gebruiken en is bewaard als %s."),

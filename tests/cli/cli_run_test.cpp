@@ -202,6 +202,15 @@ TEST_F(CliRunTest, AFolderThatCannotBeReadIsNamedAndTheRunDoesNotSucceed) {
     EXPECT_EQ(Count(restore.out, "De map E:\\Vaultor_Drive S\\Data\\Dicht kon niet volledig"), 1)
         << restore.out;
     EXPECT_EQ(ReadFile(back / "Data/a.txt"), "a");
+
+    // A list file that cannot be read is said, and never written over.
+    const std::string list = home / "Foto.vlt", before = ReadFile(list);
+    ::chmod(list.c_str(), 0200);
+    test::CliResult added = as_nobody("--yes add Foto " + src / "Data/Dicht");
+    ::chmod(list.c_str(), 0644);
+    EXPECT_EQ(added.status, 1);
+    EXPECT_TRUE(test::Contains(added.out, "het bestand kan niet gelezen worden")) << added.out;
+    EXPECT_EQ(ReadFile(list), before);
 }
 
 // The copies a killed run had in hand are named in its journal: there a cut

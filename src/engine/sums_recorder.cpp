@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "fs/atomic_write.h"
@@ -31,7 +32,7 @@ int MergeIntoManifest(const std::string& folder, const std::string& manifest_pat
 
 SumsRecorder::~SumsRecorder() {
     stop_ = true;
-    FinishBeside();
+    FinishBeside(false);
 }
 
 void SumsRecorder::FileDone(const std::string& target, std::int64_t size, CopyEnd how) {
@@ -60,48 +61,69 @@ void SumsRecorder::FileDone(const std::string& target, std::int64_t size, CopyEn
 
 // The run hands the copy over and goes on; it waits only when many are waiting.
 void SumsRecorder::SumBeside(Job job) {
-    if (state_.AbortRequested) stop_ = true;
     std::unique_lock lock(mutex_);
     if (!beside_.joinable()) beside_ = std::thread([this] { SumJobs(); });
-    changed_.wait(lock, [&] { return jobs_.size() < kMaxWaiting; });
+    WaitPumping(lock, [&] { return jobs_.size() < kMaxWaiting; });
     jobs_.push_back(std::move(job));
     changed_.notify_all();
 }
 
-void SumsRecorder::SumJobs() {
+// While the run waits for the thread beside it, the window stays alive and
+// Stop is seen: the reads still waiting are then given up.
+void SumsRecorder::WaitPumping(std::unique_lock<std::mutex>& lock,
+                               const std::function<bool()>& done) {
     for (;;) {
-        std::unique_lock lock(mutex_);
+        if (state_.AbortRequested) stop_ = true;
+        if (changed_.wait_for(lock, std::chrono::milliseconds(50), done)) return;
+        lock.unlock();
+        state_.Ui.ProcessMessages();
+        lock.lock();
+    }
+}
+
+void SumsRecorder::SumJobs() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
         changed_.wait(lock, [&] { return !jobs_.empty() || no_more_; });
-        if (jobs_.empty()) return;
+        if (jobs_.empty()) break;
         Job job = std::move(jobs_.front());
         jobs_.pop_front();
         changed_.notify_all();
         lock.unlock();
         // Read as written, mostly from the cache; Stop ends it between two chunks.
-        fs::SumOutcome read =
-            fs::SumOfContents(job.native, false, [&](std::int64_t) { return !stop_.load(); });
         std::optional<fs::Sum128> sum;
-        if (read.end == fs::ReadEnd::Done) sum = read.sum;
+        if (!stop_) {
+            fs::SumOutcome read =
+                fs::SumOfContents(job.native, false, [&](std::int64_t) { return !stop_.load(); });
+            if (read.end == fs::ReadEnd::Done) sum = read.sum;
+        }
         lock.lock();
+        if (!sum) ++without_sum_;
         // No sum: the line of the copy it replaced must not stay.
         updates_[job.letter][job.relative] = sum;
     }
+    finished_ = true;
+    changed_.notify_all();
 }
 
-void SumsRecorder::FinishBeside() {
+void SumsRecorder::FinishBeside(bool pumping) {
     if (!beside_.joinable()) return;
     {
-        std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
         no_more_ = true;
+        changed_.notify_all();
+        if (pumping) WaitPumping(lock, [&] { return finished_; });
     }
-    changed_.notify_all();
     beside_.join();
 }
 
 std::vector<std::string> SumsRecorder::Save() {
-    if (state_.AbortRequested) stop_ = true;
-    FinishBeside();
+    FinishBeside(true);
     std::vector<std::string> lines;
+    if (without_sum_)
+        lines.push_back(Printf(_("Van %d kopieën is geen controlegetal bewaard; de controle op "
+                                 "inhoud leest daar beide kanten."),
+                               without_sum_));
     const std::string& root = state_.TargetRoot;
     for (const auto& entry : updates_) {
         const auto letter = entry.first;

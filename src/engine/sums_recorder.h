@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -64,8 +65,9 @@ class SumsRecorder : public RunObserver {
         char letter;
     };
     void SumBeside(Job job);
+    void WaitPumping(std::unique_lock<std::mutex>& lock, const std::function<bool()>& done);
     void SumJobs();
-    void FinishBeside();
+    void FinishBeside(bool pumping);
 
     AppState& state_;
     RunObserver& shown_;
@@ -79,7 +81,8 @@ class SumsRecorder : public RunObserver {
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Job> jobs_;
-    bool no_more_ = false;
+    bool no_more_ = false, finished_ = false;
+    int without_sum_ = 0;  // copies read by the thread beside that got no sum
     std::atomic<bool> stop_{false};
 };
 

@@ -103,6 +103,9 @@ void CopyRun::Checkpoint(size_t next) {
         copies.push_back(TargetPathOf(st.TargetRoot, plan_.items[i].source));
     if (!journal_.Write(copies) && !journal_failed_) {
         journal_failed_ = true;
+        // Copies no journal names are synced one by one where that is the only way.
+        flush_by_folder_ = false;
+        step_.FlushNewCopiesAtCheckpoints(false);
         remarks_.push_back(Printf(_("Het bestand %s kon niet worden geschreven."),
                                   RunJournal::PathFor(st).c_str()));
     }

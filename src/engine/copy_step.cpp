@@ -16,6 +16,7 @@
 #include "fs/drive_mapping.h"
 #include "fs/drive_table.h"
 #include "fs/file_info.h"
+#include "fs/mounts.h"
 #include "fs/pump.h"
 #include "fs/size_text.h"
 #include "fs/unique_fd.h"
@@ -131,7 +132,12 @@ bool IncForceDirectories(const std::string& path) {
 
 bool FolderSyncFlushesMedium(const std::string& target_root) {
     const char letter = target_root.empty() ? 0 : fs::NormaliseLetter(target_root[0]);
-    return letter && fs::Drives().Info(letter).fstype == "fuseblk";
+    if (!letter) return false;
+    const fs::DriveInfo info = fs::Drives().Info(letter);
+    if (info.fstype != "fuseblk") return false;
+    // Only the daemons whose folder sync was seen to sync their device.
+    const std::string format = fs::BlockDeviceFormat(info.source);
+    return format == "exfat" || format == "ntfs";
 }
 
 int SyncFolder(const std::optional<std::string>& native_folder) {

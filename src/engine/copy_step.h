@@ -52,10 +52,12 @@ class CopyStep {
     bool flushed_at_checkpoints_ = false;
 };
 
-// A FUSE daemon that owns a block device (ntfs-3g, exfat-fuse: "fuseblk")
-// syncs that device whenever a folder of it is synced, so a checkpoint's one
-// sync of the target's root puts every copy written before it on the medium.
-// Other FUSE daemons and network shares may not: there each copy is synced.
+// The FUSE daemons of an exFAT or NTFS block device (exfat-fuse, ntfs-3g,
+// mounted as "fuseblk") sync that device whenever a folder of it is synced,
+// so a checkpoint's one sync of the target's root puts every copy written
+// before it on the medium. Other FUSE daemons (a daemon that does not answer
+// a folder's sync is taken by the kernel to have done it) and network shares
+// may not: there each copy is synced.
 bool FolderSyncFlushesMedium(const std::string& target_root);
 // A sync of the target's root folder (native), for such a drive.
 int SyncFolder(const std::optional<std::string>& native_folder);

@@ -8,6 +8,7 @@
 #include "fs/drives.h"
 #include "fs/i18n.h"
 #include "fs/size_text.h"
+#include "fs/time_limit.h"
 #include "lists/list_file.h"
 #include "state/versions_settings.h"
 #include "target/drive_box.h"
@@ -131,11 +132,26 @@ void RenameListVersions(AppState& state, const std::string& from, const std::str
                        drive.c_str(), from.c_str()));
         return;
     }
-    if (int stayed = RenameRunVersions(root, from, to))
+    auto versions = fs::Drives().ToNative(root + kVersionsFolderName);
+    if (!versions) return;
+    // A network or FUSE drive that stopped answering must not hang the window.
+    std::optional<int> stayed =
+        fs::Drives().Info(letter).slow
+            ? fs::AskWithTimeLimit<int>("versions " + *versions, std::chrono::seconds(10),
+                                        [versions = *versions, from, to] {
+                                            return RenameRunVersions(versions, from, to);
+                                        })
+            : RenameRunVersions(*versions, from, to);
+    if (!stayed)
+        state.Model.RichEdit1.push_back(
+            Printf(_("De doeldrive %s is niet gereed: de versies van deze lijst daarop "
+                     "houden de naam %s."),
+                   drive.c_str(), from.c_str()));
+    else if (*stayed)
         state.Model.RichEdit1.push_back(
             Printf(_("%d mappen met versies op %s konden de nieuwe naam niet krijgen en houden "
                      "de naam %s."),
-                   stayed, drive.c_str(), from.c_str()));
+                   *stayed, drive.c_str(), from.c_str()));
 }
 
 bool VersionsFolderUsable(AppState& state) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 
 #include "fs/copy_file.h"
@@ -69,14 +70,20 @@ std::vector<RunVersionsFolder> ListEveryRunVersions(const std::string& target_ro
     return RunVersionsWhere(target_root, [](const std::string&) { return true; });
 }
 
-int RenameRunVersions(const std::string& target_root, const std::string& from,
+int RenameRunVersions(const std::string& versions_native, const std::string& from,
                       const std::string& to) {
     int stayed = 0;
-    for (const auto& run : ListRunVersions(target_root, from)) {
-        const std::string stamp = run.name.substr(0, run.name.size() - from.size());
-        auto old_path = fs::Drives().ToNative(VersionsRoot(target_root) + run.name);
-        auto new_path = fs::Drives().ToNative(VersionsRoot(target_root) + stamp + to);
-        if (!old_path || !new_path || fs::MoveAside(*old_path, *new_path) != 0) ++stayed;
+    if (from.empty()) return stayed;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(versions_native, ec)) {
+        std::error_code type_ec;
+        if (!entry.is_directory(type_ec) || entry.is_symlink(type_ec)) continue;
+        const std::string name = entry.path().filename().string();
+        auto run = ParseRunVersionsName(name);
+        if (!run || run->list != from) continue;
+        const std::string stamp = name.substr(0, name.size() - from.size());
+        if (fs::MoveAside(versions_native + "/" + name, versions_native + "/" + stamp + to) != 0)
+            ++stayed;
     }
     return stayed;
 }

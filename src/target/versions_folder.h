@@ -38,8 +38,9 @@ bool VersionsRootIsLink(const std::string& target_root);
 // The same for every list's run folders.
 std::vector<RunVersionsFolder> ListEveryRunVersions(const std::string& target_root);
 // A renamed list takes its run folders along, so its retention and restores
-// find them; a name already taken is never replaced. How many stayed as they were.
-int RenameRunVersions(const std::string& target_root, const std::string& from,
+// find them; a name already taken is never replaced. How many stayed as they
+// were. Native paths only: it may run on a thread of its own.
+int RenameRunVersions(const std::string& versions_native, const std::string& from,
                       const std::string& to);
 
 }  // namespace vaultor

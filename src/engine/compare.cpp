@@ -127,8 +127,7 @@ void Comparer::Log(const std::string& line) {
 
 // A copy's folder that is a link, or lies below one, is passed over whole:
 // nothing is written or moved through it. Said once per link.
-bool Comparer::BehindLink(const std::string& target_folder) {
-    auto native = fs::Drives().ToNative(target_folder);
+bool Comparer::BehindLink(const std::optional<std::string>& native) {
     if (!native) return false;
     if (!links_) links_.emplace(fs::Drives().ToNative(state_.TargetRoot).value_or(""));
     std::string link;
@@ -172,7 +171,9 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
     const bool make_empty =
         state_.Ini.CreateEmptyFolders && (!cd || !state_.Ini.NoEmptyFoldersOnCdrw);
     const std::string target_folder = drive_folder + rel;
-    if (BehindLink(target_folder)) {
+    // The folder's native path, once: the link check and the comparison use it.
+    const auto target_native = fs::Drives().ToNative(target_folder);
+    if (BehindLink(target_native)) {
         observer_.FolderCompared();
         return;
     }
@@ -219,7 +220,6 @@ void Comparer::CompareCalcSize(const std::string& folder, const std::vector<List
     std::string target_prefix = rel.empty() ? drive_folder : target_folder + "\\";
     std::string source_prefix = fs::StripTrailingBackslash(folder) + "\\";
     // One open of the target folder, then one query per file by name in it.
-    auto target_native = fs::Drives().ToNative(target_folder);
     fs::UniqueFd target_dir(target_native && !files.empty()
                                 ? ::open(target_native->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
                                 : -1);

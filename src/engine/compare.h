@@ -84,7 +84,7 @@ class Comparer {
     std::int64_t MaxFileSize();
     void Compression(const std::string& source_folder, const std::string& drive_folder,
                      const std::string& target_folder);
-    bool BehindLink(const std::string& target_folder);
+    bool BehindLink(const std::optional<std::string>& target_folder_native);
     AppState& state_;
     CopyPlan& plan_;
     LogFile* log_;

@@ -113,27 +113,35 @@ std::optional<Sum128> Sum128::FromHex(std::string_view text) {
     return sum;
 }
 
+namespace {
+
+// How a read ended early, and why.
+template <typename Outcome>
+Outcome Ended(ReadEnd end, int error) {
+    Outcome out;
+    out.end = end;
+    out.error_number = error;
+    return out;
+}
+
+}  // namespace
+
 ContentOutcome CompareContents(const std::string& first, const std::string& second,
                                const ChunkRead& chunk_read) {
     ContentOutcome out;
-    auto fail = [&](ReadEnd end, int error) {
-        out.end = end;
-        out.error_number = error;
-        return out;
-    };
     int error = 0;
     OpenFile a = OpenToRead(first, false, &error);
-    if (!a) return fail(ReadEnd::FirstFailed, error);
+    if (!a) return Ended<ContentOutcome>(ReadEnd::FirstFailed, error);
     OpenFile b = OpenToRead(second, true, &error);
-    if (!b) return fail(ReadEnd::SecondFailed, error);
+    if (!b) return Ended<ContentOutcome>(ReadEnd::SecondFailed, error);
     if (a.size != b.size) return out;  // Done, not the same: one changed since the check
     char* left = Buffer(0);
     char* right = Buffer(1);
     for (std::int64_t done = 0;;) {
         const ssize_t got_a = ReadChunk(a, done, left);
-        if (got_a < 0) return fail(ReadEnd::FirstFailed, errno);
+        if (got_a < 0) return Ended<ContentOutcome>(ReadEnd::FirstFailed, errno);
         const ssize_t got_b = ReadChunk(b, done, right);
-        if (got_b < 0) return fail(ReadEnd::SecondFailed, errno);
+        if (got_b < 0) return Ended<ContentOutcome>(ReadEnd::SecondFailed, errno);
         DropRead(b.fd.Get(), true, done, got_b);
         if (got_a != got_b || std::memcmp(left, right, static_cast<size_t>(got_a)) != 0)
             return out;  // Done, not the same
@@ -142,32 +150,27 @@ ContentOutcome CompareContents(const std::string& first, const std::string& seco
             out.same = true;  // both ended here
             return out;
         }
-        if (!chunk_read(done)) return fail(ReadEnd::Stopped, 0);
+        if (!chunk_read(done)) return Ended<ContentOutcome>(ReadEnd::Stopped, 0);
     }
 }
 
 SumOutcome SumOfContents(const std::string& native, bool from_medium, const ChunkRead& chunk_read) {
     SumOutcome out;
-    auto fail = [&](ReadEnd end, int error) {
-        out.end = end;
-        out.error_number = error;
-        return out;
-    };
     int error = 0;
     OpenFile file = OpenToRead(native, from_medium, &error);
-    if (!file) return fail(ReadEnd::FirstFailed, error);
+    if (!file) return Ended<SumOutcome>(ReadEnd::FirstFailed, error);
     std::unique_ptr<XXH3_state_t, HashState> state(XXH3_createState());
     if (!state || XXH3_128bits_reset(state.get()) != XXH_OK)
-        return fail(ReadEnd::FirstFailed, ENOMEM);
+        return Ended<SumOutcome>(ReadEnd::FirstFailed, ENOMEM);
     char* buffer = Buffer(0);
     for (std::int64_t done = 0;;) {
         const ssize_t got = ReadChunk(file, done, buffer);
-        if (got < 0) return fail(ReadEnd::FirstFailed, errno);
+        if (got < 0) return Ended<SumOutcome>(ReadEnd::FirstFailed, errno);
         DropRead(file.fd.Get(), from_medium, done, got);
         XXH3_128bits_update(state.get(), buffer, static_cast<size_t>(got));
         done += got;
         if (done >= file.size || static_cast<size_t>(got) < kChunk) break;
-        if (!chunk_read(done)) return fail(ReadEnd::Stopped, 0);
+        if (!chunk_read(done)) return Ended<SumOutcome>(ReadEnd::Stopped, 0);
     }
     const XXH128_hash_t hash = XXH3_128bits_digest(state.get());
     out.sum = {hash.high64, hash.low64};

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "fs/time_text.h"
 #include "fs/unique_fd.h"
 
 namespace vaultor::fs {
@@ -119,11 +120,7 @@ SmallFile ReadFileStart(const std::string& path, std::size_t max_bytes) {
 }
 
 std::optional<std::string> SetAside(const std::string& path) {
-    std::time_t now = std::time(nullptr);
-    struct tm local {};
-    ::localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string stamp = LocalTimeText(std::time(nullptr), "%Y%m%d-%H%M%S");
     // A second file set aside within the same second never replaces the first.
     for (int n = 1; n < 100; ++n) {
         std::string aside = path + ".bad-" + stamp + (n > 1 ? "-" + std::to_string(n) : "");
